@@ -1,0 +1,64 @@
+// Cockpit state the host does not model, shared by the five gauges, and the
+// helpers every gauge uses to read host values and show or hide elements.
+#pragma once
+
+#include <cstdint>
+
+#include "module/host_abi.h"
+
+namespace orvane {
+
+struct CockpitState {
+    int32_t mach_mode;             // 1: FCU speed window and knob work on the Mach target
+    int32_t speed_window_live;     // 1: the FCU window shows its target; 0: dashes
+    int32_t heading_window_live;
+    int32_t altitude_window_live;
+    int32_t vs_window_live;
+    int32_t dh_mode;               // decision-height unit sets the decision height
+    int32_t gsa_mode;              // decision-height unit sets the glideslope angle
+    double gsa_angle;              // degrees, -9.9 to +9.9
+    int32_t ls_display;            // 1: landing-system scales shown on the PFD
+    int32_t dme_source;            // 1: DME1, 2: DME2
+    int32_t dh_callout_armed;      // 1: the decision-height callout may sound
+};
+
+inline constexpr CockpitState cockpit_state_at_load = {
+    .mach_mode = 0,
+    .speed_window_live = 0,
+    .heading_window_live = 0,
+    .altitude_window_live = 0,
+    .vs_window_live = 0,
+    .dh_mode = 0,
+    .gsa_mode = 0,
+    .gsa_angle = 0.0,
+    .ls_display = 0,
+    .dme_source = 1,
+    .dh_callout_armed = 0,
+};
+
+extern CockpitState cockpit;
+
+// On: the value is exactly 1.0, compared as the whole 64-bit pattern.
+bool is_on(double value);
+
+// Zero: neither below nor above 0.0, so -0.0 and NaN count as zero.
+bool is_zero(double value);
+
+// A host value truncated toward zero into an unsigned 32-bit state, defined for
+// every input: the low 32 bits of the truncated integer, as the x86 conversion
+// through a 64-bit integer gives them; NaN, infinities and magnitudes of 2^63
+// or more give 0.
+uint32_t truncate_to_u32(double value);
+
+// The element n steps down the chain from first, or null where the chain ends.
+ElementHeader* nth_element(ElementHeader* first, uint32_t n);
+void hide_element(ElementHeader* first, uint32_t n, uint32_t bits);
+void show_element(ElementHeader* first, uint32_t n, uint32_t bits);
+
+// The first element of a gauge's element list, or null.
+ElementHeader* first_element(GaugeHeader* gauge);
+
+// Shows or hides chain element n of the gauge with the hide bit.
+void set_element_visible(GaugeHeader* gauge, uint32_t n, bool visible);
+
+}  // namespace orvane

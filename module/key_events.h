@@ -1,0 +1,34 @@
+// Every key event the module sends or names in a mouse table.
+#pragma once
+
+#include <cstdint>
+
+namespace orvane {
+
+enum KeyEventId : uint32_t {
+    KEY_AP_MASTER_SWITCH = 65580,        // 0x1002C
+    KEY_APPROACH_HOLD_SWITCH = 65724,    // 0x100BC
+    KEY_WING_LEVELER_SWITCH = 65727,     // 0x100BF
+    KEY_NAV1_HOLD_SWITCH = 65729,        // 0x100C1
+    KEY_YAW_DAMPER_SWITCH = 65793,       // 0x10101
+    KEY_HEADING_HOLD_SWITCH = 65798,     // 0x10106
+    KEY_ALTITUDE_HOLD_SWITCH = 65799,    // 0x10107
+    KEY_AUTOTHROTTLE_SWITCH = 65860,     // 0x10144
+    KEY_HEADING_TARGET_INC = 65879,      // 0x10157
+    KEY_HEADING_TARGET_DEC = 65880,      // 0x10158
+    KEY_AIRSPEED_HOLD_SWITCH = 65891,    // 0x10163
+    KEY_ALTITUDE_TARGET_INC = 65892,     // 0x10164
+    KEY_ALTITUDE_TARGET_DEC = 65893,     // 0x10165
+    KEY_VS_TARGET_INC = 65894,           // 0x10166
+    KEY_VS_TARGET_DEC = 65895,           // 0x10167
+    KEY_AIRSPEED_TARGET_INC = 65896,     // 0x10168
+    KEY_AIRSPEED_TARGET_DEC = 65897,     // 0x10169
+    KEY_MACH_HOLD_SWITCH = 65915,        // 0x1017B
+    KEY_MACH_TARGET_INC = 65916,         // 0x1017C
+    KEY_MACH_TARGET_DEC = 65917,         // 0x1017D
+    KEY_FLIGHT_DIRECTOR_TOGGLE = 66288,  // 0x102F0
+    KEY_DECISION_HEIGHT_INC = 66321,     // 0x10311
+    KEY_DECISION_HEIGHT_DEC = 66322,     // 0x10312
+};
+
+}  // namespace orvane
