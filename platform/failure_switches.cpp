@@ -1,0 +1,57 @@
+#include "platform/failure_switches.h"
+
+namespace platform {
+namespace {
+
+struct Switch {
+    int fail_from_use;  // 0: never fails
+    int uses;
+};
+
+Switch switches[static_cast<int>(Call::count)];
+
+}  // namespace
+
+const char* call_name(Call call) {
+    switch (call) {
+        case Call::GetModuleFileNameA: return "GetModuleFileNameA";
+        case Call::FindWindowA: return "FindWindowA";
+        case Call::DirectSoundCreate: return "DirectSoundCreate";
+        case Call::SetCooperativeLevel: return "SetCooperativeLevel";
+        case Call::FindResourceA: return "FindResourceA";
+        case Call::LoadResource: return "LoadResource";
+        case Call::LockResource: return "LockResource";
+        case Call::SizeofResource: return "SizeofResource";
+        case Call::mmioOpenA: return "mmioOpenA";
+        case Call::mmioDescend: return "mmioDescend";
+        case Call::mmioRead: return "mmioRead";
+        case Call::mmioAscend: return "mmioAscend";
+        case Call::mmioClose: return "mmioClose";
+        case Call::GlobalAlloc: return "GlobalAlloc";
+        case Call::GlobalLock: return "GlobalLock";
+        case Call::CreateSoundBuffer: return "CreateSoundBuffer";
+        case Call::Lock: return "Lock";
+        case Call::Unlock: return "Unlock";
+        case Call::SetCurrentPosition: return "SetCurrentPosition";
+        case Call::Play: return "Play";
+        case Call::count: break;
+    }
+    return "?";
+}
+
+void fail_call(Call call, int from_use) {
+    Switch& s = switches[static_cast<int>(call)];
+    s.fail_from_use = s.uses + (from_use < 1 ? 1 : from_use);
+}
+
+bool call_fails(Call call) {
+    Switch& s = switches[static_cast<int>(call)];
+    ++s.uses;
+    return s.fail_from_use != 0 && s.uses >= s.fail_from_use;
+}
+
+void reset_failures() {
+    for (Switch& s : switches) s = {};
+}
+
+}  // namespace platform
