@@ -1,39 +1,410 @@
-// The Primary Flight Display gauge: its header, element chain, failure lists
-// and mouse table.
+// The Primary Flight Display gauge, top to bottom in the order the host draws
+// it: the attitude sphere, the speed and heading tapes, the mode annunciations
+// and numeric readouts, the landing-system scales and diamonds, the
+// flight-director bars and the aircraft symbol, each next to its callback.
+#include "pfd/pfd_gauge.h"
+
+#include <cmath>
+#include <initializer_list>
+
 #include "module/cockpit.h"
 #include "module/gauge_tables.h"
+#include "module/host_vars.h"
 #include "module/linkage.h"
+#include "module/text_writer.h"
 
 namespace orvane {
-namespace {
-
-void HOST_CALL pfd_service_callback(GaugeHeader*, int32_t, ServiceExtra) {}
-
-}  // namespace
 
 // A failed electrical panel blanks the whole display.
-FailureRecord pfd_failures[] = {
+constinit FailureRecord pfd_failures[] = {
     {.key = FAIL_SYSTEM_ELECTRICAL_PANELS, .action = FAIL_ACTION_NO_DRAW},
     {.key = FAIL_NONE, .action = FAIL_ACTION_NONE},
 };
 
-ElementStaticImage pfd_background = {
+// A failed vacuum or attitude gyro takes the sphere away alone and uncovers
+// the ATT flag painted on the background.
+constinit FailureRecord pfd_attitude_failures[] = {
+    {.key = FAIL_SYSTEM_ELECTRICAL_PANELS, .action = FAIL_ACTION_NO_DRAW},
+    {.key = FAIL_SYSTEM_VACUUM, .action = FAIL_ACTION_NO_DRAW},
+    {.key = FAIL_GAUGE_ATTITUDE, .action = FAIL_ACTION_NO_DRAW},
+    {.key = FAIL_NONE, .action = FAIL_ACTION_NONE},
+};
+
+namespace {
+
+constexpr uint32_t green = rgb(55, 231, 55);
+constexpr uint32_t blue = rgb(0, 153, 230);
+constexpr uint32_t white = rgb(255, 255, 255);
+
+// What sets one PFD text apart from the others.
+struct PfdText {
+    PixPoint position;
+    PixPoint box;
+    uint16_t chars;
+    uint32_t colour;
+    int32_t vars[2];  // the element's own host variables, refreshed by the host
+    StringCallback callback;
+    ElementHeader** next;
+};
+
+// Every PFD text is drawn in the same font, centred on one line over black.
+constexpr ElementString pfd_text(const PfdText& text) {
+    return {
+        .header = {.element_type = ELEMENT_STRING,
+                   .resource_id = TEXT_NO_BITMAP,
+                   .position = text.position,
+                   .gauge_header = &pfd_gauge,
+                   .next_element = text.next,
+                   .failure_systems = pfd_failures,
+                   .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY},
+        .source_var = {{.id = text.vars[0]}, {.id = text.vars[1]}, {.id = 0}},
+        .img_size = text.box,
+        .fg_color = text.colour,
+        .bg_color = rgb(0, 0, 0),
+        .hilite_color = text.colour,
+        .font_name = "Glass Gauge",
+        .font_weight = 400,
+        .font_charset = 1,
+        .draw_text_flags = DRAW_TEXT_CENTRED_LINE,
+        .max_string_length = text.chars,
+        .update_cb = text.callback,
+    };
+}
+
+constexpr uint32_t pfd_image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY;  // 0x7
+constexpr uint32_t pfd_smoothed_flags = pfd_image_flags | IMAGE_BILINEAR_COLOR;                     // 0x87
+constexpr uint32_t pfd_slider_flags = IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY;                     // 0x3
+
+// The flight-director bars never leave the attitude window: 25 degrees moves
+// the pitch bar 37.5 pixels and the roll bar 40.
+constexpr double fd_bar_limit = 25.0;
+
+double clamp_fd_bar(double difference) {
+    // No command to follow: the bar rests at its place rather than wherever
+    // the host would put a value that is not a number.
+    if (std::isnan(difference)) return 0.0;
+    if (difference > fd_bar_limit) difference = fd_bar_limit;
+    if (difference < -fd_bar_limit) difference = -fd_bar_limit;
+    return difference;
+}
+
+}  // namespace
+
+constinit ElementStaticImage pfd_background = {
     .header = {.element_type = ELEMENT_STATIC_IMAGE,
                .resource_id = BMP_PFD_BACKGROUND,
                .position = {0, 0},
                .gauge_header = &pfd_gauge,
+               .next_element = element_list_of<pfd_attitude_sphere>,
                .failure_systems = pfd_failures,
                .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_TRANSPARENCY},
 };
 
-MouseRect pfd_mouse_table[] = {
+// The ball turns with the bank and slides 1.5 pixels per degree of pitch
+// behind its window (the bitmap after the ball's).
+constinit ElementSprite pfd_attitude_sphere = {
+    .header = {.element_type = ELEMENT_SPRITE,
+               .resource_id = BMP_PFD_ATTITUDE_BALL,
+               .position = {56, 36},
+               .ofs = {99, 87},
+               .gauge_header = &pfd_gauge,
+               .next_element = element_list_of<pfd_speed_tape>,
+               .failure_systems = pfd_attitude_failures,
+               .image_flags = pfd_smoothed_flags},
+    .source_var_x = {.id = 0},
+    .scale_x = 0.0,
+    .source_var_y = {.id = PITCH},
+    .scale_y = 1.5,
+    .source_var_0 = {.id = BANK},
+    .scale_0 = -1.0,
+    .texture_scale_x = 1.0f,
+    .texture_scale_y = 1.0f,
+};
+
+// The tape's labels run from 640 at the top down to 000, so the higher
+// airspeed maps to the texture's start.
+constinit ElementMovingImage pfd_speed_tape = {
+    .header = {.element_type = ELEMENT_MOVING_IMAGE,
+               .resource_id = BMP_PFD_SPEED_TAPE,
+               .position = {14, 39},
+               .gauge_header = &pfd_gauge,
+               .next_element = element_list_of<pfd_heading_tape>,
+               .failure_systems = pfd_failures,
+               .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE},
+    .source_var_x = {.id = 0},
+    .min_x = 0.0,
+    .max_x = 0.0,
+    .source_var_y = {.id = AIRSPEED},
+    .min_y = 620.0,
+    .max_y = 0.0,
+};
+
+constinit ElementMovingImage pfd_heading_tape = {
+    .header = {.element_type = ELEMENT_MOVING_IMAGE,
+               .resource_id = BMP_PFD_HEADING_TAPE,
+               .position = {60, 144},
+               .gauge_header = &pfd_gauge,
+               .next_element = element_list_of<pfd_altitude>,
+               .failure_systems = pfd_failures,
+               .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE},
+    .source_var_x = {.id = HEADING},
+    .min_x = 0.0,
+    .max_x = 360.0,
+    .source_var_y = {.id = 0},
+    .min_y = 0.0,
+    .max_y = 0.0,
+};
+
+constinit ElementString pfd_altitude = pfd_text({
+    .position = {153, 82}, .box = {32, 11}, .chars = 5, .colour = green,
+    .vars = {BARO_ALTITUDE, 0}, .callback = nullptr,
+    .next = element_list_of<pfd_speed_mode>,
+});
+
+constinit ElementString pfd_speed_mode = pfd_text({
+    .position = {22, 5}, .box = {22, 12}, .chars = 3, .colour = green,
+    .vars = {AIRSPEED_HOLD, MACH_HOLD}, .callback = nullptr,
+    .next = element_list_of<pfd_vertical_mode>,
+});
+
+constinit ElementString pfd_vertical_mode = pfd_text({
+    .position = {54, 5}, .box = {22, 12}, .chars = 3, .colour = green,
+    .vars = {ALTITUDE_HOLD, 0}, .callback = nullptr,
+    .next = element_list_of<pfd_glideslope_mode>,
+});
+
+constinit ElementString pfd_glideslope_mode = pfd_text({
+    .position = {54, 20}, .box = {22, 12}, .chars = 3, .colour = green,
+    .vars = {ALTITUDE_HOLD, 0}, .callback = nullptr,
+    .next = element_list_of<pfd_lateral_mode>,
+});
+
+constinit ElementString pfd_lateral_mode = pfd_text({
+    .position = {88, 5}, .box = {22, 12}, .chars = 3, .colour = green,
+    .vars = {NAV1_HOLD, 0}, .callback = nullptr,
+    .next = element_list_of<pfd_nav_mode>,
+});
+
+constinit ElementString pfd_nav_mode = pfd_text({
+    .position = {88, 20}, .box = {22, 12}, .chars = 3, .colour = green,
+    .vars = {NAV1_HOLD, 0}, .callback = nullptr,
+    .next = element_list_of<pfd_selected_heading>,
+});
+
+constinit ElementString pfd_selected_heading = pfd_text({
+    .position = {60, 139}, .box = {20, 10}, .chars = 3, .colour = blue,
+    .vars = {HEADING_TARGET, 0}, .callback = nullptr,
+    .next = element_list_of<pfd_selected_speed>,
+});
+
+constinit ElementString pfd_selected_speed = pfd_text({
+    .position = {14, 27}, .box = {20, 10}, .chars = 3, .colour = blue,
+    .vars = {AIRSPEED_TARGET, MACH_TARGET}, .callback = nullptr,
+    .next = element_list_of<pfd_mach>,
+});
+
+constinit ElementString pfd_mach = pfd_text({
+    .position = {14, 138}, .box = {20, 10}, .chars = 3, .colour = blue,
+    .vars = {MACH, 0}, .callback = nullptr,
+    .next = element_list_of<pfd_selected_altitude>,
+});
+
+constinit ElementString pfd_selected_altitude = pfd_text({
+    .position = {152, 51}, .box = {33, 10}, .chars = 5, .colour = blue,
+    .vars = {ALTITUDE_TARGET, 0}, .callback = nullptr,
+    .next = element_list_of<pfd_selected_vs>,
+});
+
+constinit ElementString pfd_selected_vs = pfd_text({
+    .position = {152, 39}, .box = {33, 10}, .chars = 5, .colour = blue,
+    .vars = {VS_TARGET, 0}, .callback = nullptr,
+    .next = element_list_of<pfd_vs_label>,
+});
+
+constinit ElementString pfd_vs_label = pfd_text({
+    .position = {130, 39}, .box = {20, 10}, .chars = 3, .colour = blue,
+    .vars = {VS_TARGET, 0}, .callback = nullptr,
+    .next = element_list_of<pfd_ap1>,
+});
+
+constinit ElementString pfd_ap1 = pfd_text({
+    .position = {156, 5}, .box = {20, 10}, .chars = 3, .colour = white,
+    .vars = {AIRSPEED_HOLD, 0}, .callback = nullptr,
+    .next = element_list_of<pfd_fd>,
+});
+
+constinit ElementString pfd_fd = pfd_text({
+    .position = {156, 16}, .box = {20, 10}, .chars = 3, .colour = white,
+    .vars = {AIRSPEED_HOLD, 0}, .callback = nullptr,
+    .next = element_list_of<pfd_at>,
+});
+
+constinit ElementString pfd_at = pfd_text({
+    .position = {156, 27}, .box = {20, 10}, .chars = 3, .colour = white,
+    .vars = {AIRSPEED_HOLD, 0}, .callback = nullptr,
+    .next = element_list_of<pfd_dh_label>,
+});
+
+constinit ElementString pfd_dh_label = pfd_text({
+    .position = {156, 149}, .box = {20, 10}, .chars = 3, .colour = white,
+    .vars = {AIRSPEED_HOLD, 0}, .callback = nullptr,
+    .next = element_list_of<pfd_dh_value>,
+});
+
+constinit ElementString pfd_dh_value = pfd_text({
+    .position = {156, 160}, .box = {27, 10}, .chars = 4, .colour = blue,
+    .vars = {DECISION_HEIGHT, 0}, .callback = nullptr,
+    .next = element_list_of<pfd_dme_label>,
+});
+
+constinit ElementString pfd_dme_label = pfd_text({
+    .position = {24, 149}, .box = {27, 10}, .chars = 4, .colour = white,
+    .vars = {DME1_DISTANCE, 0}, .callback = nullptr,
+    .next = element_list_of<pfd_dme_distance>,
+});
+
+constinit ElementString pfd_dme_distance = pfd_text({
+    .position = {24, 160}, .box = {27, 10}, .chars = 4, .colour = blue,
+    .vars = {DME1_DISTANCE, DME2_DISTANCE}, .callback = nullptr,
+    .next = element_list_of<pfd_radio_altitude>,
+});
+
+constinit ElementString pfd_radio_altitude = pfd_text({
+    .position = {156, 129}, .box = {27, 10}, .chars = 4, .colour = blue,
+    .vars = {ALTITUDE, GROUND_ALTITUDE}, .callback = nullptr,
+    .next = element_list_of<pfd_glideslope_scale>,
+});
+
+constinit ElementIcon pfd_glideslope_scale = {
+    .header = {.element_type = ELEMENT_ICON,
+               .resource_id = BMP_PFD_GS_SCALE,
+               .position = {143, 50},
+               .gauge_header = &pfd_gauge,
+               .next_element = element_list_of<pfd_localizer_scale>,
+               .failure_systems = pfd_failures,
+               .image_flags = pfd_smoothed_flags},
+    .num_icons = 1,
+};
+
+constinit ElementIcon pfd_localizer_scale = {
+    .header = {.element_type = ELEMENT_ICON,
+               .resource_id = BMP_PFD_LOC_SCALE,
+               .position = {62, 140},
+               .gauge_header = &pfd_gauge,
+               .next_element = element_list_of<pfd_localizer_diamond>,
+               .failure_systems = pfd_failures,
+               .image_flags = pfd_smoothed_flags},
+    .num_icons = 1,
+};
+
+// The diamonds take the host's deviation as it comes, 0.3 pixel per unit.
+constinit ElementSlider pfd_localizer_diamond = {
+    .header = {.element_type = ELEMENT_SLIDER,
+               .resource_id = BMP_PFD_LOC_DIAMOND,
+               .position = {96, 138},
+               .gauge_header = &pfd_gauge,
+               .next_element = element_list_of<pfd_glideslope_diamond>,
+               .failure_systems = pfd_failures,
+               .image_flags = pfd_slider_flags},
+    .source_var_x = {.id = LOCALIZER_DEVIATION},
+    .scale_x = 0.3,
+    .source_var_y = {.id = 0},
+    .scale_y = 0.0,
+};
+
+constinit ElementSlider pfd_glideslope_diamond = {
+    .header = {.element_type = ELEMENT_SLIDER,
+               .resource_id = BMP_PFD_GS_DIAMOND,
+               .position = {141, 84},
+               .gauge_header = &pfd_gauge,
+               .next_element = element_list_of<pfd_fd_pitch_bar>,
+               .failure_systems = pfd_failures,
+               .image_flags = pfd_slider_flags},
+    .source_var_x = {.id = 0},
+    .scale_x = 0.0,
+    .source_var_y = {.id = GLIDESLOPE_DEVIATION},
+    .scale_y = 0.3,
+};
+
+// The bar follows the pitch command relative to the aircraft's pitch. The
+// element's own record of the command is not used: both values come from the
+// module's records, refreshed together here.
+double HOST_CALL pfd_pitch_bar_value(ElementSlider*) {
+    const double pitch = read_var(PITCH);
+    const double command = read_var(FD_PITCH_COMMAND);
+    return clamp_fd_bar(command - pitch);
+}
+
+constinit ElementSlider pfd_fd_pitch_bar = {
+    .header = {.element_type = ELEMENT_SLIDER,
+               .resource_id = BMP_PFD_FD_PITCH_BAR,
+               .position = {75, 86},
+               .gauge_header = &pfd_gauge,
+               .next_element = element_list_of<pfd_fd_roll_bar>,
+               .failure_systems = pfd_failures,
+               .image_flags = pfd_slider_flags},
+    .source_var_x = {.id = 0},
+    .scale_x = 0.0,
+    .source_var_y = {.id = FD_PITCH_COMMAND},
+    .scale_y = 1.5,
+    .update_y_cb = pfd_pitch_bar_value,
+};
+
+// The bank command comes from the element's own record, which the host has
+// just refreshed; the negative scale moves the bar toward the command.
+double HOST_CALL pfd_roll_bar_value(ElementSlider* element) {
+    const double command = element != nullptr ? element->source_var_x.value.n : 0.0;
+    const double bank = read_var(BANK);
+    return clamp_fd_bar(command - bank);
+}
+
+constinit ElementSlider pfd_fd_roll_bar = {
+    .header = {.element_type = ELEMENT_SLIDER,
+               .resource_id = BMP_PFD_FD_ROLL_BAR,
+               .position = {100, 65},
+               .gauge_header = &pfd_gauge,
+               .next_element = element_list_of<pfd_aircraft_symbol>,
+               .failure_systems = pfd_failures,
+               .image_flags = pfd_slider_flags},
+    .source_var_x = {.id = FD_BANK_COMMAND},
+    .scale_x = -1.6,
+    .source_var_y = {.id = 0},
+    .scale_y = 0.0,
+    .update_x_cb = pfd_roll_bar_value,
+};
+
+// Drawn last, over the sphere and the bars; the module never hides it.
+constinit ElementIcon pfd_aircraft_symbol = {
+    .header = {.element_type = ELEMENT_ICON,
+               .resource_id = BMP_PFD_AIRCRAFT_SYMBOL,
+               .position = {58, 79},
+               .gauge_header = &pfd_gauge,
+               .failure_systems = pfd_failures,
+               .image_flags = pfd_image_flags},
+    .num_icons = 1,
+};
+
+constinit MouseRect pfd_mouse_table[] = {
     open_area(whole_gauge),
     tooltip("Airbus A310 Primary Flight Display"),
     close_area(),
     end_of_table(),
 };
 
-GaugeHeader pfd_gauge = {
+// Before every update: the landing-system scales and diamonds follow the ILS
+// switch, the flight-director bars follow the flight director.
+void HOST_CALL pfd_service_callback(GaugeHeader* gauge, int32_t service, ServiceExtra) {
+    if (service != SERVICE_PRE_UPDATE) return;
+    const bool landing_system_shown = cockpit.ls_display == 1;
+    for (uint32_t n : {PFD_GLIDESLOPE_SCALE, PFD_LOCALIZER_SCALE, PFD_LOCALIZER_DIAMOND, PFD_GLIDESLOPE_DIAMOND}) {
+        set_element_visible(gauge, n, landing_system_shown);
+    }
+    const bool flight_director_on = is_on(read_var(FLIGHT_DIRECTOR));
+    set_element_visible(gauge, PFD_FD_PITCH_BAR, flight_director_on);
+    set_element_visible(gauge, PFD_FD_ROLL_BAR, flight_director_on);
+}
+
+constinit GaugeHeader pfd_gauge = {
     .gauge_header_version = gauge_header_version_700,
     .gauge_name = "PFD",
     .elements_list = element_list_of<pfd_background>,
