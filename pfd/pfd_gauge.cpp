@@ -71,6 +71,12 @@ constexpr ElementString pfd_text(const PfdText& text) {
     };
 }
 
+// The value of the element's own record i, which the host has refreshed
+// before calling the element's callback.
+double own_value(const ElementString* element, int i) {
+    return element != nullptr ? element->source_var[i].value.n : 0.0;
+}
+
 constexpr uint32_t pfd_image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY;  // 0x7
 constexpr uint32_t pfd_smoothed_flags = pfd_image_flags | IMAGE_BILINEAR_COLOR;                     // 0x87
 constexpr uint32_t pfd_slider_flags = IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY;                     // 0x3
@@ -161,33 +167,94 @@ constinit ElementString pfd_altitude = pfd_text({
     .next = element_list_of<pfd_speed_mode>,
 });
 
+// Later steps overwrite earlier ones, so with both holds on the Mach hold
+// wins. Neither on nor both zero (a hold at 0.5, say) matches no step, and
+// the text stays as the last update left it.
+double HOST_CALL pfd_speed_mode_text(ElementString* element) {
+    const double airspeed_hold = own_value(element, 0);
+    const double mach_hold = own_value(element, 1);
+    const char* mode = nullptr;
+    if (is_zero(airspeed_hold) && is_zero(mach_hold)) mode = "MAN";
+    if (is_on(airspeed_hold)) mode = "SPD";
+    if (is_on(mach_hold)) mode = "MCH";
+    if (mode != nullptr) write_text(element, "%s", mode);
+    return airspeed_hold;
+}
+
 constinit ElementString pfd_speed_mode = pfd_text({
     .position = {22, 5}, .box = {22, 12}, .chars = 3, .colour = green,
-    .vars = {AIRSPEED_HOLD, MACH_HOLD}, .callback = nullptr,
+    .vars = {AIRSPEED_HOLD, MACH_HOLD}, .callback = pfd_speed_mode_text,
     .next = element_list_of<pfd_vertical_mode>,
 });
 
+double HOST_CALL pfd_vertical_mode_text(ElementString* element) {
+    const double vs_target = read_var(VS_TARGET);
+    const double altitude_hold = own_value(element, 0);
+    if (is_zero(altitude_hold)) {
+        write_text(element, "");
+    } else if (is_zero(vs_target)) {
+        write_text(element, "ALT");
+    } else {
+        write_text(element, "V/S");
+    }
+    return altitude_hold;
+}
+
 constinit ElementString pfd_vertical_mode = pfd_text({
     .position = {54, 5}, .box = {22, 12}, .chars = 3, .colour = green,
-    .vars = {ALTITUDE_HOLD, 0}, .callback = nullptr,
+    .vars = {ALTITUDE_HOLD, 0}, .callback = pfd_vertical_mode_text,
     .next = element_list_of<pfd_glideslope_mode>,
 });
 
+double HOST_CALL pfd_glideslope_text(ElementString* element) {
+    write_text(element, is_on(read_var(APPROACH_HOLD)) ? "G/S" : "");
+    return own_value(element, 0);
+}
+
 constinit ElementString pfd_glideslope_mode = pfd_text({
     .position = {54, 20}, .box = {22, 12}, .chars = 3, .colour = green,
-    .vars = {ALTITUDE_HOLD, 0}, .callback = nullptr,
+    .vars = {ALTITUDE_HOLD, 0}, .callback = pfd_glideslope_text,
     .next = element_list_of<pfd_lateral_mode>,
 });
 
+double HOST_CALL pfd_lateral_mode_text(ElementString* element) {
+    const double heading_hold = read_var(HEADING_HOLD);
+    const double wing_leveler = read_var(WING_LEVELER);
+    if (is_on(heading_hold)) {
+        write_text(element, "HDG");
+    } else if (is_on(wing_leveler)) {
+        write_text(element, "LVL");
+    } else {
+        write_text(element, "");
+    }
+    return own_value(element, 0);
+}
+
 constinit ElementString pfd_lateral_mode = pfd_text({
     .position = {88, 5}, .box = {22, 12}, .chars = 3, .colour = green,
-    .vars = {NAV1_HOLD, 0}, .callback = nullptr,
+    .vars = {NAV1_HOLD, 0}, .callback = pfd_lateral_mode_text,
     .next = element_list_of<pfd_nav_mode>,
 });
 
+// Decides on the module's own fresh records, not on the element's record of
+// the NAV1 hold, which it only hands back.
+double HOST_CALL pfd_nav_mode_text(ElementString* element) {
+    const double nav1_hold = read_var(NAV1_HOLD);
+    const double gps_drives_nav1 = read_var(GPS_DRIVES_NAV1);
+    const double approach_hold = read_var(APPROACH_HOLD);
+    if (is_on(nav1_hold)) {
+        write_text(element, is_on(gps_drives_nav1) ? "GPS" : "NAV");
+    } else if (is_on(approach_hold)) {
+        write_text(element, "LOC");
+    } else {
+        write_text(element, "");
+    }
+    return own_value(element, 0);
+}
+
 constinit ElementString pfd_nav_mode = pfd_text({
     .position = {88, 20}, .box = {22, 12}, .chars = 3, .colour = green,
-    .vars = {NAV1_HOLD, 0}, .callback = nullptr,
+    .vars = {NAV1_HOLD, 0}, .callback = pfd_nav_mode_text,
     .next = element_list_of<pfd_selected_heading>,
 });
 
@@ -221,33 +288,67 @@ constinit ElementString pfd_selected_vs = pfd_text({
     .next = element_list_of<pfd_vs_label>,
 });
 
+// The label follows the target alone, whatever the altitude hold.
+double HOST_CALL pfd_vs_label_text(ElementString* element) {
+    const double vs_target = own_value(element, 0);
+    write_text(element, is_zero(vs_target) ? "" : "V/S");
+    return vs_target;
+}
+
 constinit ElementString pfd_vs_label = pfd_text({
     .position = {130, 39}, .box = {20, 10}, .chars = 3, .colour = blue,
-    .vars = {VS_TARGET, 0}, .callback = nullptr,
+    .vars = {VS_TARGET, 0}, .callback = pfd_vs_label_text,
     .next = element_list_of<pfd_ap1>,
 });
 
+double HOST_CALL pfd_ap1_text(ElementString* element) {
+    write_text(element, is_on(read_var(AUTOPILOT_ENGAGED)) ? "AP1" : "");
+    return own_value(element, 0);
+}
+
 constinit ElementString pfd_ap1 = pfd_text({
     .position = {156, 5}, .box = {20, 10}, .chars = 3, .colour = white,
-    .vars = {AIRSPEED_HOLD, 0}, .callback = nullptr,
+    .vars = {AIRSPEED_HOLD, 0}, .callback = pfd_ap1_text,
     .next = element_list_of<pfd_fd>,
 });
 
+double HOST_CALL pfd_fd_text(ElementString* element) {
+    write_text(element, is_on(read_var(FLIGHT_DIRECTOR)) ? "F/D" : "");
+    return own_value(element, 0);
+}
+
 constinit ElementString pfd_fd = pfd_text({
     .position = {156, 16}, .box = {20, 10}, .chars = 3, .colour = white,
-    .vars = {AIRSPEED_HOLD, 0}, .callback = nullptr,
+    .vars = {AIRSPEED_HOLD, 0}, .callback = pfd_fd_text,
     .next = element_list_of<pfd_at>,
 });
 
+double HOST_CALL pfd_at_text(ElementString* element) {
+    write_text(element, is_on(read_var(AUTOTHROTTLE_ARMED)) ? "A/T" : "");
+    return own_value(element, 0);
+}
+
 constinit ElementString pfd_at = pfd_text({
     .position = {156, 27}, .box = {20, 10}, .chars = 3, .colour = white,
-    .vars = {AIRSPEED_HOLD, 0}, .callback = nullptr,
+    .vars = {AIRSPEED_HOLD, 0}, .callback = pfd_at_text,
     .next = element_list_of<pfd_dh_label>,
 });
 
+// The decision-height unit's mode names the value shown under the label.
+double HOST_CALL pfd_dh_label_text(ElementString* element) {
+    if (cockpit.dh_mode == 1) {
+        write_text(element, "DH ");
+    } else if (cockpit.gsa_mode == 1) {
+        write_text(element, "GSA");
+    } else {
+        write_text(element, "");
+    }
+    return own_value(element, 0);
+}
+
 constinit ElementString pfd_dh_label = pfd_text({
     .position = {156, 149}, .box = {20, 10}, .chars = 3, .colour = white,
-    .vars = {AIRSPEED_HOLD, 0}, .callback = nullptr,
+    .vars = {AIRSPEED_HOLD, 0}, .callback = pfd_dh_label_text,
     .next = element_list_of<pfd_dh_value>,
 });
 
@@ -257,9 +358,14 @@ constinit ElementString pfd_dh_value = pfd_text({
     .next = element_list_of<pfd_dme_label>,
 });
 
+double HOST_CALL pfd_dme_label_text(ElementString* element) {
+    write_text(element, cockpit.dme_source == 1 ? "DME1" : "DME2");
+    return own_value(element, 0);
+}
+
 constinit ElementString pfd_dme_label = pfd_text({
     .position = {24, 149}, .box = {27, 10}, .chars = 4, .colour = white,
-    .vars = {DME1_DISTANCE, 0}, .callback = nullptr,
+    .vars = {DME1_DISTANCE, 0}, .callback = pfd_dme_label_text,
     .next = element_list_of<pfd_dme_distance>,
 });
 

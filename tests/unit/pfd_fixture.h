@@ -5,8 +5,11 @@
 #pragma once
 
 #include <cstring>
+#include <initializer_list>
+#include <utility>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -28,6 +31,10 @@ struct Refresh {
     bool shared;
     bool operator==(const Refresh&) const = default;
 };
+
+inline void PrintTo(const Refresh& refresh, std::ostream* out) {
+    *out << refresh.id << (refresh.shared ? " (shared)" : " (element's own)");
+}
 
 inline std::vector<Refresh>* refresh_log = nullptr;
 
@@ -75,10 +82,15 @@ protected:
     // Calls a text element's callback as the host does at an update: its own
     // records are refreshed first (by the host, so not logged as the module's).
     double update_text(uint32_t n) {
-        ElementString* element = as_text(chain(n));
-        for (ModuleVar& var : element->source_var) {
+        for (ModuleVar& var : as_text(chain(n))->source_var) {
             if (var.id != 0) host.refresh(&var);
         }
+        return call_text(n);
+    }
+
+    // Calls the callback on the element's own records as they stand.
+    double call_text(uint32_t n) {
+        ElementString* element = as_text(chain(n));
         refreshes.clear();
         const double returned = element->update_cb(element);
         EXPECT_TRUE(buffers_[n]->intact()) << "text of chain element " << n << " written out of bounds";
@@ -95,6 +107,14 @@ protected:
     bool hidden(uint32_t n) { return (chain(n)->image_flags & IMAGE_HIDDEN) != 0; }
 
     void set(int32_t id, double value) { host.set_var(id, value); }
+
+    // Sets the given host variables and every other one the PFD reads to 0.
+    void set_only(std::initializer_list<std::pair<int32_t, double>> values) {
+#define ORVANE_ZERO_VAR(name, number) host.set_var(number, 0.0);
+        ORVANE_HOST_VARIABLES(ORVANE_ZERO_VAR)
+#undef ORVANE_ZERO_VAR
+        for (const auto& [id, value] : values) host.set_var(id, value);
+    }
 
     panelhost::HostServices host;
     std::vector<Refresh> refreshes;
