@@ -161,9 +161,31 @@ constinit ElementMovingImage pfd_heading_tape = {
     .max_y = 0.0,
 };
 
+// Five digits with leading zeros. The ladder decides on the value as the
+// format will print it, rounded to the nearest foot (a tie to the even one),
+// so that 999.6 feet reads 01000: deciding on the raw value would print
+// 001000 and the cut to five characters would show 00100. Below zero, and
+// for values that are not a number, the plain format; a value that rounds
+// to zero from below reads 00000, not 0000- .
+double HOST_CALL pfd_altitude_text(ElementString* element) {
+    const double feet = own_value(element, 0);
+    if (std::isnan(feet) || feet < -0.5 || feet >= 9999.5) {
+        write_text(element, "%5.0f", feet);
+    } else if (feet >= 999.5) {
+        write_text(element, "%s%4.0f", "0", feet);
+    } else if (feet >= 99.5) {
+        write_text(element, "%s%3.0f", "00", feet);
+    } else if (feet >= 9.5) {
+        write_text(element, "%s%2.0f", "000", feet);
+    } else {
+        write_text(element, "%s%1.0f", "0000", std::fabs(feet));
+    }
+    return feet;
+}
+
 constinit ElementString pfd_altitude = pfd_text({
     .position = {153, 82}, .box = {32, 11}, .chars = 5, .colour = green,
-    .vars = {BARO_ALTITUDE, 0}, .callback = nullptr,
+    .vars = {BARO_ALTITUDE, 0}, .callback = pfd_altitude_text,
     .next = element_list_of<pfd_speed_mode>,
 });
 
@@ -258,33 +280,96 @@ constinit ElementString pfd_nav_mode = pfd_text({
     .next = element_list_of<pfd_selected_heading>,
 });
 
+// The localizer scale covers this box while the landing system is shown.
+double HOST_CALL pfd_selected_heading_text(ElementString* element) {
+    const double heading_hold = read_var(HEADING_HOLD);
+    const double target = own_value(element, 0);
+    if (is_on(heading_hold) && cockpit.ls_display != 1) {
+        write_text(element, "%3.0f", target);
+    } else {
+        write_text(element, "");
+    }
+    return target;
+}
+
 constinit ElementString pfd_selected_heading = pfd_text({
     .position = {60, 139}, .box = {20, 10}, .chars = 3, .colour = blue,
-    .vars = {HEADING_TARGET, 0}, .callback = nullptr,
+    .vars = {HEADING_TARGET, 0}, .callback = pfd_selected_heading_text,
     .next = element_list_of<pfd_selected_speed>,
 });
 
+// The airspeed target wins when both holds are on. The Mach target shows as
+// hundredths after a point, its decimals cut off by the three-character box
+// rather than rounded: 0.785 reads .78.
+double HOST_CALL pfd_selected_speed_text(ElementString* element) {
+    const double airspeed_hold = read_var(AIRSPEED_HOLD);
+    const double mach_hold = read_var(MACH_HOLD);
+    const double airspeed_target = own_value(element, 0);
+    if (is_on(airspeed_hold)) {
+        write_text(element, "%3.0f", airspeed_target);
+    } else if (is_on(mach_hold)) {
+        write_text(element, "%s%f", ".", own_value(element, 1) * 100.0);
+    } else {
+        write_text(element, "");
+    }
+    return airspeed_target;
+}
+
 constinit ElementString pfd_selected_speed = pfd_text({
     .position = {14, 27}, .box = {20, 10}, .chars = 3, .colour = blue,
-    .vars = {AIRSPEED_TARGET, MACH_TARGET}, .callback = nullptr,
+    .vars = {AIRSPEED_TARGET, MACH_TARGET}, .callback = pfd_selected_speed_text,
     .next = element_list_of<pfd_mach>,
 });
 
+// The host's Mach value divided by 200 gives hundredths; shown from above
+// Mach .45, its decimals cut off by the box.
+double HOST_CALL pfd_mach_text(ElementString* element) {
+    const double hundredths = own_value(element, 0) / 200.0;
+    if (hundredths > 45.0) {
+        write_text(element, "%s%f", ".", hundredths);
+    } else {
+        write_text(element, "");
+    }
+    return hundredths;
+}
+
 constinit ElementString pfd_mach = pfd_text({
     .position = {14, 138}, .box = {20, 10}, .chars = 3, .colour = blue,
-    .vars = {MACH, 0}, .callback = nullptr,
+    .vars = {MACH, 0}, .callback = pfd_mach_text,
     .next = element_list_of<pfd_selected_altitude>,
 });
 
+double HOST_CALL pfd_selected_altitude_text(ElementString* element) {
+    const double altitude_hold = read_var(ALTITUDE_HOLD);
+    const double target = own_value(element, 0);
+    if (is_on(altitude_hold)) {
+        write_text(element, "%5.0f", target);
+    } else {
+        write_text(element, "");
+    }
+    return target;
+}
+
 constinit ElementString pfd_selected_altitude = pfd_text({
     .position = {152, 51}, .box = {33, 10}, .chars = 5, .colour = blue,
-    .vars = {ALTITUDE_TARGET, 0}, .callback = nullptr,
+    .vars = {ALTITUDE_TARGET, 0}, .callback = pfd_selected_altitude_text,
     .next = element_list_of<pfd_selected_vs>,
 });
 
+// Follows the target alone, like its "V/S" label; 0 means no target.
+double HOST_CALL pfd_selected_vs_text(ElementString* element) {
+    const double target = own_value(element, 0);
+    if (is_zero(target)) {
+        write_text(element, "");
+    } else {
+        write_text(element, "%5.0f", target);
+    }
+    return target;
+}
+
 constinit ElementString pfd_selected_vs = pfd_text({
     .position = {152, 39}, .box = {33, 10}, .chars = 5, .colour = blue,
-    .vars = {VS_TARGET, 0}, .callback = nullptr,
+    .vars = {VS_TARGET, 0}, .callback = pfd_selected_vs_text,
     .next = element_list_of<pfd_vs_label>,
 });
 
@@ -352,9 +437,28 @@ constinit ElementString pfd_dh_label = pfd_text({
     .next = element_list_of<pfd_dh_value>,
 });
 
+// The decision height in feet, or the glideslope angle with its sign. An
+// angle of zero reads +0.0 whatever the sign of its zero.
+double HOST_CALL pfd_dh_value_text(ElementString* element) {
+    const double decision_height = own_value(element, 0);
+    if (cockpit.dh_mode == 1) {
+        write_text(element, "%3.0f%s", decision_height, " ");
+    } else if (cockpit.gsa_mode == 1) {
+        const double angle = cockpit.gsa_angle;
+        if (!(angle < 0.0)) {
+            write_text(element, "%s%1.1f", "+", angle == 0.0 ? 0.0 : angle);
+        } else {
+            write_text(element, "%1.1f", angle);
+        }
+    } else {
+        write_text(element, "");
+    }
+    return decision_height;
+}
+
 constinit ElementString pfd_dh_value = pfd_text({
     .position = {156, 160}, .box = {27, 10}, .chars = 4, .colour = blue,
-    .vars = {DECISION_HEIGHT, 0}, .callback = nullptr,
+    .vars = {DECISION_HEIGHT, 0}, .callback = pfd_dh_value_text,
     .next = element_list_of<pfd_dme_label>,
 });
 
@@ -369,15 +473,46 @@ constinit ElementString pfd_dme_label = pfd_text({
     .next = element_list_of<pfd_dme_distance>,
 });
 
+// Fewer decimals as the distance grows; no distance (zero, below, or not a
+// number) reads "N/A ". Hands back the DME1 distance whichever is shown.
+double HOST_CALL pfd_dme_distance_text(ElementString* element) {
+    const double dme1 = own_value(element, 0);
+    const double distance = cockpit.dme_source == 1 ? dme1 : own_value(element, 1);
+    if (distance > 99.999) {
+        write_text(element, "%3.0f", distance);
+    } else if (distance > 9.999) {
+        write_text(element, "%2.1f", distance);
+    } else if (distance > 0.0) {
+        write_text(element, "%1.2f", distance);
+    } else {
+        write_text(element, "N/A ");
+    }
+    return dme1;
+}
+
 constinit ElementString pfd_dme_distance = pfd_text({
     .position = {24, 160}, .box = {27, 10}, .chars = 4, .colour = blue,
-    .vars = {DME1_DISTANCE, DME2_DISTANCE}, .callback = nullptr,
+    .vars = {DME1_DISTANCE, DME2_DISTANCE}, .callback = pfd_dme_distance_text,
     .next = element_list_of<pfd_radio_altitude>,
 });
 
+constexpr double feet_per_metre = 3.28083989501312;
+
+// Height above ground in feet: aircraft altitude less ground altitude, both
+// in metres (the host gives the ground in 1/256 m). Blank from 2500 ft up.
+double HOST_CALL pfd_radio_altitude_text(ElementString* element) {
+    const double height = (own_value(element, 0) - own_value(element, 1) / 256.0) * feet_per_metre;
+    if (!(height >= 2500.0)) {
+        write_text(element, "%4.0f", height);
+    } else {
+        write_text(element, "");
+    }
+    return height;
+}
+
 constinit ElementString pfd_radio_altitude = pfd_text({
     .position = {156, 129}, .box = {27, 10}, .chars = 4, .colour = blue,
-    .vars = {ALTITUDE, GROUND_ALTITUDE}, .callback = nullptr,
+    .vars = {ALTITUDE, GROUND_ALTITUDE}, .callback = pfd_radio_altitude_text,
     .next = element_list_of<pfd_glideslope_scale>,
 });
 

@@ -113,26 +113,26 @@ TEST(PfdGaugeTests, TextElementsCarryTheirBoxesColoursVariablesAndCallbacks) {
         int32_t var1;
         StringCallback callback;
     } rows[] = {
-        {4, {32, 11}, 5, green, 74, 0, nullptr},
+        {4, {32, 11}, 5, green, 74, 0, pfd_altitude_text},
         {5, {22, 12}, 3, green, 115, 117, pfd_speed_mode_text},
         {6, {22, 12}, 3, green, 108, 0, pfd_vertical_mode_text},
         {7, {22, 12}, 3, green, 108, 0, pfd_glideslope_text},
         {8, {22, 12}, 3, green, 105, 0, pfd_lateral_mode_text},
         {9, {22, 12}, 3, green, 105, 0, pfd_nav_mode_text},
-        {10, {20, 10}, 3, blue, 107, 0, nullptr},
-        {11, {20, 10}, 3, blue, 116, 118, nullptr},
-        {12, {20, 10}, 3, blue, 64, 0, nullptr},
-        {13, {33, 10}, 5, blue, 109, 0, nullptr},
-        {14, {33, 10}, 5, blue, 120, 0, nullptr},
+        {10, {20, 10}, 3, blue, 107, 0, pfd_selected_heading_text},
+        {11, {20, 10}, 3, blue, 116, 118, pfd_selected_speed_text},
+        {12, {20, 10}, 3, blue, 64, 0, pfd_mach_text},
+        {13, {33, 10}, 5, blue, 109, 0, pfd_selected_altitude_text},
+        {14, {33, 10}, 5, blue, 120, 0, pfd_selected_vs_text},
         {15, {20, 10}, 3, blue, 120, 0, pfd_vs_label_text},
         {16, {20, 10}, 3, white, 115, 0, pfd_ap1_text},
         {17, {20, 10}, 3, white, 115, 0, pfd_fd_text},
         {18, {20, 10}, 3, white, 115, 0, pfd_at_text},
         {19, {20, 10}, 3, white, 115, 0, pfd_dh_label_text},
-        {20, {27, 10}, 4, blue, 615, 0, nullptr},
+        {20, {27, 10}, 4, blue, 615, 0, pfd_dh_value_text},
         {21, {27, 10}, 4, white, 31, 0, pfd_dme_label_text},
-        {22, {27, 10}, 4, blue, 31, 35, nullptr},
-        {23, {27, 10}, 4, blue, 73, 2, nullptr},
+        {22, {27, 10}, 4, blue, 31, 35, pfd_dme_distance_text},
+        {23, {27, 10}, 4, blue, 73, 2, pfd_radio_altitude_text},
     };
     for (const auto& row : rows) {
         const auto* text = reinterpret_cast<const ElementString*>(chain_at(row.index));
