@@ -308,9 +308,6 @@ TEST_F(DhUnitTest, LightsAndValueWindowSitWhereTheUpdateLooksForThem) {
     EXPECT_EQ(dh_value_window.source_var[1].id, 0);
     EXPECT_EQ(dh_value_window.max_string_length, 4);
     EXPECT_EQ(dh_value_window.update_cb, dh_value_text);
-    EXPECT_STREQ(dh_value_window.font_name, "QUARTZ");
-    EXPECT_EQ(dh_value_window.fg_color, 0x000D96F6u);
-    EXPECT_EQ(dh_value_window.bg_color, 0x00191969u);
 }
 
 TEST_F(DhUnitTest, EachClickAreaReachesItsControlOverItsLight) {
