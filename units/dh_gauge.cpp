@@ -15,7 +15,7 @@
 
 namespace orvane {
 
-// The PFD compares against the same limits; they must be these exact doubles.
+// The knob stops on exactly these doubles, the nearest to -9.9 and 9.9.
 static_assert(std::bit_cast<uint64_t>(gsa_angle_min) == 0xC023CCCCCCCCCCCDull);
 static_assert(std::bit_cast<uint64_t>(gsa_angle_max) == 0x4023CCCCCCCCCCCDull);
 
