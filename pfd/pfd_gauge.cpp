@@ -36,6 +36,10 @@ constexpr uint32_t green = rgb(55, 231, 55);
 constexpr uint32_t blue = rgb(0, 153, 230);
 constexpr uint32_t white = rgb(255, 255, 255);
 
+constexpr uint32_t pfd_image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY;  // 0x7
+constexpr uint32_t pfd_smoothed_flags = pfd_image_flags | IMAGE_BILINEAR_COLOR;                     // 0x87
+constexpr uint32_t pfd_slider_flags = IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY;                     // 0x3
+
 // What sets one PFD text apart from the others.
 struct PfdText {
     PixPoint position;
@@ -56,7 +60,7 @@ constexpr ElementString pfd_text(const PfdText& text) {
                    .gauge_header = &pfd_gauge,
                    .next_element = text.next,
                    .failure_systems = pfd_failures,
-                   .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY},
+                   .image_flags = pfd_image_flags},
         .source_var = {{.id = text.vars[0]}, {.id = text.vars[1]}, {.id = 0}},
         .img_size = text.box,
         .fg_color = text.colour,
@@ -76,10 +80,6 @@ constexpr ElementString pfd_text(const PfdText& text) {
 double own_value(const ElementString* element, int i) {
     return element != nullptr ? element->source_var[i].value.n : 0.0;
 }
-
-constexpr uint32_t pfd_image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY;  // 0x7
-constexpr uint32_t pfd_smoothed_flags = pfd_image_flags | IMAGE_BILINEAR_COLOR;                     // 0x87
-constexpr uint32_t pfd_slider_flags = IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY;                     // 0x3
 
 // The flight-director bars never leave the attitude window: 25 degrees moves
 // the pitch bar 37.5 pixels and the roll bar 40.
@@ -166,7 +166,7 @@ constinit ElementMovingImage pfd_heading_tape = {
 // so that 999.6 feet reads 01000: deciding on the raw value would print
 // 001000 and the cut to five characters would show 00100. Below zero, and
 // for values that are not a number, the plain format; a value that rounds
-// to zero from below reads 00000, not 0000- .
+// to zero from below reads 00000 rather than 0000-0 cut to 0000-.
 double HOST_CALL pfd_altitude_text(ElementString* element) {
     const double feet = own_value(element, 0);
     if (std::isnan(feet) || feet < -0.5 || feet >= 9999.5) {
