@@ -7,7 +7,7 @@
 
 #include "platform/win_types.h"
 
-inline LPSTR const RT_BITMAP = MAKEINTRESOURCEA(2);
+#define RT_BITMAP MAKEINTRESOURCEA(2)
 
 HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);
 // The resource's bytes, in memory for as long as the module stays loaded.

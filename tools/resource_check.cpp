@@ -22,7 +22,9 @@ HMODULE load_module(const char* path) {
 #if defined(_WIN32)
     return LoadLibraryA(path);
 #else
-    void* library = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+    // A bare file name would send dlopen to the library search path.
+    const std::string file = std::strchr(path, '/') ? std::string(path) : "./" + std::string(path);
+    void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library) return nullptr;
     // A module handle is the loaded object's base address.
     Dl_info info{};
