@@ -129,3 +129,27 @@ TEST(TapeWindows, EachIndexSitsOnTheWindowsCentreLine) {
 }
 
 }  // namespace
+
+namespace {
+
+// The host centres the ball's texture in the attitude window and shifts it
+// 1.5 pixels per degree of pitch: each rung must sit that far from the horizon.
+TEST(AttitudeBall, HorizonAndPitchRungsLieOnePointFivePixelsPerDegreeFromTheTextureCentre) {
+    const Bitmap ball = committed("pfd_attitude_ball.bmp");
+    ASSERT_EQ(ball.width, 256);
+    ASSERT_EQ(ball.height, 256);
+    const double centre = ball.height / 2.0;
+    // Column 116 crosses the ten-degree rungs (and the horizon) but not the shorter ones.
+    EXPECT_NEAR(centre_along(ball, 4, 4, 120, 136, true), centre, 0.5) << "horizon";
+    for (int pitch : {-40, -30, -20, -10, 10, 20, 30, 40}) {
+        const double expected = centre - 1.5 * pitch;
+        const int row = static_cast<int>(expected);
+        EXPECT_NEAR(centre_along(ball, 116, 116, row - 4, row + 4, true), expected, 0.5) << "pitch " << pitch;
+    }
+    for (int pitch : {-15, -5, 5, 15})  // short rungs stop short of column 116
+        EXPECT_TRUE(std::isnan(centre_along(ball, 116, 116, static_cast<int>(centre - 1.5 * pitch) - 2,
+                                            static_cast<int>(centre - 1.5 * pitch) + 2, true)))
+            << "pitch " << pitch;
+}
+
+}  // namespace
