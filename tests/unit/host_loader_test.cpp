@@ -30,10 +30,10 @@ struct Records {
     Records() { linkage.gauge_table[0] = &gauge; }
 };
 
-// A linkage whose gauge table has no null end within the host's bound.
+// A linkage whose gauge table runs on past the host's bound without a null end.
 struct EndlessLinkage {
-    uint32_t words[6] = {module_id_gauges, 0, 0, 0, 0, 0};
-    GaugeHeader* gauges[max_gauges + 1];
+    GaugeModuleLinkage linkage;
+    GaugeHeader* more[max_gauges];
 };
 
 TEST(HostLoaderTests, TheTestModuleIsSound) {
@@ -47,7 +47,9 @@ TEST(HostLoaderTests, EachFaultOfTheRecordsIsNamed) {
     static ElementHeader odd_element = {.element_type = 9};
     static ElementHeader* odd_list[] = {&odd_element, nullptr};
     static EndlessLinkage endless;
-    for (GaugeHeader*& g : endless.gauges) g = &test_gauge;
+    endless.linkage.module_id = module_id_gauges;
+    for (GaugeHeader*& g : endless.linkage.gauge_table) g = &test_gauge;
+    for (GaugeHeader*& g : endless.more) g = &test_gauge;
 
     const struct {
         const char* what;
