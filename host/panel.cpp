@@ -485,7 +485,7 @@ Status Panel::click(std::string_view name, PixPoint point, Button button, int re
         const size_t events = host_.key_events().size();
         if (hit.row->event_id != 0) {
             host_.trigger(hit.row->event_id, 0);
-        } else {
+        } else if (hit.row->action.handler != nullptr) {
             MouseCallbackRecord record{.relative_point = hit.relative,
                                        .user_data = g,
                                        .mouse = const_cast<MouseRect*>(hit.row),
