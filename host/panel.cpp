@@ -85,7 +85,8 @@ Panel::Panel(HostServices& host, const ModuleRecords& module, Trace* trace)
 
 GaugeHeader* Panel::gauge(std::string_view name) const {
     for (GaugeHeader* g : gauges_) {
-        if (g->gauge_name != nullptr && name == std::string_view(g->gauge_name, strnlen(g->gauge_name, max_gauge_name_length + 1))) return g;
+        if (g->gauge_name == nullptr) continue;
+        if (name == std::string_view(g->gauge_name, strnlen(g->gauge_name, max_gauge_name_length + 1))) return g;
     }
     return nullptr;
 }
