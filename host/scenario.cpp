@@ -481,7 +481,8 @@ void Runner::execute(const Step& step) {
     case StepKind::ramp:
         for (int64_t i = 0; i < step.count; ++i) {
             const bool last = i + 1 == step.count;
-            const double fraction = step.count == 1 ? 1.0 : static_cast<double>(i) / static_cast<double>(step.count - 1);
+            const double fraction =
+                step.count == 1 ? 1.0 : static_cast<double>(i) / static_cast<double>(step.count - 1);
             set_var(step.var, last ? step.to : step.value + (step.to - step.value) * fraction);
             panel_.update();
         }

@@ -149,7 +149,8 @@ TEST(HostChainTests, DrawnMeansHideBitClearAndNoFailure) {
     };
     for (const auto& c : cases) {
         ElementHeader element{.failure_systems = panels, .image_flags = c.flags};
-        const std::set<int32_t> active = c.failed ? std::set<int32_t>{FAIL_SYSTEM_ELECTRICAL_PANELS} : std::set<int32_t>{};
+        std::set<int32_t> active;
+        if (c.failed) active.insert(FAIL_SYSTEM_ELECTRICAL_PANELS);
         EXPECT_EQ(element_drawn(element, active), c.drawn) << std::hex << c.flags << " failed " << c.failed;
     }
 }

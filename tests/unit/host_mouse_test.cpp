@@ -13,7 +13,9 @@ using namespace orvane;
 int32_t HOST_CALL handler(PixPoint*, uint32_t) { return 0; }
 
 MouseRect open(PixBox box) { return {.rect_type = MOUSE_OPEN_AREA, .relative_box = box, .cursor = CURSOR_NONE}; }
-MouseRect label(const char* text) { return {.rect_type = MOUSE_TOOLTIP, .cursor = CURSOR_NONE, .action = {.tooltip = text}}; }
+MouseRect label(const char* text) {
+    return {.rect_type = MOUSE_TOOLTIP, .cursor = CURSOR_NONE, .action = {.tooltip = text}};
+}
 MouseRect click(PixBox box, int32_t cursor, uint32_t flags, uint32_t event) {
     return {.rect_type = MOUSE_CLICK_AREA, .relative_box = box, .cursor = cursor, .mouse_flags = flags,
             .event_id = event};
@@ -180,13 +182,16 @@ TEST(HostMouseTests, EachFaultOfATableIsReportedAtItsRow) {
          "tooltip row does not follow an open row"},
         {"tooltip first", {label("First"), end()}, 0, "tooltip row does not follow an open row"},
         {"tooltip without text", {open({0, 0, 0, 0}), untitled, close(), end()}, 1, "tooltip row has no text"},
-        {"click with event and handler", {open({0, 0, 0, 0}), both, close(), end()}, 1, "both a key event and a handler"},
+        {"click with event and handler", {open({0, 0, 0, 0}), both, close(), end()}, 1,
+         "both a key event and a handler"},
         {"click with neither", {open({0, 0, 0, 0}), click({0, 0, 5, 5}, 5, MOUSE_CLICK, 0), close(), end()}, 1,
          "neither a key event nor a handler"},
         {"click without size", {open({0, 0, 0, 0}), click({3, 3, 0, 5}, 5, MOUSE_CLICK, 1001), close(), end()}, 1,
          "box has no size"},
-        {"click taking no button", {open({0, 0, 0, 0}), click({0, 0, 5, 5}, 5, MOUSE_DOWN_REPEAT, 1001), close(), end()},
-         1, "neither a left nor a right click"},
+        {"click taking no button",
+         {open({0, 0, 0, 0}), click({0, 0, 5, 5}, 5, MOUSE_DOWN_REPEAT, 1001), close(), end()},
+         1,
+         "neither a left nor a right click"},
         {"area with a corner but no size", {open({4, 4, 0, 0}), close(), end()}, 0, "area box has no size"},
         {"area of negative size", {open({4, 4, -3, 5}), close(), end()}, 0, "area box has no size"},
     };

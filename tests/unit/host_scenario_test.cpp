@@ -210,7 +210,8 @@ TEST_F(HostScenarioRunTests, AFailedExpectationNamesItsLineTheExpectedAndTheActu
         {"fail 20 on\nexpect visible T 0 yes", "s.scn:2: expect visible T 0: expected yes, actual no (failure)"},
         {"expect flags T 0 0x7", "s.scn:1: expect flags T 0: expected 0x00000007, actual 0x00000001"},
         {"click T 12 15\nexpect event KEY_ALTITUDE_TARGET_DEC 2",
-         "s.scn:2: expect event KEY_ALTITUDE_TARGET_DEC: expected 2, actual 1 (pending: KEY_ALTITUDE_TARGET_DEC (line 1))"},
+         "s.scn:2: expect event KEY_ALTITUDE_TARGET_DEC: expected 2, actual 1 "
+         "(pending: KEY_ALTITUDE_TARGET_DEC (line 1))"},
         {"click T 12 15\nexpect no-event", "s.scn:2: expect no-event: actual KEY_ALTITUDE_TARGET_DEC (line 1)"},
         {"expect sound 1", "s.scn:1: expect sound: expected 1, actual 0"},
         {"expect cursor T 12 15 5", "s.scn:1: expect cursor T 12 15: expected 5, actual 2"},
