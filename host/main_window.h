@@ -25,7 +25,7 @@ public:
     std::string create(MainWindowClass window_class);
 
 private:
-    void* window_ = nullptr;
+    [[maybe_unused]] void* window_ = nullptr;  // used by the Windows build only
 };
 
 }  // namespace panelhost

@@ -243,7 +243,7 @@ void apply_action(const Action& a, panelhost::Panel& panel, panelhost::HostServi
     }
     case Op::install: panel.install(name); break;
     case Op::update:
-        for (int i = 0; i <= a.repeats % 4; ++i) panel.update();
+        for (int i = 0; i <= a.repeats % 2; ++i) panel.update();
         break;
     case Op::kill: panel.kill(name); break;
     case Op::click: panel.click(name, {a.x, a.y}, button, a.repeats % 4); break;

@@ -19,7 +19,7 @@ enum class Op : uint8_t {
     set_bits,          // var, 8 bytes of the double's pattern (little end first)
     set_value,         // var, index into the bad-value classes
     install,           // gauge
-    update,            // count - 1 (0..3)
+    update,            // count - 1 (0..1)
     kill,              // gauge
     click,             // gauge, x and y (16-bit signed), button (bit 0: right), repeats (0..3)
     click_row,         // gauge, click row, button, repeats: a click at the centre of that row

@@ -52,7 +52,9 @@ void set(std::vector<uint8_t>& out, int32_t id, double value) {
 }
 
 void updates(std::vector<uint8_t>& out, int64_t count) {
-    for (; count > 0; count -= 4) encode_action({.op = Op::update, .repeats = static_cast<uint8_t>(std::min<int64_t>(count, 4) - 1)}, out);
+    for (; count > 0; count -= 2) {
+        encode_action({.op = Op::update, .repeats = static_cast<uint8_t>(std::min<int64_t>(count, 2) - 1)}, out);
+    }
 }
 
 std::vector<uint8_t> convert(const panelhost::Scenario& scenario, const std::vector<std::string>& names) {
