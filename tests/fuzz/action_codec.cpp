@@ -35,6 +35,7 @@ constexpr size_t operand_bytes[] = {
     2,  // null_callback
     1,  // aircraft
     2,  // platform_failure
+    2,  // list_routine
 };
 static_assert(std::size(operand_bytes) == static_cast<size_t>(Op::count));
 
@@ -167,6 +168,10 @@ bool decode_action(std::span<const uint8_t>& data, Action& action) {
         action.index = r.u8();
         action.repeats = r.u8();
         break;
+    case Op::list_routine:
+        action.gauge = r.u8();
+        action.index = r.u8();
+        break;
     case Op::count: break;
     }
     data = data.subspan(size);
@@ -224,11 +229,16 @@ void encode_action(const Action& a, std::vector<uint8_t>& out) {
         out.push_back(a.index);
         out.push_back(a.repeats);
         break;
+    case Op::list_routine:
+        out.push_back(a.gauge);
+        out.push_back(a.index);
+        break;
     case Op::count: break;
     }
 }
 
-void apply_action(const Action& a, panelhost::Panel& panel, panelhost::HostServices& host, ServiceExtra instance) {
+void apply_action(const Action& a, panelhost::Panel& panel, panelhost::HostServices& host,
+                  const panelhost::ModuleRecords& module) {
     const auto& gauges = panel.gauges();
     if (gauges.empty()) return;
     GaugeHeader* gauge = gauges[a.gauge % gauges.size()];
@@ -254,7 +264,7 @@ void apply_action(const Action& a, panelhost::Panel& panel, panelhost::HostServi
     }
     case Op::callback: panel.call_callback(name, a.index); break;
     case Op::service:
-        panel.service(name, a.code, a.code == SERVICE_PRE_INSTALL ? instance : 0);
+        panel.service(name, a.code, a.code == SERVICE_PRE_INSTALL ? module.instance : 0);
         break;
     case Op::failure: panel.set_failure(failure_keys[a.index % std::size(failure_keys)], (a.on & 1) != 0); break;
     case Op::handler: {
@@ -288,6 +298,23 @@ void apply_action(const Action& a, panelhost::Panel& panel, panelhost::HostServi
         }
         break;
     }
+    case Op::list_routine:
+        switch (a.index % 9) {
+        case 0: gauge->query_routine(); break;
+        case 1: gauge->install_routine(nullptr); break;
+        case 2: gauge->initialize_routine(); break;
+        case 3: gauge->update_routine(); break;
+        case 4: gauge->generate_routine(a.flags); break;
+        case 5: gauge->draw_routine(); break;
+        case 6: gauge->kill_routine(); break;
+        case 7:
+            if (module.linkage->module_init != nullptr) module.linkage->module_init();
+            break;
+        default:
+            if (module.linkage->module_deinit != nullptr) module.linkage->module_deinit();
+            break;
+        }
+        break;
     case Op::count: break;
     }
 }
@@ -295,7 +322,7 @@ void apply_action(const Action& a, panelhost::Panel& panel, panelhost::HostServi
 std::string describe(const Action& a) {
     static const char* const names[] = {"set_bits", "set_value", "install", "update", "kill", "click", "click_row",
                                         "callback", "service", "failure", "handler", "null_callback", "aircraft",
-                                        "platform_failure"};
+                                        "platform_failure", "list_routine"};
     std::string text = names[static_cast<size_t>(a.op)];
     text += " gauge " + std::to_string(a.gauge) + " var " + std::to_string(a.var) + " bits " + std::to_string(a.bits) +
             " x " + std::to_string(a.x) + " y " + std::to_string(a.y) + " button " + std::to_string(a.button) +

@@ -30,6 +30,7 @@ enum class Op : uint8_t {
     null_callback,     // gauge, element index: the element's callback handed no element
     aircraft,          // on (bit 0)
     platform_failure,  // platform call, from which use on it fails (0: every switch off)
+    list_routine,      // gauge, routine: one of the header's seven element-list routines, or module start or end
     count
 };
 
@@ -59,7 +60,7 @@ std::span<const int32_t> host_variable_ids();
 // Carries an action out on the panel; actions the panel refuses (a gauge
 // installed twice) do nothing. The gauge field picks from the gauge table.
 void apply_action(const Action& action, panelhost::Panel& panel, panelhost::HostServices& host,
-                  ServiceExtra instance);
+                  const panelhost::ModuleRecords& module);
 
 std::string describe(const Action& action);
 

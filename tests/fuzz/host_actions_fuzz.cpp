@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <set>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -31,33 +31,33 @@ using namespace orvane;
 constexpr size_t max_actions = 256;
 
 struct Harness {
-    panelhost::HostServices host;
     panelhost::ModuleRecords records{&ImportTable, &Linkage, fuzzing::module_instance()};
-    panelhost::Panel panel{host, records};
+    std::unique_ptr<panelhost::HostServices> host;
+    std::unique_ptr<panelhost::Panel> panel;
     hardening::FlagsSnapshot flags_at_load;
 
-    Harness() {
-        panelhost::start_module(host, records);
-        flags_at_load = hardening::snapshot_flags(panel);
-    }
-
-    // Every input starts from the module as loaded and a host with nothing set.
+    // Every input starts from the module as loaded, and a new host that has
+    // nothing set, logged or failed.
     void reset() {
-        for (const std::string& name : panel.installed_names()) panel.kill(name);
-        panel.take_faults();
-        host.take_key_events();
-        panel.set_aircraft_model(false);
-        for (const int32_t key : std::set<int32_t>(panel.active_failures())) panel.set_failure(key, false);
-        for (const int32_t id : fuzzing::host_variable_ids()) host.set_var(id, 0.0);
+        if (panel) {
+            for (const std::string& name : panel->installed_names()) panel->kill(name);
+        }
+        panel.reset();
+        if (host) panelhost::stop_module(*host, records);
+        host = std::make_unique<panelhost::HostServices>();
+        panelhost::start_module(*host, records);
+        panel = std::make_unique<panelhost::Panel>(*host, records);
+        if (flags_at_load.empty()) flags_at_load = hardening::snapshot_flags(*panel);
         platform::reset_failures();
-        fuzzing::reset_module(panel, flags_at_load);
+        fuzzing::reset_module(*panel, flags_at_load);
     }
 
     void check(const fuzzing::Action* after) {
-        std::vector<std::string> faults = hardening::host_view_faults(panel, host, flags_at_load);
+        std::vector<std::string> faults = hardening::host_view_faults(*panel, *host, flags_at_load);
         for (std::string& fault : hardening::cockpit_faults(cockpit)) faults.push_back(std::move(fault));
         if (faults.empty()) return;
-        std::fprintf(stderr, "after %s:\n", after != nullptr ? fuzzing::describe(*after).c_str() : "killing every gauge at the end");
+        std::fprintf(stderr, "after %s:\n",
+                     after != nullptr ? fuzzing::describe(*after).c_str() : "killing every gauge at the end");
         for (const std::string& fault : faults) std::fprintf(stderr, "  %s\n", fault.c_str());
         std::abort();
     }
@@ -71,10 +71,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::span<const uint8_t> input(data, size);
     fuzzing::Action action;
     for (size_t n = 0; n < max_actions && fuzzing::decode_action(input, action); ++n) {
-        fuzzing::apply_action(action, harness.panel, harness.host, harness.records.instance);
+        fuzzing::apply_action(action, *harness.panel, *harness.host, harness.records);
         harness.check(&action);
     }
-    for (const std::string& name : harness.panel.installed_names()) harness.panel.kill(name);
+    for (const std::string& name : harness.panel->installed_names()) harness.panel->kill(name);
     harness.check(nullptr);
     return 0;
 }
