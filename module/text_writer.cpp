@@ -143,7 +143,9 @@ size_t format_bounded_v(char* buffer, size_t char_count, const char* format, va_
         if (*p == '*') {
             const int width = va_arg(args, int);
             if (width < 0) spec.left = true;
-            spec.width = std::min(width < 0 ? -width : width, max_width);
+            // Negated in 64 bits: the most negative int has no positive twin.
+            const int64_t magnitude = width < 0 ? -static_cast<int64_t>(width) : width;
+            spec.width = static_cast<int>(std::min<int64_t>(magnitude, max_width));
             ++p;
         } else {
             spec.width = read_number(p);
