@@ -93,8 +93,8 @@ constexpr int warm_up_cycles = 100;
 // What the self-check keeps each cycle: a block of heap and a handle.
 void leak_one() {
     static std::vector<void*> kept;
-    kept.push_back(std::malloc(4096));
-    std::memset(kept.back(), 1, 4096);
+    kept.push_back(std::malloc(16384));
+    std::memset(kept.back(), 1, 16384);
 #if defined(_WIN32)
     kept.push_back(CreateEventA(nullptr, FALSE, FALSE, nullptr));
 #else
