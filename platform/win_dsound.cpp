@@ -47,8 +47,6 @@ public:
           flags_(description.dwFlags),
           format_(*description.lpwfxFormat),
           samples_(description.dwBufferBytes, format_.wBitsPerSample == 8 ? BYTE{0x80} : BYTE{0}) {
-        // PCM carries no extra format data, whatever the caller's record said.
-        format_.cbSize = 0;
         state().live.insert(this);
         record(SoundEvent::BufferCreated, number_, description.dwBufferBytes);
     }
