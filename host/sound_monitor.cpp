@@ -117,30 +117,19 @@ std::vector<SoundPlay> SoundMonitor::take_plays() {
     return fresh;
 }
 
-#if defined(_WIN32)
+namespace {
+SoundMonitor* host_monitor = nullptr;
+}  // namespace
 
-void* open_main_window(const char* class_name) {
-    WNDCLASSA window_class = {};
-    window_class.lpfnWndProc = DefWindowProcA;
-    window_class.hInstance = GetModuleHandleA(nullptr);
-    window_class.lpszClassName = class_name;
-    RegisterClassA(&window_class);  // a class already registered is fine
-    return CreateWindowExA(0, class_name, "", WS_OVERLAPPEDWINDOW, 0, 0, 64, 64, nullptr, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
+void start_sound_monitor() {
+    static SoundMonitor monitor;
+    monitor.take_plays();
+    host_monitor = &monitor;
 }
 
-void close_main_window(void* window) {
-    if (window != nullptr) DestroyWindow(static_cast<HWND>(window));
+int take_callout_plays() {
+    if (host_monitor == nullptr) return 0;
+    return static_cast<int>(host_monitor->take_plays().size());
 }
-
-#else
-
-void* open_main_window(const char* class_name) { return platform::set_main_window_class(class_name); }
-
-void close_main_window(void* window) {
-    if (window != nullptr) platform::set_main_window_class(nullptr);
-}
-
-#endif
 
 }  // namespace panelhost

@@ -39,9 +39,11 @@ private:
     size_t next_;
 };
 
-// The host's main window, of the class a gauge module looks for. Null when
-// it could not be made. A host that wants none simply does not call this.
-void* open_main_window(const char* class_name);
-void close_main_window(void* window);
+// The host's monitor, started once the module is loaded: counts the plays
+// from now on.
+void start_sound_monitor();
+
+// The plays since the monitor started or since the last call.
+int take_callout_plays();
 
 }  // namespace panelhost

@@ -84,6 +84,9 @@ class CalloutTest : public ::testing::Test {
 protected:
     void SetUp() override {
         platform::reset_failures();
+        // Whatever another test's gauges left installed is given back first.
+        sound_available = 1;
+        callout_kill();
         platform::clear_sound_log();
         platform::clear_added_resources();
         platform::set_main_window_class("FS98MAIN");

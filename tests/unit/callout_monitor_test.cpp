@@ -44,3 +44,24 @@ TEST(CalloutMonitorTest, PlayDescriptionsNameEveryPartOfTheFormat) {
 
 }  // namespace
 }  // namespace orvane::testing
+
+namespace orvane::testing {
+namespace {
+
+TEST_F(CalloutTest, TheHostCountsCalloutPlaysSinceItsLastLook) {
+    give_module_wave(callout_image());
+    install();
+    fly(100, 200);
+    fly(50, 200);
+    panelhost::start_sound_monitor();
+    EXPECT_EQ(panelhost::take_callout_plays(), 0) << "plays before the start do not count";
+    fly(100, 200);
+    fly(50, 200);
+    fly(100, 200);
+    fly(50, 200);
+    EXPECT_EQ(panelhost::take_callout_plays(), 2);
+    EXPECT_EQ(panelhost::take_callout_plays(), 0);
+}
+
+}  // namespace
+}  // namespace orvane::testing
