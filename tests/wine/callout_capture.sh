@@ -1,0 +1,40 @@
+#!/bin/sh
+# Runs a callout plan under Wine with the sound output going to a file (an
+# ALSA file device behind Wine's DirectSound), then counts the callouts in
+# that recording. A private Wine prefix and home are made and removed.
+#
+#   callout_capture.sh PLAY.exe CHECK.exe CALLOUT.wav PLAN EXPECTED_CALLOUTS
+set -eu
+play=$1 check=$2 callout=$3 plan=$4 expected=$5
+
+work=$(mktemp -d)
+cleanup() {
+    WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+mkdir -p "$work/home"
+cat > "$work/home/.asoundrc" <<ASOUND
+# 16-bit samples, which the file device's WAVE header can describe.
+pcm.!default {
+    type plug
+    slave {
+        pcm "recording"
+        format S16_LE
+    }
+}
+pcm.recording {
+    type file
+    slave.pcm "null"
+    file "$work/output.wav"
+    format "wav"
+}
+ASOUND
+export HOME="$work/home" WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY
+
+wine "$play" "$plan"
+# The recording is complete once Wine's processes have ended.
+wineserver -w
+wine "$check" "$work/output.wav" "$callout" "$expected"
