@@ -1,6 +1,11 @@
 # The callout on the platform's real DirectSound, under Wine: each plan is
 # flown by a program that links the gauge code and the callout recording,
 # with Wine's sound output going to a file in which the callouts are counted.
+find_program(OBJDUMP_PROGRAM NAMES i686-w64-mingw32-objdump objdump)
+add_test(NAME callout_imports_direct_sound_by_ordinal
+         COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${OBJDUMP_PROGRAM} -DMODULE=$<TARGET_FILE:orvane>
+                 -P ${CMAKE_CURRENT_LIST_DIR}/callout_import_check.cmake)
+
 set(callout_wave ${CMAKE_SOURCE_DIR}/res/callout.wav)
 find_program(WINE_PROGRAM wine)
 if(NOT EXISTS ${callout_wave} OR NOT WINE_PROGRAM)
