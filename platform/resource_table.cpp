@@ -6,9 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/failure_switches.h"
-#include "platform/win_resources.h"
-
 namespace {
 
 struct AddedResource {
@@ -24,9 +21,12 @@ std::list<AddedResource>& added() {
     return resources;
 }
 
-AddedResource* from_handle(const void* handle) {
+AddedResource* find(HMODULE module, const char* type, uint32_t id) {
     for (AddedResource& resource : added()) {
-        if (&resource == handle) return &resource;
+        // Resource type names are matched without regard to case.
+        if (resource.module == module && resource.id == id && strcasecmp(resource.type.c_str(), type) == 0) {
+            return &resource;
+        }
     }
     return nullptr;
 }
@@ -37,48 +37,28 @@ namespace platform {
 
 void add_resource(HMODULE module, const char* type, uint32_t id, const void* bytes, DWORD size) {
     const auto* first = static_cast<const BYTE*>(bytes);
-    for (AddedResource& resource : added()) {
-        if (resource.module == module && resource.id == id && strcasecmp(resource.type.c_str(), type) == 0) {
-            resource.bytes.assign(first, first + size);
-            return;
-        }
+    if (AddedResource* resource = find(module, type, id)) {
+        resource->bytes.assign(first, first + size);
+        return;
     }
     added().push_back({module, type, id, std::vector<BYTE>(first, first + size)});
 }
 
 void clear_added_resources() { added().clear(); }
 
-}  // namespace platform
-
-HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
-    if (platform::call_fails(platform::Call::FindResourceA)) return nullptr;
+HRSRC find_added_resource(HMODULE module, LPCSTR name, LPCSTR type) {
     if (name == nullptr || type == nullptr || !IS_INTRESOURCE(name) || IS_INTRESOURCE(type)) return nullptr;
-    const auto id = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(name));
+    return reinterpret_cast<HRSRC>(find(module, type, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(name))));
+}
+
+bool added_resource_bytes(HRSRC handle, void** bytes, DWORD* size) {
     for (AddedResource& resource : added()) {
-        // Resource type names are matched without regard to case.
-        if (resource.module == module && resource.id == id && strcasecmp(resource.type.c_str(), type) == 0) {
-            return reinterpret_cast<HRSRC>(&resource);
-        }
+        if (reinterpret_cast<HRSRC>(&resource) != handle) continue;
+        if (bytes != nullptr) *bytes = resource.bytes.data();
+        if (size != nullptr) *size = static_cast<DWORD>(resource.bytes.size());
+        return true;
     }
-    return nullptr;
+    return false;
 }
 
-HGLOBAL LoadResource(HMODULE, HRSRC resource) {
-    if (platform::call_fails(platform::Call::LoadResource)) return nullptr;
-    return from_handle(resource) != nullptr ? static_cast<HGLOBAL>(resource) : nullptr;
-}
-
-LPVOID LockResource(HGLOBAL loaded) {
-    if (platform::call_fails(platform::Call::LockResource)) return nullptr;
-    AddedResource* resource = from_handle(loaded);
-    return resource != nullptr ? resource->bytes.data() : nullptr;
-}
-
-DWORD SizeofResource(HMODULE, HRSRC handle) {
-    if (platform::call_fails(platform::Call::SizeofResource)) return 0;
-    AddedResource* resource = from_handle(handle);
-    return resource != nullptr ? static_cast<DWORD>(resource->bytes.size()) : 0;
-}
-
-// Resources live as long as their module; there is nothing to free.
-BOOL FreeResource(HGLOBAL) { return FALSE; }
+}  // namespace platform
