@@ -1,4 +1,6 @@
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "platform/win_dsound.h"
@@ -239,6 +241,39 @@ TEST_F(CalloutTest, EachDescentPlaysTheCalloutFromItsStart) {
     for (const platform::PlayedSound& play : platform::sound_plays()) {
         EXPECT_EQ(play.samples.size(), callout_sample_bytes);
     }
+}
+
+}  // namespace
+}  // namespace orvane::testing
+
+namespace orvane::testing {
+namespace {
+
+TEST_F(CalloutTest, TheModulesOwnCalloutLoadsAs8184BytesOfPcmMono11025HzEightBit) {
+    // The test program carries the module's resources, as the module does.
+    const HINSTANCE own = GetModuleHandleA(nullptr);
+    ASSERT_NE(own, nullptr);
+    callout_install(reinterpret_cast<ServiceExtra>(own));
+    ASSERT_EQ(sound_available, 1);
+    ASSERT_NE(callout_buffer, nullptr);
+    DSBCAPS caps = {.dwSize = sizeof(DSBCAPS)};
+    ASSERT_EQ(callout_buffer->GetCaps(&caps), DS_OK);
+    EXPECT_EQ(caps.dwBufferBytes, 8184u);
+    WAVEFORMATEX format = {};
+    ASSERT_EQ(callout_buffer->GetFormat(&format, sizeof format, nullptr), DS_OK);
+    EXPECT_EQ(format.wFormatTag, WAVE_FORMAT_PCM);
+    EXPECT_EQ(format.nChannels, 1);
+    EXPECT_EQ(format.nSamplesPerSec, 11025u);
+    EXPECT_EQ(format.wBitsPerSample, 8);
+
+    fly(100, 200);
+    fly(50, 200);
+    ASSERT_EQ(plays(), 1u);
+    std::ifstream in(std::string(ORVANE_RES_DIR) + "/callout.wav", std::ios::binary);
+    const Bytes file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(file.size(), 8228u);
+    EXPECT_EQ(platform::sound_plays()[0].samples, Bytes(file.begin() + 44, file.end()))
+        << "what plays is the recording's sample data, whole";
 }
 
 }  // namespace
