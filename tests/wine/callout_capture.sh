@@ -3,9 +3,9 @@
 # ALSA file device behind Wine's DirectSound), then counts the callouts in
 # that recording. A private Wine prefix and home are made and removed.
 #
-#   callout_capture.sh PLAY.exe CHECK.exe CALLOUT.wav PLAN EXPECTED_CALLOUTS
+#   callout_capture.sh PLAY.exe MODULE CHECK.exe CALLOUT.wav PLAN EXPECTED_CALLOUTS
 set -eu
-play=$1 check=$2 callout=$3 plan=$4 expected=$5
+play=$1 module=$2 check=$3 callout=$4 plan=$5 expected=$6
 
 work=$(mktemp -d)
 cleanup() {
@@ -34,7 +34,7 @@ ASOUND
 export HOME="$work/home" WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
 
-wine "$play" "$plan"
+wine "$play" "$module" "$plan"
 # The recording is complete once Wine's processes have ended.
 wineserver -w
 wine "$check" "$work/output.wav" "$callout" "$expected"

@@ -1,10 +1,10 @@
-// Flies the decision-height unit through a plan on the platform's real
-// DirectSound: the module's gauge code and the callout resource are linked
-// into this program, whose own instance handle the unit gets at install, as
-// a host gives the module its own. Prints the plays the host heard; exits 0
-// when they are the plan's.
+// Flies the decision-height unit of a gauge module through a plan on the
+// platform's real DirectSound. Loads the module the way a host does, writes
+// its function table into ImportTable, finds the DH gauge through Linkage and
+// gives it the module's own instance handle at install. Prints the plays the
+// host heard; exits 0 when they are the plan's.
 //
-//   callout_wine_play PLAN     PLAN: descend-twice | stay-below | no-window
+//   callout_wine_play MODULE PLAN     PLAN: descend-twice | stay-below | no-window
 #include <windows.h>
 
 #include <cstdio>
@@ -12,9 +12,8 @@
 
 #include "host/host_services.h"
 #include "host/sound_monitor.h"
+#include "module/host_abi.h"
 #include "module/host_vars.h"
-#include "module/linkage.h"
-#include "units/callout_sound.h"
 
 namespace {
 
@@ -58,10 +57,17 @@ HWND open_main_window() {
 int main(int argc, char** argv) {
     const Plan* plan = nullptr;
     for (const Plan& p : plans) {
-        if (argc == 2 && std::strcmp(argv[1], p.name) == 0) plan = &p;
+        if (argc == 3 && std::strcmp(argv[2], p.name) == 0) plan = &p;
     }
     if (plan == nullptr) {
-        std::fprintf(stderr, "usage: callout_wine_play descend-twice|stay-below|no-window\n");
+        std::fprintf(stderr, "usage: callout_wine_play MODULE descend-twice|stay-below|no-window\n");
+        return 2;
+    }
+    const HMODULE module = LoadLibraryA(argv[1]);
+    auto* imports = reinterpret_cast<orvane::GaugeModuleImports*>(GetProcAddress(module, "ImportTable"));
+    auto* linkage = reinterpret_cast<orvane::GaugeModuleLinkage*>(GetProcAddress(module, "Linkage"));
+    if (module == nullptr || imports == nullptr || linkage == nullptr || linkage->gauge_table[2] == nullptr) {
+        std::fprintf(stderr, "%s: not a gauge module with a DH gauge\n", argv[1]);
         return 2;
     }
     const HWND window = plan->main_window ? open_main_window() : nullptr;
@@ -71,12 +77,10 @@ int main(int argc, char** argv) {
     }
 
     panelhost::HostServices host;
-    host.attach(&ImportTable);
+    host.attach(imports);
     panelhost::start_sound_monitor();
-    orvane::GaugeHeader* dh = Linkage.gauge_table[2];
-    dh->gauge_callback(dh, orvane::SERVICE_PRE_INSTALL, reinterpret_cast<orvane::ServiceExtra>(GetModuleHandleA(nullptr)));
-    std::printf("main window %s, sound %s\n", orvane::host_main_window != nullptr ? "found" : "none",
-                orvane::sound_available != 0 ? "available" : "off");
+    orvane::GaugeHeader* dh = linkage->gauge_table[2];
+    dh->gauge_callback(dh, orvane::SERVICE_PRE_INSTALL, reinterpret_cast<orvane::ServiceExtra>(module));
 
     int plays = 0;
     for (int i = 0; i < plan->step_count; ++i) {
@@ -92,6 +96,7 @@ int main(int argc, char** argv) {
     dh->gauge_callback(dh, orvane::SERVICE_PRE_KILL, 0);
     if (window != nullptr) DestroyWindow(window);
     host.detach();
+    FreeLibrary(module);
     std::printf("%d play%s heard, %d expected\n", plays, plays == 1 ? "" : "s", plan->plays);
     return plays == plan->plays ? 0 : 1;
 }
