@@ -34,25 +34,26 @@ void free_block(HGLOBAL block) {
 
 // What load_wave_buffer holds while it works, given back on every way out.
 struct WaveLoad {
-    HGLOBAL resource = nullptr;
-    HMMIO file = nullptr;
-    HGLOBAL block = nullptr;
-
-    void close_file() {
-        if (file != nullptr) mmioClose(file, 0);
-        file = nullptr;
-        if (resource != nullptr) FreeResource(resource);
-        resource = nullptr;
-    }
-    void release_all() {
-        close_file();
-        if (block != nullptr) free_block(block);
-        block = nullptr;
-    }
+    HGLOBAL resource;
+    HMMIO file;
+    HGLOBAL block;
 };
 
+void close_memory_file(WaveLoad& load) {
+    if (load.file != nullptr) mmioClose(load.file, 0);
+    load.file = nullptr;
+    if (load.resource != nullptr) FreeResource(load.resource);
+    load.resource = nullptr;
+}
+
+void release_wave_load(WaveLoad& load) {
+    close_memory_file(load);
+    if (load.block != nullptr) free_block(load.block);
+    load.block = nullptr;
+}
+
 DWORD fail_load(WaveLoad& load, LPDIRECTSOUNDBUFFER& buffer) {
-    load.release_all();
+    release_wave_load(load);
     release_interface(buffer);
     sound_available = 0;
     return 0;
@@ -107,7 +108,7 @@ int32_t create_sound_device(HWND window, LPDIRECTSOUND& device) {
 DWORD load_wave_buffer(LPDIRECTSOUND& device, LPDIRECTSOUNDBUFFER& buffer, int resource_id, HINSTANCE instance) {
     if (sound_available == 0) return 0;
     buffer = nullptr;
-    WaveLoad load;
+    WaveLoad load = {};
 
     HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(resource_id), "WAVE");
     if (found == nullptr) return fail_load(load, buffer);
@@ -158,7 +159,7 @@ DWORD load_wave_buffer(LPDIRECTSOUND& device, LPDIRECTSOUNDBUFFER& buffer, int r
         static_cast<LONG>(sample_bytes)) {
         return fail_load(load, buffer);
     }
-    load.close_file();
+    close_memory_file(load);
 
     DSBUFFERDESC description = {};
     description.dwSize = sizeof description;
@@ -189,7 +190,7 @@ DWORD load_wave_buffer(LPDIRECTSOUND& device, LPDIRECTSOUNDBUFFER& buffer, int r
     if (buffer->Unlock(region1, bytes1, region2, bytes2) != DS_OK) return fail_load(load, buffer);
     if (buffer->SetCurrentPosition(0) != DS_OK) return fail_load(load, buffer);
 
-    load.release_all();
+    release_wave_load(load);
     return sample_bytes;
 }
 
