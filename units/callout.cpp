@@ -145,8 +145,8 @@ DWORD load_wave_buffer(LPDIRECTSOUND& device, LPDIRECTSOUNDBUFFER& buffer, int r
     chunk.ckid = mmioFOURCC('d', 'a', 't', 'a');
     if (mmioDescend(load.file, &chunk, &riff, MMIO_FINDCHUNK) != 0) return fail_load(load, buffer);
     const DWORD sample_bytes = chunk.cksize;
-    // A data chunk that claims more than the image holds is cut short: it is
-    // refused before anything is allocated or read for it.
+    // A data chunk that claims more bytes than the image holds (a cut-short
+    // image) is refused before anything is allocated or read for it.
     if (chunk.dwDataOffset > image_bytes || sample_bytes > image_bytes - chunk.dwDataOffset) {
         return fail_load(load, buffer);
     }
