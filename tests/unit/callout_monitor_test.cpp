@@ -1,3 +1,4 @@
+#include "host/main_window.h"
 #include "host/sound_monitor.h"
 #include "tests/unit/callout_fixture.h"
 
@@ -61,6 +62,35 @@ TEST_F(CalloutTest, TheHostCountsCalloutPlaysSinceItsLastLook) {
     fly(50, 200);
     EXPECT_EQ(panelhost::take_callout_plays(), 2);
     EXPECT_EQ(panelhost::take_callout_plays(), 0);
+}
+
+}  // namespace
+}  // namespace orvane::testing
+
+namespace orvane::testing {
+namespace {
+
+TEST(CalloutMonitorTest, TheHostsMainWindowIsFoundByItsClassWhileItLasts) {
+    platform::reset_failures();
+    const struct {
+        panelhost::MainWindowClass window_class;
+        bool fs98_found;
+        bool cfs_found;
+    } cases[] = {
+        {panelhost::MainWindowClass::fs98, true, false},
+        {panelhost::MainWindowClass::cfs, false, true},
+        {panelhost::MainWindowClass::none, false, false},
+    };
+    for (const auto& c : cases) {
+        const char* name = panelhost::main_window_class_name(c.window_class);
+        {
+            panelhost::MainWindow window;
+            ASSERT_EQ(window.create(c.window_class), "") << name;
+            EXPECT_EQ(FindWindowA("FS98MAIN", nullptr) != nullptr, c.fs98_found) << name;
+            EXPECT_EQ(FindWindowA("MSCFSMAIN", nullptr) != nullptr, c.cfs_found) << name;
+        }
+        EXPECT_EQ(FindWindowA(name, nullptr), nullptr) << name << ": gone with the host's window";
+    }
 }
 
 }  // namespace
