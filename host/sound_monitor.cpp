@@ -17,6 +17,8 @@ using PlayMethod = HRESULT(STDMETHODCALLTYPE*)(IDirectSoundBuffer*, DWORD, DWORD
 
 PlayMethod forward_play = nullptr;
 std::vector<SoundPlay> heard;
+// Buffers whose play has not been waited for yet, each held by a reference.
+std::vector<IDirectSoundBuffer*> sounding;
 
 HRESULT STDMETHODCALLTYPE watched_play(IDirectSoundBuffer* buffer, DWORD reserved, DWORD priority, DWORD flags) {
     DWORD play_position = 0;
@@ -35,8 +37,29 @@ HRESULT STDMETHODCALLTYPE watched_play(IDirectSoundBuffer* buffer, DWORD reserve
                          .samples_per_second = format.nSamplesPerSec,
                          .bits_per_sample = format.wBitsPerSample,
                          .flags = flags});
+        if ((flags & DSBPLAY_LOOPING) == 0) {
+            buffer->AddRef();
+            sounding.push_back(buffer);
+        }
     }
     return result;
+}
+
+// Waits until every one-shot play so far has sounded to its end, then a
+// little longer, for the platform's mixer to hand the last of it on.
+void let_plays_finish() {
+    if (sounding.empty()) return;
+    for (IDirectSoundBuffer* buffer : sounding) {
+        // Even the longest buffer has played within a minute.
+        for (int waited_ms = 0; waited_ms < 60000; waited_ms += 10) {
+            DWORD status = 0;
+            if (buffer->GetStatus(&status) != DS_OK || (status & DSBSTATUS_PLAYING) == 0) break;
+            Sleep(10);
+        }
+        buffer->Release();
+    }
+    sounding.clear();
+    Sleep(300);
 }
 
 // Every secondary buffer of the platform's DirectSound shares one table of
@@ -77,6 +100,9 @@ const std::vector<SoundPlay>& plays_so_far() { return heard; }
 
 bool watch_platform_sound() { return true; }
 
+// The stand-in has played each sound whole by the time Play returns.
+void let_plays_finish() {}
+
 const std::vector<SoundPlay>& plays_so_far() {
     static std::vector<SoundPlay> heard;
     // The stand-in's record may have been cleared since; rebuild from it.
@@ -110,6 +136,7 @@ std::string describe(const SoundPlay& play) {
 SoundMonitor::SoundMonitor() : watching_(watch_platform_sound()), next_(plays_so_far().size()) {}
 
 std::vector<SoundPlay> SoundMonitor::take_plays() {
+    let_plays_finish();
     const std::vector<SoundPlay>& all = plays_so_far();
     if (next_ > all.size()) next_ = 0;  // the record was cleared since
     std::vector<SoundPlay> fresh(all.begin() + static_cast<std::ptrdiff_t>(next_), all.end());

@@ -31,7 +31,9 @@ public:
 
     // False when the platform's sound could not be watched (no device).
     bool watching() const { return watching_; }
-    // The plays since the last call, in order.
+    // The plays since the last call, in order. Each has sounded to its end
+    // when this returns: a host that runs updates faster than real time
+    // still lets every sound be heard whole.
     std::vector<SoundPlay> take_plays();
 
 private:

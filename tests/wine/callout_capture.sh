@@ -1,11 +1,12 @@
 #!/bin/sh
-# Runs a callout plan under Wine with the sound output going to a file (an
-# ALSA file device behind Wine's DirectSound), then counts the callouts in
-# that recording. A private Wine prefix and home are made and removed.
+# Runs a program under Wine with the sound output going to a file (an ALSA
+# file device behind Wine's DirectSound), then counts the callouts in that
+# recording. A private Wine prefix and home are made and removed.
 #
-#   callout_capture.sh PLAY.exe MODULE CHECK.exe CALLOUT.wav PLAN EXPECTED_CALLOUTS
+#   callout_capture.sh CHECK.exe CALLOUT.wav EXPECTED_CALLOUTS PROGRAM.exe [ARGS...]
 set -eu
-play=$1 module=$2 check=$3 callout=$4 plan=$5 expected=$6
+check=$1 callout=$2 expected=$3
+shift 3
 
 work=$(mktemp -d)
 cleanup() {
@@ -34,7 +35,7 @@ ASOUND
 export HOME="$work/home" WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
 
-wine "$play" "$module" "$plan"
+wine "$@"
 # The recording is complete once Wine's processes have ended.
 wineserver -w
 wine "$check" "$work/output.wav" "$callout" "$expected"
