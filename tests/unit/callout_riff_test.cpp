@@ -1,3 +1,5 @@
+#include <cstdio>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -230,6 +232,47 @@ TEST_F(CalloutTest, LoadWaveBufferReturnsTheSampleBytesAndDoesNothingWithTheSoun
     EXPECT_EQ(buffer, reinterpret_cast<LPDIRECTSOUNDBUFFER>(&buffer));
     buffer = nullptr;
     release_sound_object(device);
+}
+
+}  // namespace
+}  // namespace orvane::testing
+
+namespace orvane::testing {
+namespace {
+
+// Damaged images of every kind: whatever the bytes, loading ends with a
+// buffer no larger than the image or with the sound off, and gives back all
+// it took (the fixture checks that after each image).
+TEST_F(CalloutTest, DamagedImagesLoadSafelyOrTurnTheSoundOff) {
+    const uint32_t seed = std::random_device{}();
+    std::printf("seed %u\n", seed);
+    std::mt19937 random(seed);
+    const Bytes good = riff("WAVE", {chunk("fmt ", pcm_format()), chunk("data", samples(64))});
+    for (int round = 0; round < 400; ++round) {
+        Bytes image = good;
+        const int damage = 1 + static_cast<int>(random() % 4);
+        for (int d = 0; d < damage; ++d) {
+            switch (random() % 3) {
+                case 0: image[random() % image.size()] = static_cast<uint8_t>(random()); break;
+                case 1: image.resize(random() % (image.size() + 1)); break;
+                default: image.insert(image.begin() + static_cast<long>(random() % (image.size() + 1)),
+                                      static_cast<uint8_t>(random()));
+            }
+            if (image.empty()) image.push_back(0);
+        }
+        SetUp();
+        give_module_wave(image);
+        install();
+        if (sound_available == 1) {
+            ASSERT_NE(callout_buffer, nullptr) << "seed " << seed << ", round " << round;
+            DSBCAPS caps = {.dwSize = sizeof(DSBCAPS)};
+            ASSERT_EQ(callout_buffer->GetCaps(&caps), DS_OK);
+            EXPECT_LE(caps.dwBufferBytes, image.size()) << "seed " << seed << ", round " << round;
+        } else {
+            EXPECT_EQ(callout_buffer, nullptr) << "seed " << seed << ", round " << round;
+        }
+        TearDown();
+    }
 }
 
 }  // namespace
