@@ -2,6 +2,7 @@
 #include <limits>
 #include <vector>
 
+#include "platform/win_dsound.h"
 #include "tests/unit/callout_fixture.h"
 
 namespace orvane::testing {

@@ -1,3 +1,4 @@
+#include "platform/failure_switches.h"
 #include "host/main_window.h"
 #include "host/sound_monitor.h"
 #include "tests/unit/callout_fixture.h"
