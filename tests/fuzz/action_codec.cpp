@@ -6,6 +6,7 @@
 #include "host/mouse.h"
 #include "module/host_vars.h"
 #include "platform/failure_switches.h"
+#include "platform/win_api.h"
 #include "tests/hardening/bad_values.h"
 
 namespace orvane::fuzzing {
@@ -36,6 +37,7 @@ constexpr size_t operand_bytes[] = {
     1,  // aircraft
     2,  // platform_failure
     2,  // list_routine
+    1,  // main_window
 };
 static_assert(std::size(operand_bytes) == static_cast<size_t>(Op::count));
 
@@ -172,6 +174,7 @@ bool decode_action(std::span<const uint8_t>& data, Action& action) {
         action.gauge = r.u8();
         action.index = r.u8();
         break;
+    case Op::main_window: action.index = r.u8(); break;
     case Op::count: break;
     }
     data = data.subspan(size);
@@ -233,6 +236,7 @@ void encode_action(const Action& a, std::vector<uint8_t>& out) {
         out.push_back(a.gauge);
         out.push_back(a.index);
         break;
+    case Op::main_window: out.push_back(a.index); break;
     case Op::count: break;
     }
 }
@@ -315,6 +319,11 @@ void apply_action(const Action& a, panelhost::Panel& panel, panelhost::HostServi
             break;
         }
         break;
+    case Op::main_window: {
+        static const char* const classes[] = {nullptr, "FS98MAIN", "MSCFSMAIN"};
+        platform::set_main_window_class(classes[a.index % 3]);
+        break;
+    }
     case Op::count: break;
     }
 }
@@ -322,7 +331,8 @@ void apply_action(const Action& a, panelhost::Panel& panel, panelhost::HostServi
 std::string describe(const Action& a) {
     static const char* const names[] = {"set_bits", "set_value", "install", "update", "kill", "click", "click_row",
                                         "callback", "service", "failure", "handler", "null_callback", "aircraft",
-                                        "platform_failure", "list_routine"};
+                                        "platform_failure", "list_routine", "main_window"};
+    static_assert(std::size(names) == static_cast<size_t>(Op::count));
     std::string text = names[static_cast<size_t>(a.op)];
     text += " gauge " + std::to_string(a.gauge) + " var " + std::to_string(a.var) + " bits " + std::to_string(a.bits) +
             " x " + std::to_string(a.x) + " y " + std::to_string(a.y) + " button " + std::to_string(a.button) +

@@ -31,6 +31,7 @@ enum class Op : uint8_t {
     aircraft,          // on (bit 0)
     platform_failure,  // platform call, from which use on it fails (0: every switch off)
     list_routine,      // gauge, routine: one of the header's seven element-list routines, or module start or end
+    main_window,       // which host main window there is: none, "FS98MAIN" or "MSCFSMAIN"
     count
 };
 

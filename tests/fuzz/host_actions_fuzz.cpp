@@ -19,9 +19,12 @@
 #include "module/host_vars.h"
 #include "module/linkage.h"
 #include "platform/failure_switches.h"
+#include "platform/win_api.h"
+#include "units/callout_sound.h"
 #include "tests/fuzz/action_codec.h"
 #include "tests/fuzz/module_reset.h"
 #include "tests/hardening/invariants.h"
+#include "tests/hardening/linked_module.h"
 
 namespace {
 
@@ -31,10 +34,12 @@ using namespace orvane;
 constexpr size_t max_actions = 256;
 
 struct Harness {
-    panelhost::ModuleRecords records{&ImportTable, &Linkage, fuzzing::module_instance()};
+    panelhost::ModuleRecords records{&ImportTable, &Linkage, hardening::linked_module_instance()};
     std::unique_ptr<panelhost::HostServices> host;
     std::unique_ptr<panelhost::Panel> panel;
     hardening::FlagsSnapshot flags_at_load;
+    int blocks_at_start = platform::global_blocks_in_use();
+    int files_at_start = platform::open_memory_files();
 
     // Every input starts from the module as loaded, and a new host that has
     // nothing set, logged or failed.
@@ -52,9 +57,15 @@ struct Harness {
         fuzzing::reset_module(*panel, flags_at_load);
     }
 
-    void check(const fuzzing::Action* after) {
+    void check(const fuzzing::Action* after, bool every_gauge_killed = false) {
         std::vector<std::string> faults = hardening::host_view_faults(*panel, *host, flags_at_load);
         for (std::string& fault : hardening::cockpit_faults(cockpit)) faults.push_back(std::move(fault));
+        if (sound_available != 0 && sound_available != 1) faults.push_back("sound_available is not 0 or 1");
+        if (every_gauge_killed) {
+            if (platform::live_sound_objects() != 0) faults.push_back("sound objects kept after every kill");
+            if (platform::global_blocks_in_use() != blocks_at_start) faults.push_back("memory blocks kept");
+            if (platform::open_memory_files() != files_at_start) faults.push_back("memory files left open");
+        }
         if (faults.empty()) return;
         std::fprintf(stderr, "after %s:\n",
                      after != nullptr ? fuzzing::describe(*after).c_str() : "killing every gauge at the end");
@@ -75,6 +86,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         harness.check(&action);
     }
     for (const std::string& name : harness.panel->installed_names()) harness.panel->kill(name);
-    harness.check(nullptr);
+    // A gauge installed by a bare service call gets its kill the same way.
+    for (const GaugeHeader* gauge : harness.panel->gauges()) {
+        harness.panel->service(gauge->gauge_name, SERVICE_PRE_KILL, 0);
+    }
+    harness.check(nullptr, true);
     return 0;
 }

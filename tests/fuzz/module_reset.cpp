@@ -4,12 +4,28 @@
 #include "host/chain.h"
 #include "module/cockpit.h"
 #include "module/host_vars.h"
+#include "module/linkage.h"
+#include "platform/failure_switches.h"
+#include "platform/win_api.h"
+#include "tests/hardening/linked_module.h"
+#include "units/callout.h"
+#include "units/callout_sound.h"
 
 namespace orvane::fuzzing {
 
-ServiceExtra module_instance() { return 0; }
+void kill_sound_path() {
+    platform::reset_failures();
+    sound_available = 1;  // so that the kill releases what an install left
+    callout_kill();
+}
 
 void reset_module(const panelhost::Panel& panel, const hardening::FlagsSnapshot& flags_at_load) {
+    kill_sound_path();
+    platform::clear_sound_log();
+    sound_available = 1;
+    host_main_window = nullptr;
+    orvane::module_instance = nullptr;
+    platform::set_main_window_class("FS98MAIN");
     cockpit = cockpit_state_at_load;
     fcu_memory = {};
     for (ModuleVar& record : shared_vars) record = ModuleVar{.id = record.id};

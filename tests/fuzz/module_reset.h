@@ -8,11 +8,13 @@
 
 namespace orvane::fuzzing {
 
-// The instance handle the host passes at install for the module linked in.
-ServiceExtra module_instance();
+// Releases whatever the callout holds, with every platform failure switch
+// off, so that an input starts clean even after one that found a fault.
+void kill_sound_path();
 
-// Cockpit state, FCU memory, the shared variable records and every element's
-// image flags back to their load values. Every gauge must be killed.
+// Cockpit state, FCU memory, the shared variable records, every element's
+// image flags and the sound path back to their load values, and the host's
+// main window there to be found. Every gauge must be killed.
 void reset_module(const panelhost::Panel& panel, const hardening::FlagsSnapshot& flags_at_load);
 
 }  // namespace orvane::fuzzing

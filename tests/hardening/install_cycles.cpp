@@ -22,6 +22,10 @@
 #include "host/panel.h"
 #include "module/host_vars.h"
 
+#if !defined(_WIN32)
+#include "platform/win_api.h"
+#endif
+
 #if defined(_WIN32)
 #include <windows.h>
 #else
@@ -143,8 +147,15 @@ int main(int argc, char** argv) {
     panelhost::Panel panel(host, module->records());
     Usage first{};
     int faults = 0;
+    long long plays = 0;
     for (int i = 1; i <= cycles; ++i) {
         cycle(panel, host);
+#if !defined(_WIN32)
+        // The native DirectSound keeps every play for the tests to hear; the
+        // record is the platform's, not the module's, and is let go here.
+        plays += static_cast<long long>(platform::sound_plays().size());
+        platform::clear_sound_log();
+#endif
         if (leak) leak_one();
         for (const std::string& fault : panel.take_faults()) {
             std::printf("cycle %d: %s\n", i, fault.c_str());
@@ -163,8 +174,11 @@ int main(int argc, char** argv) {
     const long long handle_growth = last.handles - first.handles;
     std::printf("after cycle %d: memory %lld bytes, handles %lld\n", warm_up_cycles, first.memory_bytes, first.handles);
     std::printf("after cycle %d: memory %lld bytes, handles %lld\n", cycles, last.memory_bytes, last.handles);
-    std::printf("growth: memory %lld bytes (bound %lld), handles %lld (bound %lld); %d sounds played\n", memory_growth,
-                memory_bound, handle_growth, handle_bound, panel.sound_plays());
+    std::printf("growth: memory %lld bytes (bound %lld), handles %lld (bound %lld)\n", memory_growth, memory_bound,
+                handle_growth, handle_bound);
+#if !defined(_WIN32)
+    std::printf("callouts played: %lld\n", plays);
+#endif
     const bool memory_steady = memory_growth <= memory_bound;
     const bool handles_steady = handle_growth <= handle_bound;
     if (!memory_steady) std::printf("memory grew over the cycles\n");
