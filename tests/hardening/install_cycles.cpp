@@ -147,7 +147,9 @@ int main(int argc, char** argv) {
     panelhost::Panel panel(host, module->records());
     Usage first{};
     int faults = 0;
+#if !defined(_WIN32)
     long long plays = 0;
+#endif
     for (int i = 1; i <= cycles; ++i) {
         cycle(panel, host);
 #if !defined(_WIN32)
