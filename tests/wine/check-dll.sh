@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Checks of the built Orvane.gau as a file, read with mingw's binutils.
+#
+#   check-dll.sh imports OBJDUMP FILE       imports only system DLLs, and no
+#                                           printf that formats into memory
+#   check-dll.sh exports OBJDUMP FILE       exports exactly ImportTable and Linkage
+#   check-dll.sh no-printf NM OBJECT...     the module's own code calls no printf
+set -euo pipefail
+
+fail() {
+    echo "FAILED: $*" >&2
+    exit 1
+}
+
+# The DLLs the simulator's machine always has. Anything else (the compiler's
+# runtime, winpthread) would have to be shipped beside the module.
+allowed_dlls="kernel32.dll user32.dll winmm.dll dsound.dll msvcrt.dll"
+
+# Formatting into memory: the module's texts are written by its own formatter.
+memory_printf='^_*(v?sn?w?printf(_s)?|v?snwprintf|w?v?sprintf[AW]?|wvsprintf[AW])$'
+
+dll_names() {
+    "$1" -p "$2" | sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*//p'
+}
+
+# Imported function names, one a line, as DLL:function.
+imported_functions() {
+    "$1" -p "$2" | awk '
+        /^[[:space:]]*DLL Name:/ { dll = $3; next }
+        /^[[:space:]]*$/ { next }
+        dll != "" && /^[[:space:]]*[0-9a-f]+[[:space:]]+[0-9]+[[:space:]]+[^[:space:]]+$/ { print dll ":" $3 }
+        /^The Export Tables/ { dll = "" }'
+}
+
+exported_names() {
+    "$1" -p "$2" | awk '
+        /^\[Ordinal\/Name Pointer\] Table/ { names = 1; next }
+        names && /^[[:space:]]*\[[[:space:]]*[0-9]+\]/ { print $NF; next }
+        names { names = 0 }'
+}
+
+mode=${1:-}
+case "$mode" in
+    imports)
+        objdump=$2 file=$3
+        dlls=$(dll_names "$objdump" "$file")
+        [[ -n $dlls ]] || fail "$file imports nothing: not a module built against Windows"
+        echo "imports: $(echo $dlls)"
+        for dll in $dlls; do
+            lower=$(echo "$dll" | tr '[:upper:]' '[:lower:]')
+            [[ " $allowed_dlls " == *" $lower "* ]] || fail "$file imports $dll, which is not a system DLL"
+        done
+        functions=$(imported_functions "$objdump" "$file")
+        [[ -n $functions ]] || fail "no imported functions read from $file"
+        bad=$(echo "$functions" | awk -F: -v re="$memory_printf" '$2 ~ re')
+        [[ -z $bad ]] || fail "$file imports printf-style formatting into memory: $(echo $bad)"
+        ;;
+    exports)
+        objdump=$2 file=$3
+        names=$(exported_names "$objdump" "$file" | sort | tr '\n' ' ')
+        echo "exports: $names"
+        [[ $names == "ImportTable Linkage " ]] || fail "$file must export exactly ImportTable and Linkage, undecorated"
+        ;;
+    no-printf)
+        nm=$2
+        shift 2
+        [[ $# -gt 0 ]] || fail "no object files given"
+        bad=$("$nm" -u "$@" | awk '/printf/ { print $NF }' | sort -u)
+        [[ -z $bad ]] || fail "module code calls $(echo $bad); its texts go through write_text"
+        echo "$# object files, no printf"
+        ;;
+    *)
+        fail "usage: check-dll.sh imports|exports OBJDUMP FILE, or check-dll.sh no-printf NM OBJECT..."
+        ;;
+esac
