@@ -1,29 +1,176 @@
-// The decision-height unit: its header, element chain and mouse table.
+// The decision-height unit: DH and GSA push-buttons with their lights, the
+// value window and the knob. In DH mode the knob steps the host's decision
+// height; in GSA mode it steps the module's own glideslope angle.
+#include <bit>
+
 #include "module/cockpit.h"
 #include "module/gauge_tables.h"
+#include "module/host_calls.h"
+#include "module/host_vars.h"
+#include "module/key_events.h"
 #include "module/linkage.h"
+#include "module/text_writer.h"
+#include "units/callout.h"
+#include "units/units.h"
 
 namespace orvane {
-namespace {
 
-void HOST_CALL dh_service_callback(GaugeHeader*, int32_t, ServiceExtra) {}
-
-}  // namespace
+// The knob stops on exactly these doubles, the nearest to -9.9 and 9.9.
+static_assert(std::bit_cast<uint64_t>(gsa_angle_min) == 0xC023CCCCCCCCCCCDull);
+static_assert(std::bit_cast<uint64_t>(gsa_angle_max) == 0x4023CCCCCCCCCCCDull);
 
 ElementStaticImage dh_background = {
     .header = {.element_type = ELEMENT_STATIC_IMAGE,
                .resource_id = BMP_DH_BACKGROUND,
                .position = {0, 0},
                .gauge_header = &dh_gauge,
+               .next_element = element_list_of<dh_value_window>,
                .image_flags = IMAGE_USE_LUMINOUS | IMAGE_USE_TRANSPARENCY},
 };
 
+ElementString dh_value_window = {
+    .header = {.element_type = ELEMENT_STRING,
+               .resource_id = TEXT_NO_BITMAP,
+               .position = {36, 8},
+               .gauge_header = &dh_gauge,
+               .next_element = element_list_of<gsa_light>,
+               .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE},
+    .source_var = {{.id = DECISION_HEIGHT}},
+    .img_size = {33, 14},
+    .fg_color = rgb(246, 150, 13),
+    .bg_color = rgb(105, 25, 25),
+    .hilite_color = rgb(246, 150, 13),
+    .font_name = "QUARTZ",
+    .font_weight = 400,
+    .font_charset = 1,
+    .draw_text_flags = DRAW_TEXT_CENTRED_LINE,
+    .max_string_length = 4,
+    .update_cb = dh_value_text,
+};
+
+// The two lights share one bitmap; only the hide bit tells them apart.
+ElementIcon gsa_light = {
+    .header = {.element_type = ELEMENT_ICON,
+               .resource_id = BMP_DH_MODE_LIGHT,
+               .position = {4, 18},
+               .gauge_header = &dh_gauge,
+               .next_element = element_list_of<dh_light>,
+               .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY},
+    .num_icons = 1,
+};
+
+ElementIcon dh_light = {
+    .header = {.element_type = ELEMENT_ICON,
+               .resource_id = BMP_DH_MODE_LIGHT,
+               .position = {4, 4},
+               .gauge_header = &dh_gauge,
+               .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY},
+    .num_icons = 1,
+};
+
+// The decision height arrives in the element's own record, in feet; the text
+// callback hands it back in every mode.
+double HOST_CALL dh_value_text(ElementString* element) {
+    if (element == nullptr) return 0.0;
+    const double decision_height = element->source_var[0].value.n;
+    if (cockpit.dh_mode == 1) {
+        write_text(element, "%3.0f", decision_height);
+    } else if (cockpit.gsa_mode == 1) {
+        const double angle = cockpit.gsa_angle;
+        // A NaN angle is neither, and prints through the second format.
+        if (angle == 0.0 || angle > 0.0) {
+            write_text(element, "%s%1.1f", "+", angle);
+        } else {
+            write_text(element, "%1.1f", angle);
+        }
+    } else {
+        write_text(element, "----");
+    }
+    return decision_height;
+}
+
+// Pressing a mode button leaves the other mode's value alone, so the decision
+// height and the angle are both still set when their mode comes back.
+int32_t HOST_CALL dh_toggle_click(PixPoint*, uint32_t) {
+    if (cockpit.dh_mode == 1) {
+        cockpit.dh_mode = 0;
+    } else {
+        cockpit.dh_mode = 1;
+        cockpit.gsa_mode = 0;
+    }
+    return 0;
+}
+
+int32_t HOST_CALL gsa_toggle_click(PixPoint*, uint32_t) {
+    if (cockpit.gsa_mode == 1) {
+        cockpit.gsa_mode = 0;
+    } else {
+        cockpit.gsa_mode = 1;
+        cockpit.dh_mode = 0;
+    }
+    return 0;
+}
+
+// The angle is the running sum of its steps, never rounded to tenths; only a
+// result past a limit is replaced, by the limit itself.
+int32_t HOST_CALL dh_knob_dec_click(PixPoint*, uint32_t) {
+    if (cockpit.dh_mode == 1) trigger_key_event(KEY_DECISION_HEIGHT_DEC);
+    if (cockpit.gsa_mode == 1) {
+        cockpit.gsa_angle = cockpit.gsa_angle - gsa_angle_step;
+        if (cockpit.gsa_angle < gsa_angle_min) cockpit.gsa_angle = gsa_angle_min;
+    }
+    return 0;
+}
+
+int32_t HOST_CALL dh_knob_inc_click(PixPoint*, uint32_t) {
+    if (cockpit.dh_mode == 1) trigger_key_event(KEY_DECISION_HEIGHT_INC);
+    if (cockpit.gsa_mode == 1) {
+        cockpit.gsa_angle = cockpit.gsa_angle + gsa_angle_step;
+        if (cockpit.gsa_angle > gsa_angle_max) cockpit.gsa_angle = gsa_angle_max;
+    }
+    return 0;
+}
+
+// Each button lies exactly over its light. The knob's increment half reaches
+// one pixel past the knob's area.
 MouseRect dh_mouse_table[] = {
     open_area(whole_gauge),
     tooltip("Airbus A310 DH Unit"),
+        open_area({4, 4, 18, 13}),
+        tooltip("Toggle Decision Height"),
+        click_handler({0, 0, 18, 13}, CURSOR_HAND, MOUSE_CLICK_REPEAT, dh_toggle_click),
+        close_area(),
+        open_area({4, 18, 18, 13}),
+        tooltip("Toggle Glideslope Angle"),
+        click_handler({0, 0, 18, 13}, CURSOR_HAND, MOUSE_CLICK_REPEAT, gsa_toggle_click),
+        close_area(),
+        open_area({78, 5, 25, 20}),
+        tooltip("Set Decision Height"),
+        click_handler({0, 0, 12, 20}, CURSOR_DOWNARROW, MOUSE_CLICK_REPEAT, dh_knob_dec_click),
+        click_handler({14, 0, 12, 20}, CURSOR_UPARROW, MOUSE_CLICK_REPEAT, dh_knob_inc_click),
+        close_area(),
     close_area(),
     end_of_table(),
 };
+
+// The lights follow the modes at every update; the callout runs after them.
+void HOST_CALL dh_service_callback(GaugeHeader* gauge, int32_t service, ServiceExtra extra) {
+    switch (service) {
+        case SERVICE_PRE_INSTALL:
+            callout_install(extra);
+            break;
+        case SERVICE_PRE_UPDATE:
+            set_element_visible(gauge, dh_light_index, cockpit.dh_mode == 1);
+            set_element_visible(gauge, gsa_light_index, cockpit.gsa_mode == 1);
+            callout_update();
+            break;
+        case SERVICE_PRE_KILL:
+            callout_kill();
+            break;
+        default:
+            break;
+    }
+}
 
 GaugeHeader dh_gauge = {
     .gauge_header_version = gauge_header_version_700,

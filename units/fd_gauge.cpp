@@ -1,28 +1,69 @@
-// The FD and ILS push-buttons: header, element chain and mouse table.
+// The FD and ILS push-buttons. FD toggles the host's flight director; ILS
+// switches the PFD's landing-system scales, which only the module knows of.
 #include "module/cockpit.h"
 #include "module/gauge_tables.h"
+#include "module/host_vars.h"
+#include "module/key_events.h"
 #include "module/linkage.h"
+#include "units/units.h"
 
 namespace orvane {
-namespace {
-
-void HOST_CALL fd_service_callback(GaugeHeader*, int32_t, ServiceExtra) {}
-
-}  // namespace
 
 ElementStaticImage fd_background = {
     .header = {.element_type = ELEMENT_STATIC_IMAGE,
                .resource_id = BMP_FD_BUTTONS_UNLIT,
                .position = {0, 0},
                .gauge_header = &fd_gauge,
+               .next_element = element_list_of<ils_light>,
                .image_flags = IMAGE_USE_LUMINOUS | IMAGE_USE_TRANSPARENCY},
 };
 
+ElementIcon ils_light = {
+    .header = {.element_type = ELEMENT_ICON,
+               .resource_id = BMP_ILS_BUTTON_LIT,
+               .position = {21, 2},
+               .gauge_header = &fd_gauge,
+               .next_element = element_list_of<fd_light>,
+               .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY},
+    .num_icons = 1,
+};
+
+ElementIcon fd_light = {
+    .header = {.element_type = ELEMENT_ICON,
+               .resource_id = BMP_FD_BUTTON_LIT,
+               .position = {1, 2},
+               .gauge_header = &fd_gauge,
+               .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY},
+    .num_icons = 1,
+};
+
+int32_t HOST_CALL ls_toggle_click(PixPoint*, uint32_t) {
+    cockpit.ls_display = cockpit.ls_display == 1 ? 0 : 1;
+    return 0;
+}
+
+// The FD button is the host's own key event; the module keeps no state for it.
+// The ILS button's tooltip shares its words with the DH unit's GSA button.
 MouseRect fd_mouse_table[] = {
     open_area(whole_gauge),
+        open_area({1, 2, 18, 13}),
+        tooltip("Toggle Flight Director"),
+        click_event({0, 0, 18, 13}, CURSOR_HAND, MOUSE_CLICK_REPEAT, KEY_FLIGHT_DIRECTOR_TOGGLE),
+        close_area(),
+        open_area({21, 2, 18, 13}),
+        tooltip("Toggle Glideslope Angle"),
+        click_handler({0, 0, 18, 13}, CURSOR_HAND, MOUSE_CLICK_REPEAT, ls_toggle_click),
+        close_area(),
     close_area(),
     end_of_table(),
 };
+
+// The FD light shows the host's flight director, however it was switched.
+void HOST_CALL fd_service_callback(GaugeHeader* gauge, int32_t service, ServiceExtra) {
+    if (service != SERVICE_PRE_UPDATE) return;
+    set_element_visible(gauge, ils_light_index, cockpit.ls_display == 1);
+    set_element_visible(gauge, fd_light_index, is_on(read_var(FLIGHT_DIRECTOR)));
+}
 
 GaugeHeader fd_gauge = {
     .gauge_header_version = gauge_header_version_700,

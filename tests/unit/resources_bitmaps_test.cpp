@@ -1,0 +1,195 @@
+// The committed bitmaps: their formats and sizes, the host's transparency
+// rules, and that the generator still draws exactly these files.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "host/resources.h"
+#include "tools/art/art.h"
+#include "tools/resource_list.h"
+
+namespace {
+
+using panelhost::Bitmap;
+using panelhost::PaletteColour;
+
+const std::string res_dir = ORVANE_RES_DIR;
+
+std::vector<resources::ResourceEntry> listed() {
+    std::vector<uint8_t> text;
+    EXPECT_TRUE(resources::read_file(res_dir + "/resources.list", &text));
+    const resources::ParseResult list =
+        resources::parse_resource_list({reinterpret_cast<const char*>(text.data()), text.size()});
+    EXPECT_EQ(list.error, "");
+    return list.entries;
+}
+
+const resources::ResourceEntry* entry_for(const std::vector<resources::ResourceEntry>& entries, const char* id) {
+    for (const auto& e : entries)
+        if (e.type == "BITMAP" && e.identifier == id) return &e;
+    return nullptr;
+}
+
+std::vector<uint8_t> file_bytes(const resources::ResourceEntry& e) {
+    std::vector<uint8_t> bytes;
+    EXPECT_TRUE(resources::read_file(res_dir + "/" + e.file, &bytes)) << e.file;
+    return bytes;
+}
+
+uint32_t u32(const std::vector<uint8_t>& b, size_t at) {
+    uint32_t v = 0;
+    if (at + 4 <= b.size()) std::memcpy(&v, b.data() + at, 4);
+    return v;
+}
+
+Bitmap decode_file(const std::vector<uint8_t>& bytes) {
+    if (bytes.size() < 14) return {};
+    const panelhost::BitmapLookup r = panelhost::decode_dib(bytes.data() + 14, bytes.size() - 14);
+    EXPECT_EQ(r.error, panelhost::BitmapError::none) << panelhost::describe(r.error);
+    return r.bitmap;
+}
+
+constexpr PaletteColour black = {0, 0, 0};
+
+struct Expected {
+    const char* id;
+    int width, height;
+    bool all_black;
+};
+
+// The sizes the gauges' element positions and tape scales are computed for.
+const Expected bitmaps[] = {
+    {"4096", 19, 33, false},  {"4112", 314, 100, true}, {"4128", 18, 18, false},  {"4144", 189, 181, false},
+    {"4160", 256, 256, false}, {"4161", 88, 104, false}, {"4176", 26, 839, false}, {"4177", 32, 97, false},
+    {"4192", 657, 20, false}, {"4193", 82, 20, false},  {"4208", 2, 52, false},    {"4224", 52, 2, false},
+    {"4240", 109, 31, true},  {"4352", 18, 13, false},  {"4368", 40, 17, false},   {"4384", 18, 14, false},
+    {"4400", 18, 14, false},  {"4416", 18, 14, false},  {"4432", 18, 14, true},    {"4448", 75, 7, false},
+    {"4464", 7, 75, false},   {"4480", 11, 7, false},   {"4496", 7, 11, false},    {"4608", 84, 21, false},
+    {"BMP_PFD_FDHORMASK", 88, 104, true},
+    {"BMP_PFD_FDVERMASK", 88, 104, true},
+};
+
+TEST(CommittedBitmaps, EveryBitmapIsAnUncompressed8BitDibWithItsOwn256ColourPaletteAtItsFixedSize) {
+    const auto entries = listed();
+    int listed_bitmaps = 0;
+    for (const auto& e : entries) listed_bitmaps += e.type == "BITMAP";
+    EXPECT_EQ(listed_bitmaps, 26);
+
+    for (const Expected& x : bitmaps) {
+        SCOPED_TRACE(x.id);
+        const resources::ResourceEntry* e = entry_for(entries, x.id);
+        ASSERT_NE(e, nullptr);
+        const std::vector<uint8_t> f = file_bytes(*e);
+        ASSERT_GE(f.size(), 54u);
+        const uint32_t stride = (static_cast<uint32_t>(x.width) + 3) & ~3u;
+        EXPECT_EQ(f[0], 'B');
+        EXPECT_EQ(f[1], 'M');
+        EXPECT_EQ(u32(f, 2), f.size());
+        EXPECT_EQ(u32(f, 10), 14u + 40u + 1024u);            // pixels right after the palette
+        EXPECT_EQ(u32(f, 14), 40u);                          // info header size
+        EXPECT_EQ(static_cast<int32_t>(u32(f, 18)), x.width);
+        EXPECT_EQ(static_cast<int32_t>(u32(f, 22)), x.height);  // bottom-up
+        EXPECT_EQ(u32(f, 26), 1u | (8u << 16));              // one plane, 8 bits per pixel
+        EXPECT_EQ(u32(f, 30), 0u);                           // BI_RGB
+        EXPECT_EQ(u32(f, 34), stride * static_cast<uint32_t>(x.height));
+        EXPECT_EQ(u32(f, 46), 256u);                         // colours used
+        EXPECT_EQ(f.size(), 14u + 40u + 1024u + stride * static_cast<uint32_t>(x.height));
+
+        const Bitmap b = decode_file(f);
+        EXPECT_EQ(b.width, x.width);
+        EXPECT_EQ(b.height, x.height);
+        EXPECT_EQ(b.palette_size, 256);
+    }
+}
+
+TEST(CommittedBitmaps, PureBlackIsTheTransparentEntryOnlyAndOverlayBackgroundsAreAllTransparent) {
+    const auto entries = listed();
+    for (const Expected& x : bitmaps) {
+        SCOPED_TRACE(x.id);
+        const resources::ResourceEntry* e = entry_for(entries, x.id);
+        ASSERT_NE(e, nullptr);
+        const Bitmap b = decode_file(file_bytes(*e));
+        ASSERT_EQ(b.pixels.size(), static_cast<size_t>(x.width) * static_cast<size_t>(x.height));
+        EXPECT_EQ(b.palette[0], black);
+        size_t transparent = 0, wrongly_black = 0;
+        for (uint8_t index : b.pixels) {
+            if (index == 0) ++transparent;
+            else if (b.palette[index] == black) ++wrongly_black;
+        }
+        EXPECT_EQ(wrongly_black, 0u) << "opaque pixels that the host would treat as transparent";
+        if (x.all_black) {
+            EXPECT_EQ(transparent, b.pixels.size());
+        } else {
+            EXPECT_LT(transparent, b.pixels.size()) << "art with nothing drawn";
+        }
+    }
+}
+
+// Where the host must see through a bitmap, and where it must not.
+struct Probe {
+    const char* id;
+    int x, y;
+    bool transparent;
+    const char* why;
+};
+
+const Probe probes[] = {
+    {"4160", 0, 0, false, "the attitude ball is opaque to its corners"},
+    {"4160", 128, 40, false, "sky"},
+    {"4160", 200, 200, false, "ground"},
+    {"4161", 44, 60, true, "the ball shows in the middle of the attitude window"},
+    {"4161", 0, 0, false, "the frame around the sphere area hides the ball"},
+    {"4161", 87, 103, false, "the frame around the sphere area hides the ball"},
+    {"4177", 5, 20, true, "the speed tape shows through its window"},
+    {"4177", 30, 48, false, "the speed index"},
+    {"4193", 10, 12, true, "the heading tape shows through its window"},
+    {"4193", 41, 3, false, "the heading index"},
+    {"4608", 42, 9, false, "the centre square of the aircraft symbol"},
+    {"4608", 0, 20, true, "the aircraft symbol is transparent around the wings"},
+    {"4144", 100, 120, true, "the display is black"},
+    {"4144", 49, 10, false, "a separator between the annunciation columns"},
+    {"4144", 152, 87, false, "the frame around the altitude readout"},
+    {"4208", 1, 26, false, "the roll bar is solid"},
+    {"4224", 26, 1, false, "the pitch bar is solid"},
+};
+
+TEST(CommittedBitmaps, WindowsAndOverlaysAreTransparentExactlyWhereTheArtBehindMustShow) {
+    const auto entries = listed();
+    for (const Probe& p : probes) {
+        SCOPED_TRACE(std::string(p.id) + " " + p.why);
+        const resources::ResourceEntry* e = entry_for(entries, p.id);
+        ASSERT_NE(e, nullptr);
+        const Bitmap b = decode_file(file_bytes(*e));
+        ASSERT_LT(p.x, b.width);
+        ASSERT_LT(p.y, b.height);
+        EXPECT_EQ(b.index_at(p.x, p.y) == 0, p.transparent) << "at " << p.x << ", " << p.y;
+    }
+}
+
+TEST(CommittedBitmaps, TheAttitudeBallHasNoTransparentPixelAnywhere) {
+    const auto entries = listed();
+    const Bitmap b = decode_file(file_bytes(*entry_for(entries, "4160")));
+    for (size_t i = 0; i < b.pixels.size(); ++i) ASSERT_NE(b.pixels[i], 0) << "pixel " << i;
+}
+
+TEST(ArtGenerator, RedrawsEveryCommittedBitmapByteForByte) {
+    const auto entries = listed();
+    ASSERT_EQ(art::art_pieces().size(), 26u);
+    for (const auto& e : entries) {
+        if (e.type != "BITMAP") continue;
+        SCOPED_TRACE(e.identifier + " " + e.file);
+        const art::ArtPiece* piece = art::find_art(e.identifier);
+        ASSERT_NE(piece, nullptr);
+        const std::vector<uint8_t> drawn = art::render_bmp_file(*piece);
+        const std::vector<uint8_t> committed = file_bytes(e);
+        ASSERT_EQ(drawn.size(), committed.size());
+        size_t first_difference = 0;
+        while (first_difference < drawn.size() && drawn[first_difference] == committed[first_difference])
+            ++first_difference;
+        EXPECT_EQ(first_difference, drawn.size()) << "first differing byte";
+    }
+}
+
+}  // namespace
