@@ -5,6 +5,8 @@
 #                                           printf that formats into memory
 #   check-dll.sh exports OBJDUMP FILE       exports exactly ImportTable and Linkage
 #   check-dll.sh no-printf NM OBJECT...     the module's own code calls no printf
+#   check-dll.sh no-heap NM OBJECT...       nor allocates from the C or C++ heap
+#   check-dll.sh no-static-init OBJDUMP OBJECT...   nor has a static constructor
 set -euo pipefail
 
 fail() {
@@ -69,7 +71,25 @@ case "$mode" in
         [[ -z $bad ]] || fail "module code calls $(echo $bad); its texts go through write_text"
         echo "$# object files, no printf"
         ;;
+    no-heap)
+        nm=$2
+        shift 2
+        [[ $# -gt 0 ]] || fail "no object files given"
+        # malloc and company, and operator new and delete in their mangled names.
+        bad=$("$nm" -u "$@" | awk '{ print $NF }' |
+            grep -E '^_*(malloc|calloc|realloc|free|strdup|_strdup|_Znwj|_Znaj|_ZdlPv|_ZdaPv)' | sort -u || true)
+        [[ -z $bad ]] || fail "module code uses the heap: $(echo $bad); its state is static data"
+        echo "$# object files, no heap"
+        ;;
+    no-static-init)
+        objdump=$2
+        shift 2
+        [[ $# -gt 0 ]] || fail "no object files given"
+        bad=$("$objdump" -h "$@" | awk '/file format/ { file = $1; sub(/:$/, "", file) } $2 ~ /^\.(ctors|init_array)/ { print file }' | sort -u)
+        [[ -z $bad ]] || fail "static constructors in $(echo $bad); records must hold their values at load"
+        echo "$# object files, no static constructors"
+        ;;
     *)
-        fail "usage: check-dll.sh imports|exports OBJDUMP FILE, or check-dll.sh no-printf NM OBJECT..."
+        fail "usage: check-dll.sh imports|exports OBJDUMP FILE | no-printf|no-heap NM OBJECT... | no-static-init OBJDUMP OBJECT..."
         ;;
 esac

@@ -1,12 +1,23 @@
 // A module that breaks the shipped file's rules: it exports a function beside
-// the two records and imports a DLL that is not always there.
+// the two records, imports a DLL that is not always there, keeps state on the
+// heap and sets it up in a static constructor.
 #include <windows.h>
+
+#include <cstdlib>
+
+namespace {
+
+char* take_buffer() { return static_cast<char*>(std::malloc(64)); }
+
+char* buffer = take_buffer();
+
+}  // namespace
 
 extern "C" {
 __declspec(dllexport) int ImportTable[4];
 __declspec(dllexport) int Linkage[8];
 __declspec(dllexport) DWORD version_info_size(const char* path) {
     DWORD ignored = 0;
-    return GetFileVersionInfoSizeA(path, &ignored);
+    return buffer != nullptr ? GetFileVersionInfoSizeA(path, &ignored) : 0;
 }
 }
