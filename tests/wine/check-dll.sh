@@ -7,6 +7,7 @@
 #   check-dll.sh no-printf NM OBJECT...     the module's own code calls no printf
 #   check-dll.sh no-heap NM OBJECT...       nor allocates from the C or C++ heap
 #   check-dll.sh no-static-init OBJDUMP OBJECT...   nor has a static constructor
+#   check-dll.sh sse-arithmetic OBJDUMP OBJECT...   nor does arithmetic on the x87 unit
 set -euo pipefail
 
 fail() {
@@ -89,7 +90,21 @@ case "$mode" in
         [[ -z $bad ]] || fail "static constructors in $(echo $bad); records must hold their values at load"
         echo "$# object files, no static constructors"
         ;;
+    sse-arithmetic)
+        # Doubles still come and go through ST(0), and 64-bit integer
+        # conversions use fistp; both are exact. Arithmetic must be SSE2, so
+        # that it rounds as the native build does.
+        objdump=$2
+        shift 2
+        [[ $# -gt 0 ]] || fail "no object files given"
+        bad=$("$objdump" -d --no-show-raw-insn "$@" | awk '
+            /file format/ { file = $1; sub(/:$/, "", file) }
+            /^[[:space:]]+[0-9a-f]+:/ && $2 ~ /^fi?(add|sub|subr|mul|div|divr|sqrt|prem|prem1|sin|cos|sincos|ptan|patan|2xm1|yl2x|yl2xp1|scale|rndint)[lsp]*$/ { print file ": " $2 }' |
+            sort -u)
+        [[ -z $bad ]] || fail "x87 arithmetic in module code: $(echo $bad)"
+        echo "$# object files, arithmetic on SSE2 only"
+        ;;
     *)
-        fail "usage: check-dll.sh imports|exports OBJDUMP FILE | no-printf|no-heap NM OBJECT... | no-static-init OBJDUMP OBJECT..."
+        fail "usage: check-dll.sh imports|exports OBJDUMP FILE | no-printf|no-heap NM OBJECT... | no-static-init|sse-arithmetic OBJDUMP OBJECT..."
         ;;
 esac

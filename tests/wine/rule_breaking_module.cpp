@@ -1,6 +1,6 @@
 // A module that breaks the shipped file's rules: it exports a function beside
 // the two records, imports a DLL that is not always there, keeps state on the
-// heap and sets it up in a static constructor.
+// heap, sets it up in a static constructor, and computes on the x87 unit.
 #include <windows.h>
 
 #include <cstdlib>
@@ -10,6 +10,8 @@ namespace {
 char* take_buffer() { return static_cast<char*>(std::malloc(64)); }
 
 char* buffer = take_buffer();
+
+[[gnu::used]] double scaled(double value, double scale) { return value * scale + 1.0; }
 
 }  // namespace
 
