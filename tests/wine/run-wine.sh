@@ -58,6 +58,8 @@ session_main() {
     mkdir -p "$HOME" "$root/tmp"
     cp "$here/asoundrc" "$HOME/.asoundrc"
     mkdir -p "$WINEPREFIX"
+    # A server left from an earlier session would not persist; end it first.
+    wineserver -k 2>/dev/null && wineserver -w
     wineserver -p || return 1
     if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
         echo "creating the Wine prefix in $WINEPREFIX"
