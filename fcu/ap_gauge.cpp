@@ -130,6 +130,33 @@ constexpr uint32_t light_flags = IMAGE_USE_TRANSPARENCY | IMAGE_USE_ERASE | IMAG
 constexpr uint32_t window_amber = rgb(246, 150, 13);
 constexpr uint32_t window_maroon = rgb(105, 25, 25);
 
+// What sets one FCU window apart from the others.
+struct FcuWindow {
+    PixPoint position;
+    PixPoint box;
+    uint16_t chars;
+    int32_t vars[2];
+    StringCallback callback;
+    ElementHeader** next;
+};
+
+// Every window: amber seven-segment digits on maroon, centred on one line.
+constexpr ElementString fcu_window(const FcuWindow& window) {
+    return text_element({
+        .gauge = &ap_gauge,
+        .position = window.position,
+        .box = window.box,
+        .chars = window.chars,
+        .image_flags = window_flags,
+        .foreground = window_amber,
+        .background = window_maroon,
+        .font = "QUARTZ",
+        .vars = {window.vars[0], window.vars[1], 0},
+        .callback = window.callback,
+        .next = window.next,
+    });
+}
+
 }  // namespace
 
 // The element chain, in drawing order. Every light sits on its push-button.
@@ -142,85 +169,29 @@ constinit ElementStaticImage ap_background = {
                .image_flags = IMAGE_USE_LUMINOUS | IMAGE_USE_TRANSPARENCY},
 };
 
-constinit ElementString ap_speed_window = {
-    .header = {.element_type = ELEMENT_STRING,
-               .resource_id = TEXT_NO_BITMAP,
-               .position = {26, 14},
-               .gauge_header = &ap_gauge,
-               .next_element = element_list_of<ap_altitude_window>,
-               .image_flags = window_flags},
-    .source_var = {{.id = AIRSPEED_TARGET}, {.id = MACH_TARGET}},
-    .img_size = {34, 16},
-    .fg_color = window_amber,
-    .bg_color = window_maroon,
-    .hilite_color = window_amber,
-    .font_name = "QUARTZ",
-    .font_weight = 400,
-    .font_charset = 1,
-    .draw_text_flags = DRAW_TEXT_CENTRED_LINE,
-    .max_string_length = 3,
-    .update_cb = speed_window_text,
-};
+constinit ElementString ap_speed_window = fcu_window({
+    .position = {26, 14}, .box = {34, 16}, .chars = 3,
+    .vars = {AIRSPEED_TARGET, MACH_TARGET}, .callback = speed_window_text,
+    .next = element_list_of<ap_altitude_window>,
+});
 
-constinit ElementString ap_altitude_window = {
-    .header = {.element_type = ELEMENT_STRING,
-               .resource_id = TEXT_NO_BITMAP,
-               .position = {90, 14},
-               .gauge_header = &ap_gauge,
-               .next_element = element_list_of<ap_heading_window>,
-               .image_flags = window_flags},
-    .source_var = {{.id = ALTITUDE_TARGET}},
-    .img_size = {51, 16},
-    .fg_color = window_amber,
-    .bg_color = window_maroon,
-    .hilite_color = window_amber,
-    .font_name = "QUARTZ",
-    .font_weight = 400,
-    .font_charset = 1,
-    .draw_text_flags = DRAW_TEXT_CENTRED_LINE,
-    .max_string_length = 5,
-    .update_cb = altitude_window_text,
-};
+constinit ElementString ap_altitude_window = fcu_window({
+    .position = {90, 14}, .box = {51, 16}, .chars = 5,
+    .vars = {ALTITUDE_TARGET}, .callback = altitude_window_text,
+    .next = element_list_of<ap_heading_window>,
+});
 
-constinit ElementString ap_heading_window = {
-    .header = {.element_type = ELEMENT_STRING,
-               .resource_id = TEXT_NO_BITMAP,
-               .position = {160, 14},
-               .gauge_header = &ap_gauge,
-               .next_element = element_list_of<ap_vs_window>,
-               .image_flags = window_flags},
-    .source_var = {{.id = HEADING_TARGET}},
-    .img_size = {34, 16},
-    .fg_color = window_amber,
-    .bg_color = window_maroon,
-    .hilite_color = window_amber,
-    .font_name = "QUARTZ",
-    .font_weight = 400,
-    .font_charset = 1,
-    .draw_text_flags = DRAW_TEXT_CENTRED_LINE,
-    .max_string_length = 3,
-    .update_cb = heading_window_text,
-};
+constinit ElementString ap_heading_window = fcu_window({
+    .position = {160, 14}, .box = {34, 16}, .chars = 3,
+    .vars = {HEADING_TARGET}, .callback = heading_window_text,
+    .next = element_list_of<ap_vs_window>,
+});
 
-constinit ElementString ap_vs_window = {
-    .header = {.element_type = ELEMENT_STRING,
-               .resource_id = TEXT_NO_BITMAP,
-               .position = {216, 14},
-               .gauge_header = &ap_gauge,
-               .next_element = element_list_of<ap_master_switch>,
-               .image_flags = window_flags},
-    .source_var = {{.id = VS_TARGET}},
-    .img_size = {51, 16},
-    .fg_color = window_amber,
-    .bg_color = window_maroon,
-    .hilite_color = window_amber,
-    .font_name = "QUARTZ",
-    .font_weight = 400,
-    .font_charset = 1,
-    .draw_text_flags = DRAW_TEXT_CENTRED_LINE,
-    .max_string_length = 5,
-    .update_cb = vs_window_text,
-};
+constinit ElementString ap_vs_window = fcu_window({
+    .position = {216, 14}, .box = {51, 16}, .chars = 5,
+    .vars = {VS_TARGET}, .callback = vs_window_text,
+    .next = element_list_of<ap_master_switch>,
+});
 
 // Shown while the autopilot is disengaged.
 constinit ElementIcon ap_master_switch = {

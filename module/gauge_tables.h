@@ -11,6 +11,50 @@ namespace orvane {
 template <auto& Element>
 inline ElementHeader* element_list_of[] = {&Element.header, nullptr};
 
+// What sets one text element apart from another. Every text in the module is
+// drawn in weight 400, character set 1, centred on one line, its highlight in
+// its own colour; everything else in the record is the host's.
+struct TextElement {
+    GaugeHeader* gauge;
+    PixPoint position;
+    PixPoint box;
+    uint16_t chars;
+    uint32_t image_flags;
+    FailureRecord* failures;
+    uint32_t foreground;
+    uint32_t background;
+    const char* font;
+    int32_t vars[3];  // the element's own host variables, refreshed by the host
+    StringCallback callback;
+    ElementHeader** next;  // the following element's list; null on the last
+};
+
+constexpr ElementString text_element(const TextElement& text) {
+    ElementString element = {
+        .header = {.element_type = ELEMENT_STRING,
+                   .resource_id = -1,
+                   .position = text.position,
+                   .gauge_header = text.gauge,
+                   .next_element = text.next,
+                   .failure_systems = text.failures,
+                   .image_flags = text.image_flags},
+        .source_var = {{.id = text.vars[0]}, {.id = text.vars[1]}, {.id = text.vars[2]}},
+        .img_size = text.box,
+        .fg_color = text.foreground,
+        .bg_color = text.background,
+        .hilite_color = text.foreground,
+        .font_weight = 400,
+        .font_charset = 1,
+        .draw_text_flags = DRAW_TEXT_CENTRED_LINE,
+        .max_string_length = text.chars,
+        .update_cb = text.callback,
+    };
+    for (size_t i = 0; text.font != nullptr && text.font[i] != '\0' && i + 1 < sizeof element.font_name; ++i) {
+        element.font_name[i] = text.font[i];
+    }
+    return element;
+}
+
 constexpr MouseRect open_area(PixBox box) {
     return {.rect_type = MOUSE_OPEN_AREA, .relative_box = box, .cursor = CURSOR_NONE};
 }

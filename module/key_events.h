@@ -3,32 +3,50 @@
 
 #include <cstdint>
 
+// name, host id: the one list of key events.
+#define ORVANE_KEY_EVENTS(X)                          \
+    X(KEY_AP_MASTER_SWITCH, 65580)        /* 0x1002C */ \
+    X(KEY_APPROACH_HOLD_SWITCH, 65724)    /* 0x100BC */ \
+    X(KEY_WING_LEVELER_SWITCH, 65727)     /* 0x100BF */ \
+    X(KEY_NAV1_HOLD_SWITCH, 65729)        /* 0x100C1 */ \
+    X(KEY_YAW_DAMPER_SWITCH, 65793)       /* 0x10101 */ \
+    X(KEY_HEADING_HOLD_SWITCH, 65798)     /* 0x10106 */ \
+    X(KEY_ALTITUDE_HOLD_SWITCH, 65799)    /* 0x10107 */ \
+    X(KEY_AUTOTHROTTLE_SWITCH, 65860)     /* 0x10144 */ \
+    X(KEY_HEADING_TARGET_INC, 65879)      /* 0x10157 */ \
+    X(KEY_HEADING_TARGET_DEC, 65880)      /* 0x10158 */ \
+    X(KEY_AIRSPEED_HOLD_SWITCH, 65891)    /* 0x10163 */ \
+    X(KEY_ALTITUDE_TARGET_INC, 65892)     /* 0x10164 */ \
+    X(KEY_ALTITUDE_TARGET_DEC, 65893)     /* 0x10165 */ \
+    X(KEY_VS_TARGET_INC, 65894)           /* 0x10166 */ \
+    X(KEY_VS_TARGET_DEC, 65895)           /* 0x10167 */ \
+    X(KEY_AIRSPEED_TARGET_INC, 65896)     /* 0x10168 */ \
+    X(KEY_AIRSPEED_TARGET_DEC, 65897)     /* 0x10169 */ \
+    X(KEY_MACH_HOLD_SWITCH, 65915)        /* 0x1017B */ \
+    X(KEY_MACH_TARGET_INC, 65916)         /* 0x1017C */ \
+    X(KEY_MACH_TARGET_DEC, 65917)         /* 0x1017D */ \
+    X(KEY_FLIGHT_DIRECTOR_TOGGLE, 66288)  /* 0x102F0 */ \
+    X(KEY_DECISION_HEIGHT_INC, 66321)     /* 0x10311 */ \
+    X(KEY_DECISION_HEIGHT_DEC, 66322)     /* 0x10312 */
+
 namespace orvane {
 
 enum KeyEventId : uint32_t {
-    KEY_AP_MASTER_SWITCH = 65580,        // 0x1002C
-    KEY_APPROACH_HOLD_SWITCH = 65724,    // 0x100BC
-    KEY_WING_LEVELER_SWITCH = 65727,     // 0x100BF
-    KEY_NAV1_HOLD_SWITCH = 65729,        // 0x100C1
-    KEY_YAW_DAMPER_SWITCH = 65793,       // 0x10101
-    KEY_HEADING_HOLD_SWITCH = 65798,     // 0x10106
-    KEY_ALTITUDE_HOLD_SWITCH = 65799,    // 0x10107
-    KEY_AUTOTHROTTLE_SWITCH = 65860,     // 0x10144
-    KEY_HEADING_TARGET_INC = 65879,      // 0x10157
-    KEY_HEADING_TARGET_DEC = 65880,      // 0x10158
-    KEY_AIRSPEED_HOLD_SWITCH = 65891,    // 0x10163
-    KEY_ALTITUDE_TARGET_INC = 65892,     // 0x10164
-    KEY_ALTITUDE_TARGET_DEC = 65893,     // 0x10165
-    KEY_VS_TARGET_INC = 65894,           // 0x10166
-    KEY_VS_TARGET_DEC = 65895,           // 0x10167
-    KEY_AIRSPEED_TARGET_INC = 65896,     // 0x10168
-    KEY_AIRSPEED_TARGET_DEC = 65897,     // 0x10169
-    KEY_MACH_HOLD_SWITCH = 65915,        // 0x1017B
-    KEY_MACH_TARGET_INC = 65916,         // 0x1017C
-    KEY_MACH_TARGET_DEC = 65917,         // 0x1017D
-    KEY_FLIGHT_DIRECTOR_TOGGLE = 66288,  // 0x102F0
-    KEY_DECISION_HEIGHT_INC = 66321,     // 0x10311
-    KEY_DECISION_HEIGHT_DEC = 66322,     // 0x10312
+#define ORVANE_KEY_ID(name, number) name = number,
+    ORVANE_KEY_EVENTS(ORVANE_KEY_ID)
+#undef ORVANE_KEY_ID
 };
+
+// A key event's name in the list, or null for an id the module never sends.
+constexpr const char* key_event_name(uint32_t id) {
+    switch (id) {
+#define ORVANE_KEY_NAME(name, number) \
+    case name:                        \
+        return #name;
+        ORVANE_KEY_EVENTS(ORVANE_KEY_NAME)
+#undef ORVANE_KEY_NAME
+    }
+    return nullptr;
+}
 
 }  // namespace orvane

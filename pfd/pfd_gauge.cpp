@@ -53,26 +53,20 @@ struct PfdText {
 
 // Every PFD text is drawn in the same font, centred on one line over black.
 constexpr ElementString pfd_text(const PfdText& text) {
-    return {
-        .header = {.element_type = ELEMENT_STRING,
-                   .resource_id = TEXT_NO_BITMAP,
-                   .position = text.position,
-                   .gauge_header = &pfd_gauge,
-                   .next_element = text.next,
-                   .failure_systems = pfd_failures,
-                   .image_flags = pfd_image_flags},
-        .source_var = {{.id = text.vars[0]}, {.id = text.vars[1]}, {.id = 0}},
-        .img_size = text.box,
-        .fg_color = text.colour,
-        .bg_color = rgb(0, 0, 0),
-        .hilite_color = text.colour,
-        .font_name = "Glass Gauge",
-        .font_weight = 400,
-        .font_charset = 1,
-        .draw_text_flags = DRAW_TEXT_CENTRED_LINE,
-        .max_string_length = text.chars,
-        .update_cb = text.callback,
-    };
+    return text_element({
+        .gauge = &pfd_gauge,
+        .position = text.position,
+        .box = text.box,
+        .chars = text.chars,
+        .image_flags = pfd_image_flags,
+        .failures = pfd_failures,
+        .foreground = text.colour,
+        .background = rgb(0, 0, 0),
+        .font = "Glass Gauge",
+        .vars = {text.vars[0], text.vars[1], 0},
+        .callback = text.callback,
+        .next = text.next,
+    });
 }
 
 // The value of the element's own record i, which the host has refreshed

@@ -38,18 +38,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string list_path = argv[1];
-    const size_t slash = list_path.find_last_of('/');
-    const std::string base = slash == std::string::npos ? std::string() : list_path.substr(0, slash + 1);
-
-    std::vector<uint8_t> text;
-    if (!resources::read_file(list_path, &text)) {
-        std::fprintf(stderr, "orvane_pack_resources: cannot read %s\n", list_path.c_str());
-        return 1;
-    }
-    const resources::ParseResult list =
-        resources::parse_resource_list({reinterpret_cast<const char*>(text.data()), text.size()});
+    const resources::ParseResult list = resources::load_resource_list(list_path);
     if (!list.error.empty()) {
-        std::fprintf(stderr, "%s: %s\n", list_path.c_str(), list.error.c_str());
+        std::fprintf(stderr, "%s\n", list.error.c_str());
         return 1;
     }
 
@@ -72,7 +63,7 @@ int main(int argc, char** argv) {
     for (size_t i = 0; i < count; ++i) {
         const resources::ResourceEntry& e = list.entries[i];
         std::vector<uint8_t> bytes;
-        const std::string path = base + e.file;
+        const std::string path = e.file;
         if (!resources::read_file(path, &bytes)) {
             std::fprintf(stderr, "%s:%d: cannot read %s\n", list_path.c_str(), e.line, path.c_str());
             return 1;

@@ -46,18 +46,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot load %s\n", argv[1]);
         return 1;
     }
-    const std::string list_path = argv[2];
-    const size_t slash = list_path.find_last_of("/\\");
-    const std::string base = slash == std::string::npos ? std::string() : list_path.substr(0, slash + 1);
-    std::vector<uint8_t> text;
-    if (!resources::read_file(list_path, &text)) {
-        std::fprintf(stderr, "cannot read %s\n", argv[2]);
-        return 1;
-    }
-    const resources::ParseResult list =
-        resources::parse_resource_list({reinterpret_cast<const char*>(text.data()), text.size()});
+    const resources::ParseResult list = resources::load_resource_list(argv[2]);
     if (!list.error.empty()) {
-        std::fprintf(stderr, "%s: %s\n", argv[2], list.error.c_str());
+        std::fprintf(stderr, "%s\n", list.error.c_str());
         return 1;
     }
 
@@ -75,7 +66,7 @@ int main(int argc, char** argv) {
         std::string problem;
         if (!bytes)
             problem = "not found in the module";
-        else if (!resources::read_file(base + e.file, &file) || file.size() < skip)
+        else if (!resources::read_file(e.file, &file) || file.size() < skip)
             problem = "cannot read " + e.file;
         else if (size != file.size() - skip || std::memcmp(bytes, file.data() + skip, size) != 0)
             problem = "differs from " + e.file;

@@ -87,4 +87,18 @@ bool read_file(const std::string& path, std::vector<uint8_t>* bytes) {
     return ok;
 }
 
+ParseResult load_resource_list(const std::string& list_path) {
+    std::vector<uint8_t> text;
+    if (!read_file(list_path, &text)) return {.entries = {}, .error = "cannot read " + list_path};
+    ParseResult list = parse_resource_list({reinterpret_cast<const char*>(text.data()), text.size()});
+    if (!list.error.empty()) {
+        list.error = list_path + ": " + list.error;
+        return list;
+    }
+    const size_t slash = list_path.find_last_of("/\\");
+    const std::string folder = slash == std::string::npos ? std::string() : list_path.substr(0, slash + 1);
+    for (ResourceEntry& entry : list.entries) entry.file = folder + entry.file;
+    return list;
+}
+
 }  // namespace resources

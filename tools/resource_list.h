@@ -35,6 +35,10 @@ struct ParseResult {
 // for one type.
 ParseResult parse_resource_list(std::string_view text);
 
+// Reads and parses the list file; each entry's file becomes a path that
+// starts from the list's folder. On failure `error` names the file.
+ParseResult load_resource_list(const std::string& list_path);
+
 // Reads a whole file; false if it cannot be read.
 bool read_file(const std::string& path, std::vector<uint8_t>* bytes);
 

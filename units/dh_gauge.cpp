@@ -28,25 +28,19 @@ ElementStaticImage dh_background = {
                .image_flags = IMAGE_USE_LUMINOUS | IMAGE_USE_TRANSPARENCY},
 };
 
-ElementString dh_value_window = {
-    .header = {.element_type = ELEMENT_STRING,
-               .resource_id = TEXT_NO_BITMAP,
-               .position = {36, 8},
-               .gauge_header = &dh_gauge,
-               .next_element = element_list_of<gsa_light>,
-               .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE},
-    .source_var = {{.id = DECISION_HEIGHT}},
-    .img_size = {33, 14},
-    .fg_color = rgb(246, 150, 13),
-    .bg_color = rgb(105, 25, 25),
-    .hilite_color = rgb(246, 150, 13),
-    .font_name = "QUARTZ",
-    .font_weight = 400,
-    .font_charset = 1,
-    .draw_text_flags = DRAW_TEXT_CENTRED_LINE,
-    .max_string_length = 4,
-    .update_cb = dh_value_text,
-};
+ElementString dh_value_window = text_element({
+    .gauge = &dh_gauge,
+    .position = {36, 8},
+    .box = {33, 14},
+    .chars = 4,
+    .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE,
+    .foreground = rgb(246, 150, 13),
+    .background = rgb(105, 25, 25),
+    .font = "QUARTZ",
+    .vars = {DECISION_HEIGHT},
+    .callback = dh_value_text,
+    .next = element_list_of<gsa_light>,
+});
 
 // The two lights share one bitmap; only the hide bit tells them apart.
 ElementIcon gsa_light = {

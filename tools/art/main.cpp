@@ -17,18 +17,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string list_path = argv[argc - 1];
-    const size_t slash = list_path.find_last_of('/');
-    const std::string base = slash == std::string::npos ? std::string() : list_path.substr(0, slash + 1);
-
-    std::vector<uint8_t> text;
-    if (!resources::read_file(list_path, &text)) {
-        std::fprintf(stderr, "orvane_art: cannot read %s\n", list_path.c_str());
-        return 1;
-    }
-    const resources::ParseResult list =
-        resources::parse_resource_list({reinterpret_cast<const char*>(text.data()), text.size()});
+    const resources::ParseResult list = resources::load_resource_list(list_path);
     if (!list.error.empty()) {
-        std::fprintf(stderr, "%s: %s\n", list_path.c_str(), list.error.c_str());
+        std::fprintf(stderr, "%s\n", list.error.c_str());
         return 1;
     }
 
@@ -43,7 +34,7 @@ int main(int argc, char** argv) {
             continue;
         }
         const std::vector<uint8_t> bmp = art::render_bmp_file(*piece);
-        const std::string path = base + e.file;
+        const std::string path = e.file;
         if (check) {
             std::vector<uint8_t> committed;
             if (!resources::read_file(path, &committed) || committed != bmp) {

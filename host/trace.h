@@ -1,0 +1,22 @@
+// The canonical record of a run: one fact a line, written the same way by
+// every build of the host.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace panelhost {
+
+class Trace {
+public:
+    // One line, indented by two spaces per level.
+    void line(int level, std::string_view text);
+    const std::string& text() const { return text_; }
+    // Writes the record with \n line ends. Returns an error message, empty on success.
+    std::string write(const std::string& path) const;
+
+private:
+    std::string text_;
+};
+
+}  // namespace panelhost

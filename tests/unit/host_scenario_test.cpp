@@ -1,0 +1,299 @@
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "host/scenario.h"
+#include "host/trace.h"
+#include "tests/unit/host_test_module.h"
+
+namespace panelhost::testing {
+namespace {
+
+std::string joined(const std::vector<std::string>& texts) {
+    std::string all;
+    for (const std::string& text : texts) all += text + "\n";
+    return all;
+}
+
+std::vector<std::string> parse(const std::string& text, Scenario& scenario) {
+    scenario.file = "s.scn";
+    return parse_scenario(text, scenario);
+}
+
+TEST(HostScenarioParserTests, EachMistakeNamesItsFileAndLine) {
+    const struct {
+        const char* line;
+        const char* error;
+    } cases[] = {
+        {"fly away", "unknown step: fly"},
+        {"set", "missing host variable"},
+        {"set AIRSPEED_HOLDX 1", "unknown host variable: AIRSPEED_HOLDX"},
+        {"set AIRSPEED_HOLD one", "not a value: one"},
+        {"set AIRSPEED_HOLD 0x3FF", "exactly 16 hex digits"},
+        {"set AIRSPEED_HOLD 1 2", "unexpected 2"},
+        {"ramp ALTITUDE 0 100", "missing update count"},
+        {"ramp ALTITUDE 0 100 0", "outside 1 to"},
+        {"update 0", "outside 1 to"},
+        {"update many", "not a whole number: many"},
+        {"install", "missing gauge name"},
+        {"click all 1 1", "\"all\" is not allowed here"},
+        {"click T 1", "missing y"},
+        {"click T 1 1 middle", "unexpected middle"},
+        {"click T 1 1 repeat", "missing repeat count"},
+        {"click T 1 1 at 2 2", "unexpected at"},
+        {"click T \"Knob", "no closing quote"},
+        {"click T \"Knob\"x", "runs into a word"},
+        {"click T Kn\"ob\"", "quote inside a word"},
+        {"fail FAIL_ENGINE on", "unknown failure key: FAIL_ENGINE"},
+        {"fail 20 maybe", "expected on or off, not maybe"},
+        {"aircraft", "missing on or off"},
+        {"service T", "missing service code"},
+        {"callback T -1", "outside 0 to"},
+        {"expect", "missing what to expect"},
+        {"expect colour T 1 red", "unknown expectation: colour"},
+        {"expect text T 1 200", "expected text must be in double quotes"},
+        {"expect text T 1 \"a\\q\"", "unknown escape \\q"},
+        {"expect text \"T\" 1 \"a\"", "gauge name must not be quoted"},
+        {"expect visible T 1 maybe", "expected yes or no, not maybe"},
+        {"expect event KEY_NOTHING", "unknown key event: KEY_NOTHING"},
+        {"expect event KEY_AP_MASTER_SWITCH -1", "outside 0 to"},
+        {"expect no-event now", "unexpected now"},
+        {"expect slider T 2 z 1", "unknown axis: z"},
+        {"expect slider T 2 rotation 1", "unknown axis: rotation"},
+        {"expect var ALTITUDE 1 within -1", "a tolerance must be 0 or more"},
+        {"expect flags T 0 0x1FFFFFFFF", "outside 0 to"},
+    };
+    for (const auto& c : cases) {
+        Scenario scenario;
+        const std::string text = "# a comment\n\n" + std::string(c.line) + "\n";
+        const std::vector<std::string> errors = parse(text, scenario);
+        ASSERT_EQ(errors.size(), 1u) << c.line << "\n" << joined(errors);
+        EXPECT_EQ(errors[0].rfind("s.scn:3: ", 0), 0u) << c.line << ": " << errors[0];
+        EXPECT_NE(errors[0].find(c.error), std::string::npos) << c.line << ": " << errors[0];
+    }
+}
+
+TEST(HostScenarioParserTests, EveryMistakeOfAFileIsReported) {
+    Scenario scenario;
+    const std::vector<std::string> errors = parse("update\nupdat\ninstall T # fine\nset X 1\r\n", scenario);
+    ASSERT_EQ(errors.size(), 2u) << joined(errors);
+    EXPECT_EQ(errors[0].rfind("s.scn:2: ", 0), 0u);
+    EXPECT_EQ(errors[1].rfind("s.scn:4: ", 0), 0u);
+}
+
+TEST(HostScenarioParserTests, StepsReadTheirArguments) {
+    Scenario scenario;
+    const std::string text =
+        "aircraft on\n"
+        "set AIRSPEED_HOLD 0x3FF0000000000000\n"
+        "ramp 73 100 0 11\n"
+        "update\n"
+        "click T \"Test Knob\" right repeat 2 at 1 2   # in the knob\n"
+        "click T 12 15\n"
+        "fail FAIL_GAUGE_ATTITUDE off\n"
+        "service T 6 4096\n"
+        "expect text T 1 \" 50\\x41\"\n"
+        "expect var MACH_TARGET 0.79 within 1e-9\n"
+        "expect sprite T 4 rotation -3\n"
+        "expect event 0x10312 2\n"
+        "expect cursor T 12 15 -1\n";
+    ASSERT_TRUE(parse(text, scenario).empty());
+    const std::vector<Step>& s = scenario.steps;
+    ASSERT_EQ(s.size(), 13u);
+    EXPECT_TRUE(s[0].on);
+    EXPECT_EQ(s[1].var, 115);
+    EXPECT_EQ(s[1].value, 1.0);
+    EXPECT_EQ(s[2].var, 73);
+    EXPECT_EQ(s[2].value, 100.0);
+    EXPECT_EQ(s[2].to, 0.0);
+    EXPECT_EQ(s[2].count, 11);
+    EXPECT_EQ(s[3].count, 1);
+    EXPECT_TRUE(s[4].by_tooltip);
+    EXPECT_EQ(s[4].text, "Test Knob");
+    EXPECT_EQ(s[4].button, Button::right);
+    EXPECT_EQ(s[4].count, 2);
+    ASSERT_TRUE(s[4].at.has_value());
+    EXPECT_EQ(s[4].at->y, 2);
+    EXPECT_EQ(s[5].count, 0);
+    EXPECT_EQ(s[5].button, Button::left);
+    EXPECT_EQ(s[6].code, 8);
+    EXPECT_FALSE(s[6].on);
+    EXPECT_EQ(s[7].extra, 4096u);
+    EXPECT_EQ(s[8].text, " 50A");
+    ASSERT_TRUE(s[9].expected.tolerance.has_value());
+    EXPECT_EQ(s[10].axis, 2);
+    EXPECT_EQ(s[11].event, 66322u);
+    EXPECT_EQ(s[11].count, 2);
+    EXPECT_EQ(s[12].code, -1);
+    EXPECT_EQ(s[12].line, 13);
+}
+
+TEST(HostScenarioParserTests, ExpectedValuesMatchAsWritten) {
+    const struct {
+        const char* what;
+        ExpectedValue expected;
+        double actual;
+        bool matches;
+    } cases[] = {
+        {"equal", {.value = 0.79}, 0.78 + 0.01, true},
+        {"close but not equal", {.value = 0.3}, 0.1 + 0.2, false},
+        {"within a tolerance", {.value = 0.3, .tolerance = 1e-12}, 0.1 + 0.2, true},
+        {"NaN matches NaN", {.value = std::nan("")}, std::nan("1"), true},
+        {"NaN does not match a number", {.value = std::nan("")}, 0.0, false},
+        {"minus zero equals zero", {.value = -0.0}, 0.0, true},
+        {"a bit pattern tells them apart", {.value = -0.0, .exact_bits = true}, 0.0, false},
+        {"infinity", {.value = INFINITY}, INFINITY, true},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.expected.matches(c.actual), c.matches) << c.what;
+}
+
+class HostScenarioRunTests : public HostedTestModule {
+protected:
+    std::vector<std::string> run(const std::string& text) {
+        Scenario scenario;
+        const std::vector<std::string> errors = parse(text, scenario);
+        EXPECT_TRUE(errors.empty()) << joined(errors);
+        const std::vector<std::string> names = check_gauge_names(scenario, panel);
+        EXPECT_TRUE(names.empty()) << joined(names);
+        return run_scenario(scenario, panel, host, &trace);
+    }
+
+    Trace trace;
+    Panel panel{host, test_records(), &trace};
+};
+
+TEST_F(HostScenarioRunTests, AScenarioWhoseExpectationsHoldHasNoFailures) {
+    const std::vector<std::string> failures = run(
+        "aircraft on\n"
+        "set DECISION_HEIGHT 50\n"
+        "set FD_PITCH_COMMAND 4\n"
+        "set ALTITUDE_TARGET 1000\n"
+        "install all\n"
+        "update\n"
+        "expect text T 1 \"50\"\n"
+        "expect text U 0 \"\"\n"
+        "expect result T 1 51\n"
+        "expect slider T 2 y 8\n"
+        "expect slider T 2 x 0\n"
+        "expect visible T 5 no\n"
+        "expect visible T 0 yes\n"
+        "expect flags T 5 0x40000001\n"
+        "expect tooltip T 12 15 \"Test Knob\"\n"
+        "expect tooltip T 5 5 \"Test Gauge\"\n"
+        "expect cursor T 12 15 2\n"
+        "click T \"Test Knob\" at 1 1 repeat 1\n"
+        "expect event KEY_ALTITUDE_TARGET_DEC 2\n"
+        "expect var ALTITUDE_TARGET 800\n"
+        "click T 35 15\n"
+        "expect event KEY_FLIGHT_DIRECTOR_TOGGLE\n"
+        "expect var FLIGHT_DIRECTOR 1\n"
+        "expect no-event\n"
+        "fail 20 on\n"
+        "expect visible T 0 no\n"
+        "expect sound 0\n");
+    EXPECT_TRUE(failures.empty()) << joined(failures);
+}
+
+TEST_F(HostScenarioRunTests, AFailedExpectationNamesItsLineTheExpectedAndTheActual) {
+    const struct {
+        const char* scenario;
+        const char* failure;
+    } cases[] = {
+        {"install T\nset DECISION_HEIGHT 5\nupdate\nexpect text T 1 \"50\"",
+         "s.scn:4: expect text T 1: expected \"50\", actual \"5\""},
+        {"install T\nexpect text T 2 \"\"", "s.scn:2: expect text T 2: the element is not a text"},
+        {"expect text T 1 \"\"", "s.scn:1: T is not installed"},
+        {"install T\nexpect text T 9 \"\"", "s.scn:2: T has no element 9 (6 elements)"},
+        {"expect visible T 5 yes", "s.scn:1: expect visible T 5: expected yes, actual no (hide bit set)"},
+        {"fail 20 on\nexpect visible T 0 yes", "s.scn:2: expect visible T 0: expected yes, actual no (failure)"},
+        {"expect flags T 0 0x7", "s.scn:1: expect flags T 0: expected 0x00000007, actual 0x00000001"},
+        {"click T 12 15\nexpect event KEY_ALTITUDE_TARGET_DEC 2",
+         "s.scn:2: expect event KEY_ALTITUDE_TARGET_DEC: expected 2, actual 1 "
+         "(pending: KEY_ALTITUDE_TARGET_DEC (line 1))"},
+        {"click T 12 15\nexpect no-event", "s.scn:2: expect no-event: actual KEY_ALTITUDE_TARGET_DEC (line 1)"},
+        {"expect sound 1", "s.scn:1: expect sound: expected 1, actual 0"},
+        {"expect cursor T 12 15 5", "s.scn:1: expect cursor T 12 15: expected 5, actual 2"},
+        {"expect tooltip T 12 15 \"\"", "s.scn:1: expect tooltip T 12 15: expected \"\", actual \"Test Knob\""},
+        {"set MACH_TARGET 0.3\nexpect var MACH_TARGET 0.1 within 0.1",
+         "s.scn:2: expect var 118: expected 0.1 within 0.1, actual 0.3"},
+        {"install T\nupdate\nexpect slider T 1 x 0", "s.scn:3: expect slider T 1: the element is a text"},
+        {"install T\nset FD_PITCH_COMMAND 1\nupdate\nexpect slider T 2 y 1",
+         "s.scn:4: expect slider T 2: expected 1, actual 2"},
+        {"install T\nexpect result T 1 1", "s.scn:2: expect result T 1: expected 1, but no callback ran"},
+        {"install T\ninstall T", "s.scn:2: T is already installed"},
+        {"kill T", "s.scn:1: T is not installed"},
+        {"click T \"Nothing\"", "s.scn:1: T has no area with the tooltip \"Nothing\""},
+        {"callback T 0", "s.scn:1: T element 0 (static image) has no callback"},
+    };
+    for (const auto& c : cases) {
+        reset_test_module();
+        Panel fresh(host, test_records(), &trace);
+        Scenario scenario;
+        ASSERT_TRUE(parse(c.scenario, scenario).empty()) << c.scenario;
+        const std::vector<std::string> failures = run_scenario(scenario, fresh, host, nullptr);
+        ASSERT_EQ(failures.size(), 1u) << c.scenario << "\n" << joined(failures);
+        EXPECT_EQ(failures[0], c.failure);
+        host.take_key_events();
+    }
+}
+
+TEST_F(HostScenarioRunTests, ExpectEventTakesOnlyTheEventsItNames) {
+    const std::vector<std::string> failures = run(
+        "click T 12 15\n"
+        "click T 35 15\n"
+        "expect event KEY_FLIGHT_DIRECTOR_TOGGLE\n"
+        "expect event KEY_FLIGHT_DIRECTOR_TOGGLE 0\n"
+        "expect event KEY_ALTITUDE_TARGET_DEC\n"
+        "expect no-event\n"
+        "click T 12 15\n"
+        "expect no-event\n"
+        "expect no-event\n");
+    ASSERT_EQ(failures.size(), 1u) << joined(failures);
+    EXPECT_EQ(failures[0], "s.scn:8: expect no-event: actual KEY_ALTITUDE_TARGET_DEC (line 7)");
+}
+
+TEST_F(HostScenarioRunTests, ARampSetsEvenStepsFromFirstToLastUpdate) {
+    const std::vector<std::string> failures = run(
+        "install T\n"
+        "ramp DECISION_HEIGHT 100 0 5\n"
+        "expect var DECISION_HEIGHT 0\n"
+        "expect text T 1 \"0\"\n"
+        "ramp AIRSPEED 7 9 1\n"
+        "expect moving T 3 y 9\n");
+    EXPECT_TRUE(failures.empty()) << joined(failures);
+    EXPECT_EQ(panel.update_count(), 6u);
+    for (const char* line : {"set 615 DECISION_HEIGHT 100\nupdate 1\n", "set 615 DECISION_HEIGHT 75\nupdate 2\n",
+                             "set 615 DECISION_HEIGHT 50\nupdate 3\n", "set 615 DECISION_HEIGHT 25\nupdate 4\n",
+                             "set 615 DECISION_HEIGHT 0\nupdate 5\n", "set 61 AIRSPEED 9\nupdate 6\n"}) {
+        EXPECT_NE(trace.text().find(line), std::string::npos) << line;
+    }
+}
+
+TEST_F(HostScenarioRunTests, FaultsFailTheRunAtTheStepThatCausedThem) {
+    calls.text_mode = TextMode::past_end;
+    const std::vector<std::string> failures = run("install T\nupdate\nupdate\n");
+    ASSERT_EQ(failures.size(), 2u) << joined(failures);
+    EXPECT_EQ(failures[0].rfind("s.scn:2: T element 1: the module wrote past the end", 0), 0u) << failures[0];
+    EXPECT_EQ(failures[1].rfind("s.scn:3: ", 0), 0u) << failures[1];
+}
+
+TEST_F(HostScenarioRunTests, GaugesStillInstalledAreKilledAtTheEnd) {
+    EXPECT_TRUE(run("install T\nupdate\n").empty());
+    EXPECT_EQ(calls.services, (std::vector<int32_t>{2, 3, 4, 5, 6, 7, 12, 13}));
+    EXPECT_EQ(test_text.string, nullptr);
+    EXPECT_NE(trace.text().find("kill T\n"), std::string::npos);
+}
+
+TEST_F(HostScenarioRunTests, UnknownGaugeNamesAreFoundBeforeTheRun) {
+    Scenario scenario;
+    ASSERT_TRUE(parse("install all\nclick V 1 1\nkill all\nexpect text W 1 \"\"\n", scenario).empty());
+    const std::vector<std::string> errors = check_gauge_names(scenario, panel);
+    ASSERT_EQ(errors.size(), 2u) << joined(errors);
+    EXPECT_EQ(errors[0], "s.scn:2: the module has no gauge named V");
+    EXPECT_EQ(errors[1], "s.scn:4: the module has no gauge named W");
+}
+
+}  // namespace
+}  // namespace panelhost::testing
