@@ -48,8 +48,13 @@ for tool in wine wineserver wineboot xvfb-run xauth flock setsid; do
     command -v "$tool" >/dev/null || die "$tool is missing: run tools/install-deps.sh"
 done
 
+# A session whose process is gone, or whose pid now names another process
+# (after a reboot, say), is no session.
 session_alive() {
-    [[ -f "$session/env" && -f "$session/main-pid" ]] && kill -0 "$(cat "$session/main-pid")" 2>/dev/null
+    [[ -f "$session/env" && -f "$session/main-pid" ]] || return 1
+    local pid
+    pid=$(cat "$session/main-pid")
+    grep -qs -- --session-main "/proc/$pid/cmdline"
 }
 
 # The session itself, running under xvfb-run with the display in DISPLAY.
@@ -67,7 +72,7 @@ session_main() {
     else
         wineboot || return 1
     fi
-    wine regedit /S "$(cd "$here" && pwd)/wine-settings.reg" || return 1
+    wine regedit /S "$here/wine-settings.reg" || return 1
     touch "$session/last-use"
     {
         echo "export DISPLAY='$DISPLAY'"
@@ -117,8 +122,8 @@ start_session() {
 
 ensure_session_shared() {
     exec 8>>"$root/session.lock"
-    local attempt
-    for attempt in 1 2 3; do
+    local attempts=3
+    while ((attempts-- > 0)); do
         (
             flock -x 9
             start_session
@@ -145,8 +150,9 @@ stop_session() {
 
 case "${1:-}" in
     --session-main)
-        session_main
-        exit $?
+        session_main && exit 0
+        wineserver -k 2>/dev/null  # a session that failed leaves no server behind
+        exit 1
         ;;
     --start)
         ensure_session_shared || die "cannot start the Wine session"
