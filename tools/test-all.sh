@@ -11,7 +11,7 @@ jobs=2  # the machines have two cores
 
 step() {
     echo
-    echo "==> $*"
+    echo "==> $* (at $(($(date +%s) - started)) s)"
 }
 
 # Builds stop the run; failed tests are counted and the next build still runs.
