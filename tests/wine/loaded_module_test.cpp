@@ -112,6 +112,65 @@ protected:
         return rows;
     }
 
+    struct Callback {
+        std::string where;
+        const void* function;
+        ElementHeader* element;
+        testing::GuardedText* text;  // the buffer handed to a text element
+    };
+
+    // Every element callback of every gauge; text elements get guarded buffers,
+    // as the host supplies them.
+    std::vector<Callback> element_callbacks() {
+        std::vector<Callback> callbacks;
+        for (int i = 0; i < module_gauge_count; ++i) {
+            const std::vector<ElementHeader*> elements = chain(gauge(i));
+            for (size_t n = 0; n < elements.size(); ++n) {
+                ElementHeader* e = elements[n];
+                const std::string where = std::string(gauge_names[i]) + " element " + std::to_string(n);
+                auto add = [&](const char* which, auto function, testing::GuardedText* text = nullptr) {
+                    if (function != nullptr) {
+                        callbacks.push_back({where + " " + which, reinterpret_cast<const void*>(function), e, text});
+                    }
+                };
+                switch (e->element_type) {
+                    case ELEMENT_STRING: {
+                        auto* text = reinterpret_cast<ElementString*>(e);
+                        buffers.push_back(std::make_unique<testing::GuardedText>(text->max_string_length));
+                        buffers.back()->attach(*text);
+                        add("text", text->update_cb, buffers.back().get());
+                        break;
+                    }
+                    case ELEMENT_SLIDER: {
+                        auto* slider = reinterpret_cast<ElementSlider*>(e);
+                        add("slider x", slider->update_x_cb);
+                        add("slider y", slider->update_y_cb);
+                        break;
+                    }
+                    case ELEMENT_ICON:
+                        add("icon", reinterpret_cast<ElementIcon*>(e)->update_cb);
+                        break;
+                    case ELEMENT_MOVING_IMAGE: {
+                        auto* moving = reinterpret_cast<ElementMovingImage*>(e);
+                        add("moving image x", moving->update_x_cb);
+                        add("moving image y", moving->update_y_cb);
+                        break;
+                    }
+                    case ELEMENT_SPRITE: {
+                        auto* sprite = reinterpret_cast<ElementSprite*>(e);
+                        add("sprite x", sprite->update_x_cb);
+                        add("sprite y", sprite->update_y_cb);
+                        add("sprite rotation", sprite->update_0_cb);
+                        break;
+                    }
+                    default:
+                        break;
+                }
+            }
+        }
+        return callbacks;
+    }
+
     void set_every_host_var(double value) {
         for (int32_t id : host_var_ids) host.set_var(id, value);
     }
@@ -122,6 +181,7 @@ protected:
     GaugeModuleImports* imports = nullptr;
     GaugeModuleLinkage* linkage = nullptr;
     panelhost::HostServices host;
+    std::vector<std::unique_ptr<testing::GuardedText>> buffers;
 };
 
 // What a correct callee leaves behind: its arguments popped, the caller's
@@ -338,60 +398,7 @@ TEST_F(LoadedModule, ServiceCallbacksPopTwelveBytesThroughAWholeLife) {
 // 64-bit float in ST(0), whatever the host's variables hold.
 TEST_F(LoadedModule, ElementCallbacksPopTheirElementAndReturnInSt0) {
     host.attach(imports);
-    std::vector<std::unique_ptr<testing::GuardedText>> buffers;
-    struct Callback {
-        std::string where;
-        const void* function;
-        ElementHeader* element;
-        testing::GuardedText* text;
-    };
-    std::vector<Callback> callbacks;
-    for (int i = 0; i < module_gauge_count; ++i) {
-        GaugeHeader* g = gauge(i);
-        const std::vector<ElementHeader*> elements = chain(g);
-        for (size_t n = 0; n < elements.size(); ++n) {
-            ElementHeader* e = elements[n];
-            const std::string where = std::string(gauge_names[i]) + " element " + std::to_string(n);
-            auto add = [&](const char* which, auto function, testing::GuardedText* text = nullptr) {
-                if (function != nullptr) {
-                    callbacks.push_back({where + " " + which, reinterpret_cast<const void*>(function), e, text});
-                }
-            };
-            switch (e->element_type) {
-                case ELEMENT_STRING: {
-                    auto* text = reinterpret_cast<ElementString*>(e);
-                    buffers.push_back(std::make_unique<testing::GuardedText>(text->max_string_length));
-                    buffers.back()->attach(*text);
-                    add("text", text->update_cb, buffers.back().get());
-                    break;
-                }
-                case ELEMENT_SLIDER: {
-                    auto* slider = reinterpret_cast<ElementSlider*>(e);
-                    add("slider x", slider->update_x_cb);
-                    add("slider y", slider->update_y_cb);
-                    break;
-                }
-                case ELEMENT_ICON:
-                    add("icon", reinterpret_cast<ElementIcon*>(e)->update_cb);
-                    break;
-                case ELEMENT_MOVING_IMAGE: {
-                    auto* moving = reinterpret_cast<ElementMovingImage*>(e);
-                    add("moving image x", moving->update_x_cb);
-                    add("moving image y", moving->update_y_cb);
-                    break;
-                }
-                case ELEMENT_SPRITE: {
-                    auto* sprite = reinterpret_cast<ElementSprite*>(e);
-                    add("sprite x", sprite->update_x_cb);
-                    add("sprite y", sprite->update_y_cb);
-                    add("sprite rotation", sprite->update_0_cb);
-                    break;
-                }
-                default:
-                    break;
-            }
-        }
-    }
+    const std::vector<Callback> callbacks = element_callbacks();
     if (callbacks.empty()) GTEST_SKIP() << "no element of the module has a callback";
     std::printf("%zu element callbacks\n", callbacks.size());
 
@@ -419,6 +426,57 @@ TEST_F(LoadedModule, ElementCallbacksPopTheirElementAndReturnInSt0) {
         }
     }
     EXPECT_TRUE(host.traps().empty());
+}
+
+// A host that draws with Direct3D may leave the x87 unit at single precision.
+// The module computes on SSE2, so what it shows must not change with that.
+TEST_F(LoadedModule, ResultsDoNotDependOnTheX87PrecisionTheHostLeaves) {
+    auto fly = [&]() {
+        std::vector<std::string> results;
+        set_every_host_var(0.0);
+        host.attach(imports);
+        for (int i = 0; i < module_gauge_count; ++i) {
+            probe_call(gauge(i)->gauge_callback, {word(gauge(i)), SERVICE_PRE_INSTALL, word(module)});
+        }
+        const std::vector<Callback> callbacks = element_callbacks();
+        for (double value : {0.0, 0.785, 1.0 / 3.0, 2.5, -0.1, 250.49999999999997, 12345.678, 33333.3333}) {
+            set_every_host_var(value);
+            for (int i = 0; i < module_gauge_count; ++i) {
+                probe_call(gauge(i)->gauge_callback, {word(gauge(i)), SERVICE_PRE_UPDATE, 0});
+            }
+            for (const Callback& c : callbacks) {
+                const CallRecord record = probe_call(c.function, {word(c.element)});
+                uint64_t bits = 0;
+                std::memcpy(&bits, &record.st0, sizeof bits);
+                std::string result = c.where + " at " + std::to_string(value) + ": " + std::to_string(bits);
+                if (c.text != nullptr) result += " \"" + c.text->str() + "\"";
+                results.push_back(result);
+            }
+        }
+        for (int i = 0; i < module_gauge_count; ++i) {
+            probe_call(gauge(i)->gauge_callback, {word(gauge(i)), SERVICE_PRE_KILL, 0});
+        }
+        host.detach();
+        return results;
+    };
+    const std::vector<std::string> at_double_precision = fly();
+    if (at_double_precision.empty()) GTEST_SKIP() << "no element of the module has a callback";
+
+    // The same flight in a fresh copy of the module, at single precision.
+    ASSERT_TRUE(FreeLibrary(module));
+    module = nullptr;
+    ASSERT_TRUE(load());
+    uint16_t control = 0;
+    asm volatile("fnstcw %0" : "=m"(control));
+    const uint16_t single_precision = control & ~0x0300;
+    asm volatile("fldcw %0" : : "m"(single_precision));
+    const std::vector<std::string> at_single_precision = fly();
+    asm volatile("fldcw %0" : : "m"(control));
+
+    ASSERT_EQ(at_single_precision.size(), at_double_precision.size());
+    for (size_t i = 0; i < at_double_precision.size(); ++i) {
+        EXPECT_EQ(at_single_precision[i], at_double_precision[i]);
+    }
 }
 
 TEST_F(LoadedModule, MouseHandlersPopTheirTwoArgumentsAndAnswerInEax) {
