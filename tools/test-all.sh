@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The test command. Installs what is missing (tools/install-deps.sh), then
 # configures, builds and tests both builds: native first, whose scenario
-# traces the win32 traces must equal, then win32, its tests under Wine.
+# traces the win32 traces must equal, then the native build again under the
+# sanitizers and its fuzz targets for a few seconds each, then win32, its
+# tests under Wine.
 # Exits non-zero if anything fails.
 set -uo pipefail
 
@@ -45,6 +47,20 @@ step "Native build"
 cmake --preset native && cmake --build --preset native || exit 1
 step "Native tests"
 run_tests native
+
+step "Native build under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer"
+cmake --preset native-asan && cmake --build --preset native-asan || exit 1
+step "Native tests under the sanitizers (with the fuzz targets' seed corpora)"
+run_tests native-asan
+
+step "Fuzz targets, briefly: libFuzzer over each target's seeds (tests/fuzz/run.sh)"
+if cmake --preset fuzz && cmake --build --preset fuzz; then
+    for target in host_actions callout_riff; do
+        tests/fuzz/run.sh "$target" seconds 20 || failed_builds+=("fuzz $target")
+    done
+else
+    failed_builds+=("fuzz build")
+fi
 
 step "Win32 build"
 cmake --preset win32 && cmake --build --preset win32 || exit 1
