@@ -49,7 +49,9 @@ std::vector<ClickRow> click_rows(const MouseRect* table) {
 }
 
 // Points no click row covers, on the edges of the numbers the host may pass.
-constexpr PixPoint stray_points[] = {{-1, -1}, {0, 0}, {-100000, 5}, {5, 100000}, {100000, 100000}};
+constexpr PixPoint stray_points[] = {{-1, -1},          {0, 0},           {-100000, 5},
+                                     {5, 100000},       {100000, 100000}, {INT_MIN, INT_MIN},
+                                     {INT_MAX, INT_MAX}, {INT_MAX, INT_MIN}};
 
 // Handler calls: an odd number per handler, so a toggle ends flipped.
 constexpr uint32_t odd_flags[] = {0, 0xFFFFFFFFu, MOUSE_CLICK, MOUSE_CLICK_REPEAT, MOUSE_RIGHTSINGLE};
