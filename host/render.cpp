@@ -153,19 +153,20 @@ void GaugeRenderer::draw_behind_window(cairo_t* cr, const ElementHeader& element
         const auto& sprite = reinterpret_cast<const ElementSprite&>(element);
         const double texture_scale_x = sprite.texture_scale_x > 0 ? sprite.texture_scale_x : 1.0;
         const double texture_scale_y = sprite.texture_scale_y > 0 ? sprite.texture_scale_y : 1.0;
+        const double half_x = texture->width / 2.0, half_y = texture->height / 2.0;
         cairo_save(cr);
-        cairo_translate(cr, element.ofs.x + 0.5, element.ofs.y + 0.5);
+        cairo_translate(cr, element.ofs.x + half_x - centre_pixel(texture->width),
+                        element.ofs.y + half_y - centre_pixel(texture->height));
         cairo_rotate(cr, sprite_turn_degrees(state.axis[2], sprite.scale_0) * std::numbers::pi / 180.0);
         cairo_translate(cr, sprite_shift(state.axis[0], sprite.scale_x), sprite_shift(state.axis[1], sprite.scale_y));
         cairo_scale(cr, texture_scale_x, texture_scale_y);
         cairo_pattern_t* pattern = cairo_pattern_create_for_surface(texture_image);
         cairo_matrix_t m;
-        cairo_matrix_init_translate(&m, centre_pixel(texture->width) + 0.5, centre_pixel(texture->height) + 0.5);
+        cairo_matrix_init_translate(&m, half_x, half_y);
         cairo_pattern_set_matrix(pattern, &m);
         cairo_pattern_set_filter(pattern, filter_for(element.image_flags));
         cairo_set_source(cr, pattern);
-        cairo_rectangle(cr, -(centre_pixel(texture->width) + 0.5), -(centre_pixel(texture->height) + 0.5),
-                        texture->width, texture->height);
+        cairo_rectangle(cr, -half_x, -half_y, texture->width, texture->height);
         cairo_fill(cr);
         cairo_pattern_destroy(pattern);
         cairo_restore(cr);

@@ -86,7 +86,7 @@ struct Run {
 
 }  // namespace
 
-FontBook::FontBook() { FcInit(); }
+FontBook::FontBook(std::vector<FaceMapping> table) : table_(std::move(table)) { FcInit(); }
 FontBook::~FontBook() = default;
 
 const ResolvedFace& FontBook::resolve(const std::string& windows_face, const std::string& family, bool bold) {
@@ -127,7 +127,7 @@ const ResolvedFace& FontBook::resolve(const std::string& windows_face, const std
 
 const ResolvedFace& FontBook::face(std::string_view windows_face, int weight) {
     std::string family = fallback_family;
-    for (const FaceMapping& m : face_table) {
+    for (const FaceMapping& m : table_) {
         if (lower(m.windows_face) == lower(windows_face)) family = m.family;
     }
     return resolve(std::string(windows_face), family, weight >= 600);

@@ -7,6 +7,7 @@
 
 #include <cairo.h>
 
+#include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -42,7 +43,8 @@ struct ResolvedFace {
 
 class FontBook {
 public:
-    FontBook();
+    // The table is this build's unless a caller (a test) gives another.
+    explicit FontBook(std::vector<FaceMapping> table = {std::begin(face_table), std::end(face_table)});
     ~FontBook();
     FontBook(const FontBook&) = delete;
     FontBook& operator=(const FontBook&) = delete;
@@ -59,6 +61,7 @@ public:
 private:
     const ResolvedFace& resolve(const std::string& windows_face, const std::string& family, bool bold);
 
+    std::vector<FaceMapping> table_;
     std::vector<std::unique_ptr<ResolvedFace>> faces_;
     std::vector<std::string> reports_;
 };
