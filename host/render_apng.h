@@ -27,6 +27,10 @@ public:
     // Returns an error, empty when the frame was taken.
     std::string add_frame(cairo_surface_t* frame, int delay_ms);
     size_t frame_count() const { return frames_.size(); }
+    // Shows the last frame taken this much longer.
+    void lengthen_last(int delay_ms) {
+        if (!frames_.empty()) frames_.back().delay_ms += delay_ms;
+    }
     // The whole animation, looping for ever.
     std::vector<uint8_t> bytes() const;
 

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "host/commands.h"
+#include "host/demo.h"
 #include "host/panel_cfg.h"
 #include "host/render_panel.h"
 #include "host/render_session.h"
@@ -203,6 +204,7 @@ std::optional<int> render_command(const std::vector<std::string>& args, std::FIL
     if (args.empty()) return std::nullopt;
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (args[0] == "render") return render(rest, out, err);
+    if (args[0] == "demo") return demo_command(rest, out, err);
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         const int code = panelhost_command(args, out, err);
         print(out, usage_text);
