@@ -130,7 +130,10 @@ void PanelRenderer::draw_window(cairo_t* cr, const PanelWindow& window, const Pa
         cairo_save(cr);
         cairo_scale(cr, double(size.x) / bg->width, double(size.y) / bg->height);
         cairo_set_source_surface(cr, bg->keyed.get(), 0, 0);
-        cairo_paint(cr);
+        // Stretched to the window, its edges stay whole rather than fade.
+        cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+        cairo_rectangle(cr, 0, 0, bg->width, bg->height);
+        cairo_fill(cr);
         cairo_restore(cr);
     }
     for (const PanelGauge& g : window.gauges) {
