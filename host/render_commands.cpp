@@ -9,6 +9,7 @@
 #include "host/demo.h"
 #include "host/panel_cfg.h"
 #include "host/render_panel.h"
+#include "host/render_reference.h"
 #include "host/render_session.h"
 
 namespace panelhost {
@@ -205,6 +206,19 @@ std::optional<int> render_command(const std::vector<std::string>& args, std::FIL
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (args[0] == "render") return render(rest, out, err);
     if (args[0] == "demo") return demo_command(rest, out, err);
+    if (args[0] == "reference") {
+        if (rest.size() != 1) {
+            print(err, usage_text);
+            return exit_unusable;
+        }
+        RenderSession session(rest[0]);
+        if (!session.ok()) {
+            print(err, "panelhost: " + session.error() + "\n");
+            return exit_unusable;
+        }
+        print(out, gauge_reference(session));
+        return exit_ok;
+    }
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         const int code = panelhost_command(args, out, err);
         print(out, usage_text);
