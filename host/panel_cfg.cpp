@@ -111,8 +111,11 @@ private:
         } else if (const auto n = numbered(name, "window")) {
             for (const PanelWindow& w : cfg_.windows) {
                 if (w.number == *n) {
-                    problem("[" + std::string(trim(text.substr(1, close - 1))) + "] appears again (first on line " +
-                            std::to_string(w.line) + "); this one is ignored");
+                    // Built piece by piece: GCC 12 for i686 warns wrongly about "[" + a string.
+                    std::string message(1, '[');
+                    message += trim(text.substr(1, close - 1));
+                    message += "] appears again (first on line " + std::to_string(w.line) + "); this one is ignored";
+                    problem(message);
                     return;
                 }
             }
