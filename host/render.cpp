@@ -1,5 +1,6 @@
 #include "host/render.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -75,8 +76,13 @@ cairo_filter_t filter_for(uint32_t image_flags) {
     return (image_flags & IMAGE_BILINEAR_COLOR) != 0 ? CAIRO_FILTER_BILINEAR : CAIRO_FILTER_NEAREST;
 }
 
-// The host places bitmaps on whole pixels.
-double whole(double pixels) { return std::floor(pixels + 0.5); }
+// The host places bitmaps on whole pixels; an offset beyond any panel's
+// size leaves the bitmap out of sight, wherever exactly.
+double whole(double pixels) { return std::floor(std::clamp(pixels, -1e6, 1e6) + 0.5); }
+
+// Far beyond any gauge's bitmap; a larger one is not drawn rather than
+// taking gigabytes.
+constexpr int64_t largest_picture = 4096 * 4096;
 
 void set_colour(cairo_t* cr, uint32_t colorref) {
     cairo_set_source_rgb(cr, (colorref & 0xFF) / 255.0, ((colorref >> 8) & 0xFF) / 255.0,
@@ -89,7 +95,11 @@ const Picture* GaugeArt::picture(int32_t id) {
     if (auto it = pictures_.find(id); it != pictures_.end()) return it->second.get();
     const BitmapLookup lookup = load_bitmap(module_, id);
     std::unique_ptr<Picture> p;
-    if (lookup.error == BitmapError::none) {
+    if (lookup.error == BitmapError::none &&
+        int64_t{lookup.bitmap.width} * lookup.bitmap.height > largest_picture) {
+        reports_.push_back("bitmap " + std::to_string(id) + ": " + std::to_string(lookup.bitmap.width) + " x " +
+                           std::to_string(lookup.bitmap.height) + " pixels is too large to draw");
+    } else if (lookup.error == BitmapError::none) {
         p = make_picture(lookup.bitmap);
     } else {
         reports_.push_back("bitmap " + std::to_string(id) + ": " + describe(lookup.error));
@@ -110,7 +120,7 @@ BitmapSizes GaugeRenderer::bitmap_sizes() {
 }
 
 PixPoint GaugeRenderer::gauge_size(const GaugeHeader& gauge) {
-    const int32_t side = static_cast<int32_t>(std::min<uint32_t>(gauge.size_x_mm, 4096));
+    const int32_t side = static_cast<int32_t>(std::clamp<uint32_t>(gauge.size_x_mm, 1, 4096));
     const PixPoint square{side, side};
     if (gauge.elements_list == nullptr || gauge.elements_list[0] == nullptr) return square;
     const ElementHeader& first = *gauge.elements_list[0];

@@ -11,6 +11,10 @@ namespace panelhost {
 
 using namespace orvane;
 
+namespace {
+constexpr int largest_window = 8192;
+}  // namespace
+
 PanelFiles files_beside(const std::string& cfg_path) {
     const size_t slash = cfg_path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? std::string() : cfg_path.substr(0, slash + 1);
@@ -114,14 +118,17 @@ PixPoint PanelRenderer::window_size(const PanelWindow& window, const Panel& pane
         right = std::max(right, p.x + p.width);
         bottom = std::max(bottom, p.y + p.height);
     }
-    const int width = window.size_width.value_or(bg != nullptr ? bg->width : static_cast<int>(std::ceil(right)));
-    int height = static_cast<int>(std::ceil(bottom));
+    const double extent_x = std::min(std::ceil(right), double(largest_window));
+    const double extent_y = std::min(std::ceil(bottom), double(largest_window));
+    const int width = window.size_width.value_or(bg != nullptr ? bg->width : static_cast<int>(extent_x));
+    int height = static_cast<int>(extent_y);
     if (window.size_height) {
         height = *window.size_height;
     } else if (bg != nullptr) {
-        height = static_cast<int>(std::lround(double(bg->height) * width / bg->width));
+        height = static_cast<int>(std::min(std::lround(double(bg->height) * width / bg->width), long{largest_window}));
     }
-    return {std::max(1, width), std::max(1, height)};
+    // A window no screen could show is drawn at the most a screen could.
+    return {std::clamp(width, 1, largest_window), std::clamp(height, 1, largest_window)};
 }
 
 void PanelRenderer::draw_window(cairo_t* cr, const PanelWindow& window, const Panel& panel) {
