@@ -188,6 +188,10 @@ int render(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     for (const std::string& f : failures) print(err, f + "\n");
     if (!failures.empty()) status = exit_failed;
 
+    if (!o.gauge.empty() && pictures.empty()) {
+        print(err, "panelhost: " + o.gauge + " was not installed at the last update; nothing drawn\n");
+        status = exit_failed;
+    }
     for (const auto& [name, surface] : pictures) {
         const std::string path = (std::filesystem::path(o.output) / name).string();
         if (const std::string error = write_png(surface.get(), path); !error.empty()) {
