@@ -33,7 +33,9 @@ Outcome run(const std::vector<std::string>& args) {
 class RenderCommands : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::path(ORVANE_MODULE_PATH).parent_path() / "tests" / "render-commands";
+        // One folder per test: ctest runs them side by side.
+        dir = fs::path(ORVANE_MODULE_PATH).parent_path() / "tests" / "render-commands" /
+              ::testing::UnitTest::GetInstance()->current_test_info()->name();
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
