@@ -286,6 +286,7 @@ int demo_command(const std::vector<std::string>& args, std::FILE* out, std::FILE
     PanelRenderer drawing(session.renderer(), cfg, o.module, files);
     ApngWriter animation;
     std::vector<std::string> problems = cfg.problems;
+    std::vector<std::string> unwritten;  // what could not be made or written fails the demo
     Surface previous;
     int frames = 0, plays_seen = 0, previous_plays = 0;
     size_t next_moment = 0;
@@ -316,10 +317,13 @@ int demo_command(const std::vector<std::string>& args, std::FILE* out, std::FILE
             previous = drawing.render_screen(panel, o.scale);
             ++frames;
             plays_seen = panel.sound_plays();
-            if (const std::string e = write_png(previous.get(), (frames_dir / frame_name(frames)).string()); !e.empty()) {
-                problems.push_back(e);
+            const std::string frame_path = (frames_dir / frame_name(frames)).string();
+            if (const std::string e = write_png(previous.get(), frame_path); !e.empty()) {
+                unwritten.push_back(e);
             }
-            if (const std::string e = animation.add_frame(previous.get(), frame_ms); !e.empty()) problems.push_back(e);
+            if (const std::string e = animation.add_frame(previous.get(), frame_ms); !e.empty()) {
+                unwritten.push_back(e);
+            }
         });
     take_moments_before(INT32_MAX);
     for (const std::string& p : drawing.check(panel)) problems.push_back(p);
@@ -333,7 +337,7 @@ int demo_command(const std::vector<std::string>& args, std::FILE* out, std::FILE
     if (const std::string e = session.trace().write(trace_path.string()); e.empty()) {
         wrote.push_back(trace_path.string());
     } else {
-        problems.push_back(e);
+        unwritten.push_back(e);
     }
     const fs::path sheet_path = dir / "contact-sheet.png";
     if (!taken.empty()) {
@@ -347,7 +351,7 @@ int demo_command(const std::vector<std::string>& args, std::FILE* out, std::FILE
         if (const std::string e = write_png(sheet.get(), sheet_path.string()); e.empty()) {
             wrote.push_back(sheet_path.string());
         } else {
-            problems.push_back(e);
+            unwritten.push_back(e);
         }
     }
     const fs::path animation_path = dir / (stem + ".apng");
@@ -355,7 +359,7 @@ int demo_command(const std::vector<std::string>& args, std::FILE* out, std::FILE
         if (write_bytes(animation_path, animation.bytes())) {
             wrote.push_back(animation_path.string() + " (animated PNG)");
         } else {
-            problems.push_back("cannot write " + animation_path.string());
+            unwritten.push_back("cannot write " + animation_path.string());
         }
     }
     const fs::path sound_path = dir / "callout.wav";
@@ -365,11 +369,12 @@ int demo_command(const std::vector<std::string>& args, std::FILE* out, std::FILE
             wrote.push_back(sound_path.string() + " (the callout as played, " + std::to_string(panel.sound_plays()) +
                             (panel.sound_plays() == 1 ? " time)" : " times)"));
         } else {
-            problems.push_back("cannot write " + sound_path.string());
+            unwritten.push_back("cannot write " + sound_path.string());
         }
     }
 
     for (const std::string& p : problems) print(err, "panelhost demo: " + p + "\n");
+    for (const std::string& u : unwritten) print(err, "panelhost demo: " + u + "\n");
     for (const std::string& f : failures) print(err, f + "\n");
     const std::string held = failures.empty()
                                  ? "every expectation of " + scenario_name + " held"
@@ -381,7 +386,7 @@ int demo_command(const std::vector<std::string>& args, std::FILE* out, std::FILE
     }
     print(out, "wrote:\n");
     for (const std::string& w : wrote) print(out, "  " + w + "\n");
-    return failures.empty() ? exit_ok : exit_failed;
+    return failures.empty() && unwritten.empty() ? exit_ok : exit_failed;
 }
 
 }  // namespace panelhost

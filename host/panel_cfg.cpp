@@ -146,7 +146,9 @@ private:
             w.position = *position;
         } else if (key == "visible") {
             const auto visible = whole_number(value);
-            if (!visible || (*visible != 0 && *visible != 1)) return problem("visible must be 0 or 1: " + std::string(value));
+            if (!visible || (*visible != 0 && *visible != 1)) {
+                return problem("visible must be 0 or 1: " + std::string(value));
+            }
             w.visible = *visible == 1;
         } else if (numbered(key, "gauge")) {
             gauge(key, value);
@@ -174,14 +176,16 @@ private:
                      .gauge = std::string(trim(parts[0].substr(bang + 1)))};
         const auto x = whole_number(parts[1]);
         const auto y = whole_number(parts[2]);
-        if (!x || !y) return problem(form + ": the position is not two whole numbers in \"" + std::string(value) + "\"");
+        if (!x || !y) {
+            return problem(form + ": the position is not two whole numbers in \"" + std::string(value) + "\"");
+        }
         g.x = *x;
         g.y = *y;
         for (size_t i = 3; i < parts.size() && i < 5; ++i) {
             const auto size = whole_number(parts[i]);
             if (!size || *size <= 0) {
-                return problem(form + ": the " + (i == 3 ? "width" : "height") + " must be a whole number above 0, not \"" +
-                               std::string(parts[i]) + "\"");
+                return problem(form + ": the " + (i == 3 ? "width" : "height") +
+                               " must be a whole number above 0, not \"" + std::string(parts[i]) + "\"");
             }
             (i == 3 ? g.width : g.height) = *size;
         }

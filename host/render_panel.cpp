@@ -38,7 +38,8 @@ BitmapLookup decode_bmp_file(const std::vector<uint8_t>& bytes) {
         return {BitmapError::truncated, {}};
     }
     // The rows may start after a gap; the DIB decoder wants them right after the palette.
-    std::vector<uint8_t> dib(bytes.begin() + file_header, bytes.begin() + static_cast<std::ptrdiff_t>(file_header + dib_head));
+    std::vector<uint8_t> dib(bytes.begin() + file_header,
+                             bytes.begin() + static_cast<std::ptrdiff_t>(file_header + dib_head));
     dib.insert(dib.end(), bytes.begin() + bits_at, bytes.end());
     return decode_dib(dib.data(), dib.size());
 }
@@ -90,7 +91,8 @@ const Picture* PanelRenderer::background(const PanelWindow& window) {
 }
 
 PanelRenderer::Placement PanelRenderer::place(const PanelGauge& entry, const Panel& panel) {
-    Placement p{.x = double(entry.x), .y = double(entry.y), .width = 0, .height = 0, .header = nullptr, .gauge = nullptr};
+    Placement p{
+        .x = double(entry.x), .y = double(entry.y), .width = 0, .height = 0, .header = nullptr, .gauge = nullptr};
     const GaugeHeader* header = names_module(entry.module, module_path_) ? panel.gauge(entry.gauge) : nullptr;
     if (header == nullptr) {
         // Nothing says how big a gauge the module lacks would be: its own

@@ -82,7 +82,8 @@ TEST(AnimatedPng, EachChangedFrameIsItsChangedRectangleAndDecodesBackToThePictur
     ASSERT_FALSE(chunks.empty());
     std::vector<std::string> types;
     for (const PngChunk& c : chunks) types.push_back(c.type);
-    EXPECT_EQ(types, (std::vector<std::string>{"IHDR", "acTL", "fcTL", "IDAT", "fcTL", "fdAT", "fcTL", "fdAT", "IEND"}));
+    EXPECT_EQ(types,
+              (std::vector<std::string>{"IHDR", "acTL", "fcTL", "IDAT", "fcTL", "fdAT", "fcTL", "fdAT", "IEND"}));
     EXPECT_EQ(be32(chunks[1].data, 0), 3u) << "frames";
     EXPECT_EQ(be32(chunks[1].data, 4), 0u) << "loops for ever";
 

@@ -212,7 +212,8 @@ TEST_F(RenderTexts, AnnunciationsAndWindowsAppearInTheirBoxesInTheirColourAndNow
         for (int y = 0; y < h; ++y) {
             for (int x = 0; x < w; ++x) {
                 const bool differs = !same(at(before.get(), x, y), at(after.get(), x, y));
-                const bool inside = std::any_of(boxes.begin(), boxes.end(), [&](const Box& bx) { return bx.contains(x, y); });
+                const bool inside =
+                    std::any_of(boxes.begin(), boxes.end(), [&](const Box& bx) { return bx.contains(x, y); });
                 changed += differs ? 1 : 0;
                 if (differs && !inside) ++outside;
                 if (boxes[0].contains(x, y) && near(at(after.get(), x, y), r, g, b, 40)) ++in_colour;

@@ -162,7 +162,8 @@ TEST_F(RenderPanel, TheScreenShowsTheVisibleWindowsInRowsByTheirPositions) {
 // Pixels that differ by more than a text's anti-aliasing would.
 TEST(RenderGolden, ThePanelLooksAsItsGoldenPictures) {
     const std::string source = ORVANE_SOURCE_DIR;
-    const std::filesystem::path actual = std::filesystem::path(ORVANE_MODULE_PATH).parent_path() / "tests" / "render-actual";
+    const std::filesystem::path actual =
+        std::filesystem::path(ORVANE_MODULE_PATH).parent_path() / "tests" / "render-actual";
     std::filesystem::create_directories(actual);
     const auto code = render_command({"render", ORVANE_MODULE_PATH, source + "/examples/panel.cfg", "--scenario",
                                       source + "/tests/render/golden.scn", "--output", actual.string()},
@@ -181,7 +182,8 @@ TEST(RenderGolden, ThePanelLooksAsItsGoldenPictures) {
         for (int y = 0; y < h; ++y) {
             for (int x = 0; x < w; ++x) {
                 const Rgba a = at(golden.get(), x, y), b = at(drawn.get(), x, y);
-                const int d = std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b), std::abs(a.a - b.a)});
+                const int d =
+                    std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b), std::abs(a.a - b.a)});
                 total += d;
                 far += d > 24 ? 1 : 0;
             }
