@@ -344,7 +344,9 @@ int demo_command(const std::vector<std::string>& args, std::FILE* out, std::FILE
         std::vector<SheetEntry> entries;
         for (const Taken& t : taken) entries.push_back({t.frame.get(), t.caption, t.note});
         const Surface sheet =
-            contact_sheet(entries, "Orvane: an ILS approach on the A310 panel",
+            contact_sheet(entries,
+                          o.scenario.empty() ? "Orvane: an ILS approach on the A310 panel"
+                                             : "Orvane: " + fs::path(scenario_name).filename().string(),
                           std::to_string(taken.size()) + " key moments of " + std::to_string(frames) +
                               " updates of " + scenario_name + ", drawn by panelhost from " +
                               fs::path(o.module).filename().string());

@@ -39,8 +39,8 @@ inline double slider_offset(double value, double scale) {
 
 // A sprite's texture turns about its centre, which sits on the element's
 // ofs pixel: the centre pixels of texture and window (centre_pixel) cover
-// each other, so that for even sides the two centres, which lie at the
-// pixels' far corner, meet too. The x and y values times their scales shift
+// each other, and for an even side, whose middle lies at the far corner of
+// its centre pixel, the two middles meet. The x and y values times their scales shift
 // the texture along its own, turned axes; the rotation value times its scale
 // turns it, in degrees, clockwise on the screen. Values that are not finite
 // leave it unshifted and unturned.
