@@ -167,8 +167,9 @@ void GaugeRenderer::draw_behind_window(cairo_t* cr, const ElementHeader& element
         cairo_save(cr);
         cairo_translate(cr, element.ofs.x + half_x - centre_pixel(texture->width),
                         element.ofs.y + half_y - centre_pixel(texture->height));
-        cairo_rotate(cr, sprite_turn_degrees(state.axis[2], sprite.scale_0) * std::numbers::pi / 180.0);
-        cairo_translate(cr, sprite_shift(state.axis[0], sprite.scale_x), sprite_shift(state.axis[1], sprite.scale_y));
+        // The values place the window over the texture; the texture goes the other way.
+        cairo_rotate(cr, -sprite_turn_degrees(state.axis[2], sprite.scale_0) * std::numbers::pi / 180.0);
+        cairo_translate(cr, -sprite_shift(state.axis[0], sprite.scale_x), -sprite_shift(state.axis[1], sprite.scale_y));
         cairo_scale(cr, texture_scale_x, texture_scale_y);
         cairo_pattern_t* pattern = cairo_pattern_create_for_surface(texture_image);
         cairo_matrix_t m;

@@ -69,7 +69,7 @@ TEST_F(RenderAttitude, LevelTheSphereIsSymmetricAboutTheWindowCentreWithTheHoriz
     }
 }
 
-TEST_F(RenderAttitude, PitchMovesTheHorizonOneAndAHalfPixelsADegreeAndBankTurnsItClockwiseWithTheRightWingUp) {
+TEST_F(RenderAttitude, PitchMovesTheHorizonOneAndAHalfPixelsADegreeAndBankTurnsItClockwiseWithTheLeftWingDown) {
     const struct Row {
         double pitch, bank;
         // Where the horizon's two pixels lie, across the middle column (pitch
@@ -78,12 +78,13 @@ TEST_F(RenderAttitude, PitchMovesTheHorizonOneAndAHalfPixelsADegreeAndBankTurnsI
         bool across;
         bool sky_left;
     } rows[] = {
-        {10, 0, 102, true, false},   // nose up: the horizon goes down 15 pixels
-        {-10, 0, 72, true, false},   // nose down: up 15
-        {20, 0, 117, true, false},
-        {0, 90, 99, false, true},    // right wing down: the sky turns to the left
-        {0, -90, 99, false, false},  // left wing down: to the right
-        {10, 90, 114, false, true},  // pitch shifts along the turned sphere
+        // The host's pitch is positive nose down, its bank positive left wing down.
+        {-10, 0, 102, true, false},    // nose up: the horizon goes down 15 pixels
+        {10, 0, 72, true, false},      // nose down: up 15
+        {-20, 0, 117, true, false},
+        {0, -90, 99, false, true},     // right wing down: the sky turns to the left
+        {0, 90, 99, false, false},     // left wing down: to the right
+        {-10, -90, 114, false, true},  // pitch shifts along the turned sphere
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(::testing::Message() << "pitch " << row.pitch << " bank " << row.bank);
