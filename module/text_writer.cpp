@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 namespace orvane {
@@ -203,7 +204,11 @@ void write_text(ElementString* element, const char* format, ...) {
     if (element == nullptr || element->string == nullptr) return;
     va_list args;
     va_start(args, format);
+#if ORVANE_REFERENCE_FORMATTING
+    std::vsnprintf(element->string, element->max_string_length + 1u, format, args);
+#else
     format_bounded_v(element->string, element->max_string_length, format, args);
+#endif
     va_end(args);
 }
 
