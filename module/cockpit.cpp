@@ -7,10 +7,6 @@ namespace orvane {
 
 CockpitState cockpit = cockpit_state_at_load;
 
-bool is_on(double value) { return std::bit_cast<uint64_t>(value) == std::bit_cast<uint64_t>(1.0); }
-
-bool is_zero(double value) { return !(value < 0.0) && !(value > 0.0); }
-
 uint32_t truncate_to_u32(double value) {
     constexpr double two_to_63 = 9223372036854775808.0;
     if (!(std::fabs(value) < two_to_63)) return 0;  // NaN fails the test too
@@ -44,6 +40,34 @@ void set_element_visible(GaugeHeader* gauge, uint32_t n, bool visible) {
         show_element(first_element(gauge), n, IMAGE_HIDDEN);
     } else {
         hide_element(first_element(gauge), n, IMAGE_HIDDEN);
+    }
+}
+
+ElementCursor element_cursor(GaugeHeader* gauge) {
+    ElementHeader* first = first_element(gauge);
+    return {.first = first, .element = first, .index = 0};
+}
+
+ElementHeader* cursor_element(ElementCursor& cursor, uint32_t n) {
+    ElementHeader* element = n < cursor.index ? cursor.first : cursor.element;
+    uint32_t index = n < cursor.index ? 0 : cursor.index;
+    while (element != nullptr && index < n) {
+        ElementHeader** next = element->next_element;
+        element = next != nullptr ? next[0] : nullptr;
+        ++index;
+    }
+    cursor.element = element;
+    cursor.index = index;
+    return element;
+}
+
+void set_element_visible(ElementCursor& cursor, uint32_t n, bool visible) {
+    ElementHeader* element = cursor_element(cursor, n);
+    if (element == nullptr) return;
+    if (visible) {
+        element->image_flags &= ~IMAGE_HIDDEN;
+    } else {
+        element->image_flags |= IMAGE_HIDDEN;
     }
 }
 

@@ -2,6 +2,7 @@
 // helpers every gauge uses to read host values and show or hide elements.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 
 #include "module/host_abi.h"
@@ -39,10 +40,10 @@ inline constexpr CockpitState cockpit_state_at_load = {
 extern CockpitState cockpit;
 
 // On: the value is exactly 1.0, compared as the whole 64-bit pattern.
-bool is_on(double value);
+constexpr bool is_on(double value) { return std::bit_cast<uint64_t>(value) == std::bit_cast<uint64_t>(1.0); }
 
 // Zero: neither below nor above 0.0, so -0.0 and NaN count as zero.
-bool is_zero(double value);
+constexpr bool is_zero(double value) { return !(value < 0.0) && !(value > 0.0); }
 
 // A host value truncated toward zero into an unsigned 32-bit state, defined for
 // every input: the low 32 bits of the truncated integer, as the x86 conversion
@@ -60,5 +61,23 @@ ElementHeader* first_element(GaugeHeader* gauge);
 
 // Shows or hides chain element n of the gauge with the hide bit.
 void set_element_visible(GaugeHeader* gauge, uint32_t n, bool visible);
+
+// A walk down one gauge's chain that goes on from where it stopped, so that a
+// service callback showing and hiding elements in rising chain order walks
+// the chain once. Asked for an element behind it, it starts again from the
+// first. Lives for one callback: the chain is the module's, but not the
+// cursor's to keep.
+struct ElementCursor {
+    ElementHeader* first;
+    ElementHeader* element;  // the element at `index`, null past the chain's end
+    uint32_t index;
+};
+
+ElementCursor element_cursor(GaugeHeader* gauge);
+
+// The element n steps down the chain, as nth_element finds it from the first.
+ElementHeader* cursor_element(ElementCursor& cursor, uint32_t n);
+
+void set_element_visible(ElementCursor& cursor, uint32_t n, bool visible);
 
 }  // namespace orvane
