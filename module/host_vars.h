@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "module/host_abi.h"
+#include "module/host_calls.h"
 
 // name, host id: the one list of host variables.
 #define ORVANE_HOST_VARIABLES(X)                                                 \
@@ -76,8 +77,13 @@ extern ModuleVar shared_vars[detail::shared_var_count];
 // The module's shared record of a host variable.
 inline ModuleVar& shared_var(HostVarId id) { return shared_vars[detail::shared_var_slot(id)]; }
 
-// Refreshes the shared record and returns its value.
-double read_var(HostVarId id);
+// Refreshes the shared record and returns its value. Always inline, so that
+// the record of a constant id is found when the module is built.
+[[gnu::always_inline]] inline double read_var(HostVarId id) {
+    ModuleVar& record = shared_var(id);
+    refresh_var(&record);
+    return record.value.n;
+}
 
 // A host variable's name in the list, or null for an id the module never reads.
 const char* host_var_name(int32_t id);
