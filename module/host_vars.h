@@ -3,6 +3,8 @@
 // record.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "module/host_abi.h"
@@ -60,15 +62,27 @@ enum SharedVarSlot : uint8_t {
     shared_var_count
 };
 
+// The slot of every id the module reads, by id: one load where a loop over a
+// table of ids asks for it.
+inline constexpr int32_t largest_var_id = [] {
+    int32_t largest = 0;
+#define ORVANE_VAR_LARGEST(name, number) largest = number > largest ? number : largest;
+    ORVANE_HOST_VARIABLES(ORVANE_VAR_LARGEST)
+#undef ORVANE_VAR_LARGEST
+    return largest;
+}();
+
+inline constexpr auto shared_var_slots = [] {
+    std::array<SharedVarSlot, largest_var_id + 1> slots{};
+    slots.fill(shared_var_count);
+#define ORVANE_VAR_SLOT_OF(name, number) slots[number] = slot_##name;
+    ORVANE_HOST_VARIABLES(ORVANE_VAR_SLOT_OF)
+#undef ORVANE_VAR_SLOT_OF
+    return slots;
+}();
+
 constexpr SharedVarSlot shared_var_slot(HostVarId id) {
-    switch (id) {
-#define ORVANE_VAR_CASE(name, number) \
-    case name:                    \
-        return slot_##name;
-        ORVANE_HOST_VARIABLES(ORVANE_VAR_CASE)
-#undef ORVANE_VAR_CASE
-    }
-    return shared_var_count;
+    return id >= 0 && id <= largest_var_id ? shared_var_slots[static_cast<size_t>(id)] : shared_var_count;
 }
 }  // namespace detail
 
