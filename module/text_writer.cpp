@@ -5,7 +5,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <iterator>
 
@@ -25,11 +24,14 @@ struct TextSink {
         ++length;
     }
     void put(const char* text, size_t n) {
-        if (length < char_count) std::memcpy(out + length, text, std::min(n, char_count - length));
+        const size_t room = length < char_count ? std::min(n, char_count - length) : 0;
+        for (size_t i = 0; i < room; ++i) out[length + i] = text[i];
         length += n;
     }
     void repeat(char c, size_t n) {
-        for (size_t i = 0; i < n; ++i) put(c);
+        const size_t room = length < char_count ? std::min(n, char_count - length) : 0;
+        for (size_t i = 0; i < room; ++i) out[length + i] = c;
+        length += n;
     }
 };
 
@@ -48,25 +50,29 @@ struct Spec {
 constexpr int max_width = 256;
 constexpr int max_precision = 64;
 
-// sign, digits and padding laid out as printf does
-void put_padded(TextSink& sink, const Spec& spec, const char* sign, const char* body, size_t body_length,
-                bool zero_pad) {
-    const size_t sign_length = std::strlen(sign);
-    const size_t used = sign_length + body_length;
+// sign (none when '\0'), digits and padding laid out as printf does
+void put_padded(TextSink& sink, const Spec& spec, char sign, const char* body, size_t body_length, bool zero_pad) {
+    const size_t used = (sign != '\0' ? 1 : 0) + body_length;
     const size_t pad = spec.width > 0 && static_cast<size_t>(spec.width) > used ? spec.width - used : 0;
     if (!spec.left && !zero_pad) sink.repeat(' ', pad);
-    sink.put(sign, sign_length);
+    if (sign != '\0') sink.put(sign);
     if (!spec.left && zero_pad) sink.repeat('0', pad);
     sink.put(body, body_length);
     if (spec.left) sink.repeat(' ', pad);
 }
 
-const char* sign_text(bool negative, const Spec& spec) {
-    if (negative) return "-";
-    if (spec.plus) return "+";
-    if (spec.space) return " ";
-    return "";
+char sign_of(bool negative, const Spec& spec) {
+    if (negative) return '-';
+    if (spec.plus) return '+';
+    if (spec.space) return ' ';
+    return '\0';
 }
+
+// "00" to "99", to write a whole number two digits at a time.
+constexpr char digit_pairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "4041424344454647484950515253545556575859606162636465666768697071727374757677787980"
+    "81828384858687888990919293949596979899";
 
 // Powers of ten that a double holds exactly.
 constexpr double powers_of_ten[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
@@ -82,27 +88,32 @@ constexpr double tie_margin = 1.0 / (1 << 20);
 // The digits of a magnitude with `precision` decimals, correctly rounded
 // with ties to the even digit, as printf prints them: the magnitude times
 // 10^precision, rounded to a whole number, written with a point before its
-// last `precision` digits. Returns 0 when the general path must do it.
-size_t fast_fixed_digits(char* out, double magnitude, int precision) {
-    if (precision >= static_cast<int>(std::size(powers_of_ten))) return 0;
+// last `precision` digits. Written backwards to end just before `end`;
+// returns where they start, or null when the general path must do it.
+char* fast_fixed_digits(char* end, double magnitude, int precision) {
+    if (precision >= static_cast<int>(std::size(powers_of_ten))) return nullptr;
     // One rounding, none at all for no decimals.
     const double scaled = magnitude * powers_of_ten[precision];
-    if (!(scaled < fast_product_limit)) return 0;
+    if (!(scaled < fast_product_limit)) return nullptr;
     uint32_t rounded = truncate_to_u32(scaled);
     const double fraction = scaled - rounded;  // exact
-    if (precision > 0 && std::fabs(fraction - 0.5) <= tie_margin) return 0;
+    if (precision > 0 && std::fabs(fraction - 0.5) <= tie_margin) return nullptr;
     if (fraction > 0.5 || (fraction == 0.5 && rounded % 2 != 0)) ++rounded;
 
-    char reversed[16];
-    size_t n = 0;
-    for (int i = 0; i < precision; ++i, rounded /= 10) reversed[n++] = static_cast<char>('0' + rounded % 10);
-    if (precision > 0) reversed[n++] = '.';
-    do {
-        reversed[n++] = static_cast<char>('0' + rounded % 10);
-        rounded /= 10;
-    } while (rounded != 0);
-    for (size_t i = 0; i < n; ++i) out[i] = reversed[n - 1 - i];
-    return n;
+    char* p = end;
+    for (int i = 0; i < precision; ++i, rounded /= 10) *--p = static_cast<char>('0' + rounded % 10);
+    if (precision > 0) *--p = '.';
+    for (; rounded >= 100; rounded /= 100) {
+        p -= 2;
+        std::memcpy(p, &digit_pairs[2 * (rounded % 100)], 2);
+    }
+    if (rounded >= 10) {
+        p -= 2;
+        std::memcpy(p, &digit_pairs[2 * rounded], 2);
+    } else {
+        *--p = static_cast<char>('0' + rounded);
+    }
+    return p;
 }
 
 void put_fixed(TextSink& sink, const Spec& spec, double value) {
@@ -110,19 +121,24 @@ void put_fixed(TextSink& sink, const Spec& spec, double value) {
     const int precision = spec.precision < 0 ? 6 : spec.precision;
     if (!std::isfinite(value)) {
         const char* body = std::isnan(value) ? "nan" : "inf";
-        put_padded(sink, spec, sign_text(negative, spec), body, 3, false);
+        put_padded(sink, spec, sign_of(negative, spec), body, 3, false);
         return;
     }
-    // 309 integer digits at most, the point and the decimals.
-    char digits[320 + max_precision];
-    size_t length = fast_fixed_digits(digits, std::fabs(value), precision);
-    if (length == 0) {
+    // 309 integer digits at most, the point, the decimals and a '#' point.
+    char digits[320 + max_precision + 1];
+    char* const quick_end = digits + sizeof digits - 1;
+    char* body = fast_fixed_digits(quick_end, std::fabs(value), precision);
+    size_t length = 0;
+    if (body != nullptr) {
+        length = static_cast<size_t>(quick_end - body);
+    } else {
+        body = digits;
         const auto result =
-            std::to_chars(digits, digits + sizeof digits, std::fabs(value), std::chars_format::fixed, precision);
+            std::to_chars(digits, quick_end, std::fabs(value), std::chars_format::fixed, precision);
         length = static_cast<size_t>(result.ptr - digits);
     }
-    if (spec.alternate && precision == 0) digits[length++] = '.';
-    put_padded(sink, spec, sign_text(negative, spec), digits, length, spec.zero && !spec.left);
+    if (spec.alternate && precision == 0) body[length++] = '.';
+    put_padded(sink, spec, sign_of(negative, spec), body, length, spec.zero && !spec.left);
 }
 
 void put_integer(TextSink& sink, const Spec& spec, long long value, bool is_unsigned) {
@@ -144,24 +160,38 @@ void put_integer(TextSink& sink, const Spec& spec, long long value, bool is_unsi
         std::memcpy(body + body_length, digits, length);
         body_length += length;
     }
-    put_padded(sink, spec, sign_text(negative, spec), body, body_length,
+    put_padded(sink, spec, sign_of(negative, spec), body, body_length,
                spec.zero && !spec.left && spec.precision < 0);
 }
 
 void put_string(TextSink& sink, const Spec& spec, const char* text) {
     if (text == nullptr) text = "(null)";
-    size_t length = std::strlen(text);
-    if (spec.precision >= 0) length = std::min(length, static_cast<size_t>(spec.precision));
-    put_padded(sink, spec, "", text, length, false);
+    const size_t most = spec.precision >= 0 ? static_cast<size_t>(spec.precision) : SIZE_MAX;
+    size_t length = 0;
+    while (length < most && text[length] != '\0') ++length;
+    put_padded(sink, spec, '\0', text, length, false);
 }
 
 int read_number(const char*& p) {
     int n = 0;
-    while (*p >= '0' && *p <= '9') {
-        n = std::min(n * 10 + (*p - '0'), max_width);
-        ++p;
+    for (unsigned digit; (digit = static_cast<unsigned char>(*p) - 0x30u) <= 9; ++p) {
+        n = std::min(n * 10 + static_cast<int>(digit), max_width);
     }
     return n;
+}
+
+// %s, %f and %W.Pf with a digit each for width and precision, the shapes of
+// the module's own formats, read in a step; false for any other, which the
+// general rules read. p is past the '%', and left on the conversion.
+bool read_short_spec(const char*& p, Spec& spec) {
+    const auto digit = [](char c) { return static_cast<unsigned char>(c) - 0x30u <= 9; };
+    if (digit(p[0]) && p[0] != '0' && p[1] == '.' && digit(p[2]) && p[3] == 'f') {
+        spec.width = p[0] - '0';
+        spec.precision = p[2] - '0';
+        p += 3;
+        return true;
+    }
+    return p[0] == 's' || p[0] == 'f';
 }
 
 // The next argument, when there is one of this kind.
@@ -183,6 +213,45 @@ struct ArgumentReader {
     }
 };
 
+// Flags, width, precision and length of a conversion by the general rules,
+// p past the '%' and left on the conversion. False when a '*' finds no
+// integer argument.
+bool read_spec(const char*& p, Spec& spec, ArgumentReader& reader) {
+    bool arguments_fit = true;
+    // Every flag sorts at or below '0', every width, precision and conversion above it.
+    for (; *p <= '0'; ++p) {
+        if (*p == '-') spec.left = true;
+        else if (*p == '+') spec.plus = true;
+        else if (*p == ' ') spec.space = true;
+        else if (*p == '0') spec.zero = true;
+        else if (*p == '#') spec.alternate = true;
+        else break;
+    }
+    if (*p == '*') {
+        long long width = 0;
+        arguments_fit = reader.take_integer(width) && arguments_fit;
+        if (width < 0) spec.left = true;
+        spec.width = static_cast<int>(std::min(width < 0 ? -width : width, static_cast<long long>(max_width)));
+        ++p;
+    } else {
+        spec.width = read_number(p);
+    }
+    if (*p == '.') {
+        ++p;
+        if (*p == '*') {
+            long long precision = 0;
+            arguments_fit = reader.take_integer(precision) && arguments_fit;
+            spec.precision =
+                precision < 0 ? -1 : static_cast<int>(std::min(precision, static_cast<long long>(max_precision)));
+            ++p;
+        } else {
+            spec.precision = std::min(read_number(p), max_precision);
+        }
+    }
+    while (*p == 'l') ++p;  // every integer argument is carried whole
+    return arguments_fit;
+}
+
 }  // namespace
 
 size_t format_arguments(char* buffer, size_t char_count, const char* format, const TextArgument* arguments,
@@ -197,37 +266,7 @@ size_t format_arguments(char* buffer, size_t char_count, const char* format, con
         const char* conversion_start = p;
         ++p;
         Spec spec;
-        bool arguments_fit = true;
-        for (;; ++p) {
-            if (*p == '-') spec.left = true;
-            else if (*p == '+') spec.plus = true;
-            else if (*p == ' ') spec.space = true;
-            else if (*p == '0') spec.zero = true;
-            else if (*p == '#') spec.alternate = true;
-            else break;
-        }
-        if (*p == '*') {
-            long long width = 0;
-            arguments_fit = reader.take_integer(width) && arguments_fit;
-            if (width < 0) spec.left = true;
-            spec.width = static_cast<int>(std::min(width < 0 ? -width : width, static_cast<long long>(max_width)));
-            ++p;
-        } else {
-            spec.width = read_number(p);
-        }
-        if (*p == '.') {
-            ++p;
-            if (*p == '*') {
-                long long precision = 0;
-                arguments_fit = reader.take_integer(precision) && arguments_fit;
-                spec.precision =
-                    precision < 0 ? -1 : static_cast<int>(std::min(precision, static_cast<long long>(max_precision)));
-                ++p;
-            } else {
-                spec.precision = std::min(read_number(p), max_precision);
-            }
-        }
-        while (*p == 'l') ++p;  // every integer argument is carried whole
+        const bool arguments_fit = read_short_spec(p, spec) || read_spec(p, spec, reader);
         uint64_t bits = 0;
         switch (*p) {
             case 'f':
@@ -273,125 +312,82 @@ size_t format_arguments(char* buffer, size_t char_count, const char* format, con
 
 namespace {
 
-// What an element was last given and the text that made, so that writing the
-// same again costs a comparison rather than a formatting. Module state like
-// any other: static, never reset, and never trusted further than the text the
-// buffer holds.
 constexpr size_t memo_slots = 64;  // well above the module's 25 texts
-constexpr size_t memo_arguments = 3;
-constexpr size_t memo_text_chars = 15;
-
-struct TextMemo {
-    const ElementString* element;  // null while the slot is free
-    const char* format;
-    TextArgument arguments[memo_arguments];
-    size_t argument_count;
-    size_t char_count;
-    size_t length;  // of the text, at most char_count
-    char text[memo_text_chars + 1];
-};
 
 constinit TextMemo text_memos[memo_slots] = {};
 constinit size_t memos_used = 0;
-// The host asks for the texts in the same order at every update, so the memo
-// after the one last used is nearly always the one asked for next.
-constinit size_t next_memo = 0;
 
-void used(size_t slot) { next_memo = slot + 1 == memos_used ? 0 : slot + 1; }
-
-// The element's memo, or a slot for it: a free one, once all are taken the
-// one used longest ago.
+// A slot for an element that has none: a free one, linked into the round
+// after the last one used; once all are taken, the one used longest ago.
 TextMemo& memo_of(const ElementString* element) {
-    if (text_memos[next_memo].element == element) return text_memos[next_memo];
+    if (expected_text_memo->element == element) return *expected_text_memo;
     for (size_t slot = 0; slot < memos_used; ++slot) {
         if (text_memos[slot].element == element) return text_memos[slot];
     }
-    const size_t slot = memos_used < memo_slots ? memos_used++ : next_memo;
-    text_memos[slot].element = nullptr;
-    return text_memos[slot];
-}
-
-bool same_writing(const TextMemo& memo, const ElementString* element, const char* format,
-                  const TextArgument* arguments, size_t count) {
-    if (memo.element != element || memo.format != format || memo.argument_count != count ||
-        memo.char_count != element->max_string_length) {
-        return false;
+    TextMemo* memo = expected_text_memo;
+    if (memos_used < memo_slots) {
+        memo = &text_memos[memos_used++];
+        memo->following = &text_memos[0];
+        if (memo != &text_memos[0]) memo[-1].following = memo;
     }
-    for (size_t i = 0; i < count; ++i) {
-        if (memo.arguments[i].kind != arguments[i].kind || memo.arguments[i].bits != arguments[i].bits) return false;
-    }
-    return true;
+    memo->element = nullptr;
+    return *memo;
 }
 
 template <typename Word>
-Word load(const char* bytes) {
-    Word word;
-    std::memcpy(&word, bytes, sizeof word);
-    return word;
+void store_bytes(char* bytes, Word word) {
+    std::memcpy(bytes, &word, sizeof word);
 }
 
-// Whether the buffer holds the text and its NUL (what follows the NUL shows
-// nowhere). A word at a time: the first bytes and the last, overlapping.
-[[gnu::always_inline]] inline bool holds_text(const char* buffer, const char* text, size_t length) {
+// The text and its NUL, as holds_text compares them.
+void copy_text(char* to, const char* from, size_t length) {
     const size_t n = length + 1;
-    if (n >= 8) {
-        return load<uint64_t>(buffer) == load<uint64_t>(text) &&
-               load<uint64_t>(buffer + n - 8) == load<uint64_t>(text + n - 8) &&
-               (n <= 16 || std::memcmp(buffer + 8, text + 8, n - 16) == 0);
+    if (n >= 8 && n <= 16) {
+        const uint64_t head = load_bytes<uint64_t>(from);
+        const uint64_t tail = load_bytes<uint64_t>(from + n - 8);
+        store_bytes(to, head);
+        store_bytes(to + n - 8, tail);
+    } else if (n >= 4 && n < 8) {
+        const uint32_t head = load_bytes<uint32_t>(from);
+        const uint32_t tail = load_bytes<uint32_t>(from + n - 4);
+        store_bytes(to, head);
+        store_bytes(to + n - 4, tail);
+    } else {
+        std::memcpy(to, from, n);
     }
-    if (n >= 4) {
-        return load<uint32_t>(buffer) == load<uint32_t>(text) &&
-               load<uint32_t>(buffer + n - 4) == load<uint32_t>(text + n - 4);
-    }
-    for (size_t i = 0; i < n; ++i) {
-        if (buffer[i] != text[i]) return false;
-    }
-    return true;
-}
-
-// The slow way: the element's memo looked for everywhere, and the text
-// formatted afresh when the memo does not have it. Kept out of line so that
-// the check before it stays lean.
-[[gnu::noinline]] void write_text_slowly(ElementString* element, const char* format,
-                                         const TextArgument* arguments, size_t count) {
-    char* const buffer = element->string;
-    const size_t char_count = element->max_string_length;
-    if (char_count > memo_text_chars || count > memo_arguments) {
-        format_arguments(buffer, char_count, format, arguments, count);
-        return;
-    }
-    TextMemo& memo = memo_of(element);
-    used(static_cast<size_t>(&memo - text_memos));
-    if (same_writing(memo, element, format, arguments, count)) {
-        if (!holds_text(buffer, memo.text, memo.length)) std::memcpy(buffer, memo.text, memo.length + 1);
-        return;
-    }
-    const size_t length = std::min(format_arguments(buffer, char_count, format, arguments, count), char_count);
-    memo.element = element;
-    memo.format = format;
-    std::copy(arguments, arguments + count, memo.arguments);
-    memo.argument_count = count;
-    memo.char_count = char_count;
-    memo.length = length;
-    std::memcpy(memo.text, buffer, length + 1);
 }
 
 }  // namespace
 
+constinit TextMemo* expected_text_memo = &text_memos[0];
+
 void write_text_arguments(ElementString* element, const char* format, const TextArgument* arguments,
                           size_t count) {
     if (element == nullptr || element->string == nullptr) return;
-    const size_t slot = next_memo;
-    const TextMemo& memo = text_memos[slot];
-    if (!same_writing(memo, element, format, arguments, count)) {
-        write_text_slowly(element, format, arguments, count);
+    char* const buffer = element->string;
+    const size_t char_count = element->max_string_length;
+    if (char_count > TextMemo::max_chars || count > TextMemo::max_arguments) {
+        format_arguments(buffer, char_count, format, arguments, count);
         return;
     }
-    used(slot);
-    // The host may have handed a fresh buffer, even at the old address.
-    if (!holds_text(element->string, memo.text, memo.length)) {
-        std::memcpy(element->string, memo.text, memo.length + 1);
+    // write_text has compared the memo it expected already: should the
+    // element's be that one, its text is formatted afresh, which is right in
+    // any case.
+    const TextMemo* const compared = expected_text_memo;
+    TextMemo& memo = memo_of(element);
+    expected_text_memo = memo.following;
+    if (&memo != compared && memo.element == element && same_writing(memo, element, format, arguments, count)) {
+        if (!holds_text(buffer, memo.text, memo.length)) copy_text(buffer, memo.text, memo.length);
+        return;
     }
+    const size_t length = format_arguments(buffer, char_count, format, arguments, count);
+    memo.element = element;
+    memo.format = format;
+    for (size_t i = 0; i < count; ++i) memo.arguments[i] = arguments[i];
+    memo.argument_count = count;
+    memo.char_count = char_count;
+    memo.length = std::min(length, char_count);
+    copy_text(memo.text, buffer, memo.length);
 }
 
 }  // namespace orvane

@@ -54,6 +54,12 @@ TEST(TextWriterTests, FormatsNumbersAsPrintfDoes) {
         {"%5.0f", std::numeric_limits<double>::infinity(), "  inf"},
         {"%3.0f", -std::numeric_limits<double>::infinity(), "-inf"},
         {"%.0f", 1e21, "1000000000000000000000"},
+        // Near the shapes the module uses, read by the general rules.
+        {"%5.f", 2.5, "    2"},
+        {"%9.9f", 1.0 / 3, "0.333333333"},
+        {"%0.0f", 7.0, "7"},
+        {"%1.10f", 0.5, "0.5000000000"},
+        {"%1.1", 3.0, "%1.1"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(format(400, c.format, c.value), c.expected) << c.format << " of " << c.value;
