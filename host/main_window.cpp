@@ -8,6 +8,8 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+#else
+#include "platform/win_kernel.h"
 #endif
 
 namespace panelhost {
@@ -53,9 +55,17 @@ MainWindow::~MainWindow() {
 
 #else
 
-std::string MainWindow::create(MainWindowClass) { return {}; }
+// No window system natively: the platform layer keeps the window's class,
+// and FindWindowA finds it from then on.
+std::string MainWindow::create(MainWindowClass window_class) {
+    if (window_class == MainWindowClass::none) return {};
+    window_ = platform::set_main_window_class(main_window_class_name(window_class));
+    return {};
+}
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    if (window_ != nullptr) platform::set_main_window_class(nullptr);
+}
 
 #endif
 

@@ -19,9 +19,9 @@ public:
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
-    // Creates the hidden window (Windows only; natively there is no window
-    // system to create it in, and this does nothing). Returns an error
-    // message, empty on success.
+    // Creates the hidden window; natively, where there is no window system,
+    // registers its class with the platform layer, where FindWindowA finds
+    // it. Returns an error message, empty on success.
     std::string create(MainWindowClass window_class);
 
 private:

@@ -8,6 +8,7 @@
 #include <strings.h>
 
 #include "platform/failure_switches.h"
+#include "platform/resource_table.h"
 #include "platform/resources_blob.h"
 #include "platform/win_resources.h"
 
@@ -167,6 +168,7 @@ const uint8_t* entry_of(HMODULE module, HRSRC resource, Blob* b) {
 
 HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
     if (platform::call_fails(platform::Call::FindResourceA)) return nullptr;
+    if (HRSRC added = platform::find_added_resource(module, name, type)) return added;
     Key name_key, type_key;
     if (!parse_key(name, &name_key) || !parse_key(type, &type_key)) return nullptr;
     Blob b;
@@ -181,6 +183,7 @@ HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
 
 HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC resource) {
     if (platform::call_fails(platform::Call::LoadResource)) return nullptr;
+    if (void* bytes; platform::added_resource_bytes(resource, &bytes, nullptr)) return bytes;
     Blob b;
     const uint8_t* e = entry_of(module, resource, &b);
     if (!e) return nullptr;
@@ -194,6 +197,7 @@ LPVOID WINAPI LockResource(HGLOBAL data) {
 
 DWORD WINAPI SizeofResource(HMODULE module, HRSRC resource) {
     if (platform::call_fails(platform::Call::SizeofResource)) return 0;
+    if (DWORD size; platform::added_resource_bytes(resource, nullptr, &size)) return size;
     Blob b;
     const uint8_t* e = entry_of(module, resource, &b);
     return e ? read32(e + 24) : 0;

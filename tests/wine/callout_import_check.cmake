@@ -1,0 +1,18 @@
+# Checks that a module imports DirectSoundCreate from DSOUND by ordinal 1:
+#   cmake -DOBJDUMP=... -DMODULE=Orvane.gau -P callout_import_check.cmake
+execute_process(COMMAND ${OBJDUMP} -p ${MODULE} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "cannot read the import table of ${MODULE}")
+endif()
+string(TOLOWER "${dump}" dump)
+string(FIND "${dump}" "dll name: dsound.dll" at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "${MODULE} does not import from DSOUND")
+endif()
+string(SUBSTRING "${dump}" ${at} 200 dsound_imports)
+if(NOT dsound_imports MATCHES "80000001[ \t]+1[ \t]+<none>")
+  message(FATAL_ERROR "${MODULE} does not import DSOUND ordinal 1:\n${dsound_imports}")
+endif()
+if(dsound_imports MATCHES "directsoundcreate")
+  message(FATAL_ERROR "${MODULE} imports DirectSoundCreate by name:\n${dsound_imports}")
+endif()
