@@ -54,11 +54,11 @@ constexpr int max_precision = 64;
 void put_padded(TextSink& sink, const Spec& spec, char sign, const char* body, size_t body_length, bool zero_pad) {
     const size_t used = (sign != '\0' ? 1 : 0) + body_length;
     const size_t pad = spec.width > 0 && static_cast<size_t>(spec.width) > used ? spec.width - used : 0;
-    if (!spec.left && !zero_pad) sink.repeat(' ', pad);
+    if (pad != 0 && !spec.left && !zero_pad) sink.repeat(' ', pad);
     if (sign != '\0') sink.put(sign);
-    if (!spec.left && zero_pad) sink.repeat('0', pad);
+    if (pad != 0 && !spec.left && zero_pad) sink.repeat('0', pad);
     sink.put(body, body_length);
-    if (spec.left) sink.repeat(' ', pad);
+    if (pad != 0 && spec.left) sink.repeat(' ', pad);
 }
 
 char sign_of(bool negative, const Spec& spec) {
@@ -169,7 +169,11 @@ void put_string(TextSink& sink, const Spec& spec, const char* text) {
     const size_t most = spec.precision >= 0 ? static_cast<size_t>(spec.precision) : SIZE_MAX;
     size_t length = 0;
     while (length < most && text[length] != '\0') ++length;
-    put_padded(sink, spec, '\0', text, length, false);
+    if (spec.width == 0) {
+        sink.put(text, length);
+    } else {
+        put_padded(sink, spec, '\0', text, length, false);
+    }
 }
 
 int read_number(const char*& p) {
@@ -184,6 +188,7 @@ int read_number(const char*& p) {
 // the module's own formats, read in a step; false for any other, which the
 // general rules read. p is past the '%', and left on the conversion.
 bool read_short_spec(const char*& p, Spec& spec) {
+    if (p[0] == 's' || p[0] == 'f') return true;
     const auto digit = [](char c) { return static_cast<unsigned char>(c) - 0x30u <= 9; };
     if (digit(p[0]) && p[0] != '0' && p[1] == '.' && digit(p[2]) && p[3] == 'f') {
         spec.width = p[0] - '0';
@@ -191,7 +196,7 @@ bool read_short_spec(const char*& p, Spec& spec) {
         p += 3;
         return true;
     }
-    return p[0] == 's' || p[0] == 'f';
+    return false;
 }
 
 // The next argument, when there is one of this kind.
