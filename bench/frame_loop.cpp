@@ -244,11 +244,14 @@ std::unique_ptr<FramePanel> open_approach_panel(const std::string& path, std::st
     if (panel == nullptr) return nullptr;
     panel->set(approach_frame(0));
     panel->install();
-    if (!panel->click("DH", {10, 10})) {
-        error = path + ": the DH unit has no DH button at 10, 10";
-        return nullptr;
-    }
+    if (!press_dh_button(*panel, error)) return nullptr;
     return panel;
+}
+
+bool press_dh_button(FramePanel& panel, std::string& error) {
+    if (panel.click("DH", {10, 10})) return true;
+    error = "the DH unit has no DH button at 10, 10";
+    return false;
 }
 
 }  // namespace orvane::bench

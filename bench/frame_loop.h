@@ -87,4 +87,7 @@ private:
 // gauge installed on them, the decision-height unit switched to DH mode.
 std::unique_ptr<FramePanel> open_approach_panel(const std::string& path, std::string& error);
 
+// The DH unit's DH button pressed; false and a reason when it has none.
+bool press_dh_button(FramePanel& panel, std::string& error);
+
 }  // namespace orvane::bench

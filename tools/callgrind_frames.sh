@@ -45,7 +45,9 @@ done
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
-if ! valgrind --tool=callgrind --callgrind-out-file="$out/cg.out" \
+# Symbols bound at load, so that the first calls do not count the dynamic
+# linker's lookups.
+if ! LD_BIND_NOW=1 valgrind --tool=callgrind --callgrind-out-file="$out/cg.out" \
         --toggle-collect='orvane_module_*' --toggle-collect='orvane_host_*' \
         "$counter" --frames "$frames" "$build/orvane.so" "$build/orvane_reference.so" \
         >"$out/counter.txt" 2>"$out/valgrind.txt"; then
