@@ -10,6 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include "host/host_services.h"
+#include "host/module_loader.h"
+#include "host/panel.h"
+#include "module/host_vars.h"
 #include "module/text_writer.h"
 #include "tests/support/guarded_text.h"
 
@@ -280,6 +284,58 @@ TEST(TextWriterTests, ManyMoreElementsThanTheMemoHoldsEachKeepTheirOwnText) {
                 << "element " << i << " round " << round;
         }
     }
+}
+
+// Through the panel host and the built module: every text must come back
+// whatever the host does with its buffers between two updates with the same
+// values. The host hands fresh, cleared buffers at every install, often at
+// the addresses it took back at the kill before.
+TEST(TextWriterTests, EveryTextComesBackAfterTheHostTakesItsBuffersAndGivesThemAgain) {
+    std::string error;
+    const auto module = panelhost::LoadedModule::open(ORVANE_MODULE_PATH, error);
+    ASSERT_NE(module, nullptr) << error;
+    panelhost::HostServices host;
+    panelhost::start_module(host, module->records());
+    panelhost::Panel panel(host, module->records());
+    const std::vector<std::pair<int32_t, double>> values = {
+        {AIRSPEED_HOLD, 1.0},     {AIRSPEED_TARGET, 138.4}, {ALTITUDE_HOLD, 1.0},   {ALTITUDE_TARGET, 2000.0},
+        {HEADING_HOLD, 1.0},      {HEADING_TARGET, 273.0},  {VS_TARGET, -740.0},    {BARO_ALTITUDE, 1432.6},
+        {DME1_DISTANCE, 4.07},    {DECISION_HEIGHT, 200.0}, {APPROACH_HOLD, 1.0},   {AUTOPILOT_ENGAGED, 1.0},
+        {ALTITUDE, 425.0},        {GROUND_ALTITUDE, 31232}, {FLIGHT_DIRECTOR, 1.0}, {MACH, 9800.0}};
+    for (const auto& [id, value] : values) host.set_var(id, value);
+    const std::vector<std::string> gauges = {"AP", "PFD", "DH"};
+    const auto texts = [&] {
+        std::string all;
+        for (const std::string& name : gauges) {
+            for (const panelhost::ElementState& state : panel.installed(name)->elements) {
+                if (state.text) all += name + " \"" + state.text->str() + "\"\n";
+            }
+        }
+        return all;
+    };
+    const struct {
+        const char* between;
+        std::vector<std::string> kill, install;
+    } cases[] = {
+        {"nothing", {}, {}},
+        {"every gauge killed and installed again", {"AP", "PFD", "DH"}, {"AP", "PFD", "DH"}},
+        {"installed again the other way round", {"AP", "PFD", "DH"}, {"DH", "PFD", "AP"}},
+        {"one gauge killed and installed again", {"PFD"}, {"PFD"}},
+    };
+    for (const std::string& name : gauges) ASSERT_TRUE(panel.install(name).ok()) << name;
+    panel.update();
+    ASSERT_NE(texts().find("AP \"02000\""), std::string::npos) << texts();  // the values are on show
+    for (const auto& c : cases) {
+        panel.update();
+        const std::string before = texts();
+        for (const std::string& name : c.kill) ASSERT_TRUE(panel.kill(name).ok()) << c.between;
+        for (const std::string& name : c.install) ASSERT_TRUE(panel.install(name).ok()) << c.between;
+        panel.update();
+        EXPECT_EQ(texts(), before) << c.between;
+        EXPECT_TRUE(panel.take_faults().empty()) << c.between;
+    }
+    for (const std::string& name : gauges) ASSERT_TRUE(panel.kill(name).ok());
+    panelhost::stop_module(host, module->records());
 }
 
 // The module's own number formatting against the C library's: a million
