@@ -10,8 +10,10 @@
 # instructions of the orvane_module_* calls themselves are taken off. The
 # same binaries and inputs give the same counts at every run.
 #
-# usage: tools/callgrind_frames.sh [--frames N] [--budget STEADY BUSY] [BUILD_DIR]
+# usage: tools/callgrind_frames.sh [--frames N] [--budget STEADY BUSY] [--also MODULE]... [BUILD_DIR]
 #   --budget  exit 1 when the module's steady or busy frame costs more
+#   --also    another build of the module to count in the same run (an
+#             older one, say); its texts must be the same too
 #   BUILD_DIR the native build (default build/native)
 set -eu
 
@@ -19,11 +21,13 @@ frames=1000
 budget_steady=
 budget_busy=
 build=build/native
+also=
 while [ $# -gt 0 ]; do
     case $1 in
         --frames) frames=$2; shift 2 ;;
         --budget) budget_steady=$2; budget_busy=$3; shift 3 ;;
-        -h|--help) sed -n '2,17p' "$0"; exit 0 ;;
+        --also) also="$also $2"; shift 2 ;;
+        -h|--help) sed -n '2,20p' "$0"; exit 0 ;;
         *) build=$1; shift ;;
     esac
 done
@@ -49,7 +53,7 @@ trap 'rm -rf "$out"' EXIT
 # linker's lookups.
 if ! LD_BIND_NOW=1 valgrind --tool=callgrind --callgrind-out-file="$out/cg.out" \
         --toggle-collect='orvane_module_*' --toggle-collect='orvane_host_*' \
-        "$counter" --frames "$frames" "$build/orvane.so" "$build/orvane_reference.so" \
+        "$counter" --frames "$frames" "$build/orvane.so" "$build/orvane_reference.so" $also \
         >"$out/counter.txt" 2>"$out/valgrind.txt"; then
     cat "$out/counter.txt" "$out/valgrind.txt"
     exit 1
