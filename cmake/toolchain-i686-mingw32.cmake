@@ -1,10 +1,15 @@
-# Debian's mingw-w64 cross compilers for 32-bit Windows.
+# Debian's mingw-w64 cross compilers for 32-bit Windows. The win32 thread
+# model compilers: their runtime needs no winpthread DLL beside the module.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
+
+set(ORVANE_MINGW_TRIPLE i686-w64-mingw32)
+set(CMAKE_C_COMPILER ${ORVANE_MINGW_TRIPLE}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${ORVANE_MINGW_TRIPLE}-g++-win32)
+set(CMAKE_RC_COMPILER ${ORVANE_MINGW_TRIPLE}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${ORVANE_MINGW_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)

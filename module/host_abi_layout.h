@@ -12,10 +12,19 @@
 namespace orvane::layout {
 
 ORVANE_PIN_SIZE(PixPoint, 8);
+ORVANE_PIN(PixPoint, y, 4);
 ORVANE_PIN_SIZE(PixBox, 16);
+ORVANE_PIN(PixBox, y, 4);
+ORVANE_PIN(PixBox, size_x, 8);
+ORVANE_PIN(PixBox, size_y, 12);
 ORVANE_PIN_SIZE(ImageSet, 16);
+ORVANE_PIN(ImageSet, source, 4);
+ORVANE_PIN(ImageSet, reserved2, 12);
+ORVANE_PIN_SIZE(SeqRec, 12);
 ORVANE_PIN_SIZE(FailureRecord, 12);
+ORVANE_PIN(FailureRecord, key, 0);
 ORVANE_PIN(FailureRecord, action, 4);
+ORVANE_PIN(FailureRecord, reserved, 8);
 ORVANE_PIN_SIZE(HostValue, 8);
 static_assert(alignof(HostValue) == 4, "HostValue is 4-aligned under the host's packing");
 
@@ -43,7 +52,10 @@ ORVANE_PIN(ElementHeader, reserved, 56);
 ORVANE_PIN_SIZE(ElementStaticImage, 96);
 ORVANE_PIN(ElementStaticImage, image_data, 60);
 ORVANE_PIN(ElementStaticImage, save_buffer, 76);
+ORVANE_PIN(ElementStaticImage, hdc, 80);
 ORVANE_PIN(ElementStaticImage, hbmp, 84);
+ORVANE_PIN(ElementStaticImage, reserved1, 88);
+ORVANE_PIN(ElementStaticImage, reserved2, 92);
 
 ORVANE_PIN_SIZE(ElementIcon, 140);
 ORVANE_PIN(ElementIcon, source_var, 60);
@@ -58,6 +70,7 @@ ORVANE_PIN(ElementIcon, dst_icon, 120);
 ORVANE_PIN(ElementIcon, picon_data, 124);
 ORVANE_PIN(ElementIcon, save_buffer, 128);
 ORVANE_PIN(ElementIcon, update_cb, 132);
+ORVANE_PIN(ElementIcon, reserved1, 136);
 
 ORVANE_PIN_SIZE(ElementString, 324);
 ORVANE_PIN(ElementString, source_var, 60);
@@ -73,6 +86,11 @@ ORVANE_PIN(ElementString, fg_color, 208);
 ORVANE_PIN(ElementString, bg_color, 212);
 ORVANE_PIN(ElementString, hilite_color, 216);
 ORVANE_PIN(ElementString, hdc, 220);
+ORVANE_PIN(ElementString, hfont, 224);
+ORVANE_PIN(ElementString, reserved1, 228);
+ORVANE_PIN(ElementString, hbmp, 232);
+ORVANE_PIN(ElementString, reserved2, 236);
+ORVANE_PIN(ElementString, hbrush, 240);
 ORVANE_PIN(ElementString, reserved3, 244);
 ORVANE_PIN(ElementString, font_name, 248);
 ORVANE_PIN(ElementString, font_weight, 280);
@@ -206,6 +224,8 @@ ORVANE_PIN(GaugeHeader, serialize_callbacks, 224);
 ORVANE_PIN(GaugeHeader, original_position, 244);
 
 ORVANE_PIN_SIZE(ImportEntry, 8);
+ORVANE_PIN(ImportEntry, id, 0);
+ORVANE_PIN(ImportEntry, table, 4);
 ORVANE_PIN_SIZE(GaugeModuleImports, 16);
 ORVANE_PIN(GaugeModuleImports, entry, 0);
 ORVANE_PIN_SIZE(GaugeModuleLinkage, 24 + 4 * (module_gauge_count + 1));
@@ -219,6 +239,18 @@ ORVANE_PIN(GaugeModuleLinkage, gauge_table, 24);
 
 ORVANE_PIN_SIZE(HostFunctionTable, 344);
 static_assert(sizeof(HostOperation) == 4, "host function table slots are 32-bit");
+static_assert(SLOT_ELEMENT_LIST_QUERY * sizeof(HostOperation) == 96, "element-list operations from byte 96");
+static_assert(SLOT_ELEMENT_LIST_KILL * sizeof(HostOperation) == 124, "element-list kill at byte 124");
+static_assert(SLOT_TRIGGER_KEY_EVENT * sizeof(HostOperation) == 144, "trigger_key_event at byte 144");
+static_assert(SLOT_REFRESH_VAR * sizeof(HostOperation) == 160, "lookup_var at byte 160");
+
+// Every argument and result crosses as a 32-bit word (doubles excepted).
+static_assert(sizeof(ServiceExtra) == 4, "the service callback's extra value is 32 bits");
+static_assert(sizeof(void*) == 4 && sizeof(MouseFunction) == 4, "32-bit pointers");
+static_assert(sizeof(ElementKind) == 4 && sizeof(MouseRectKind) == 4 && sizeof(ServiceCode) == 4,
+              "host enums are 32-bit");
+static_assert(alignof(GaugeHeader) == 4 && alignof(ElementSlider) == 4 && alignof(ElementSprite) == 4,
+              "the host's records are 4-aligned: their doubles sit at offsets that are not multiples of 8");
 
 }  // namespace orvane::layout
 

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# The test command. Installs what is missing (tools/install-deps.sh), then
+# configures, builds and tests both builds: native first, whose scenario
+# traces the win32 traces must equal, then win32, its tests under Wine.
+# Exits non-zero if anything fails.
+set -uo pipefail
+
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+started=$(date +%s)
+jobs=2  # the machines have two cores
+
+step() {
+    echo
+    echo "==> $* (at $(($(date +%s) - started)) s)"
+}
+
+# Builds stop the run; failed tests are counted and the next build still runs.
+failed_builds=()
+summaries=()
+
+run_tests() {
+    local preset=$1 log
+    log=$(mktemp)
+    ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$log"
+    local status=${PIPESTATUS[0]}
+    summaries+=("$preset: $(grep -E 'tests passed, [0-9]+ tests? failed out of' "$log" | tail -1)")
+    local total failed skipped
+    total=$(grep -oE 'out of [0-9]+' "$log" | tail -1 | grep -oE '[0-9]+' || echo 0)
+    failed=$(grep -oE '[0-9]+ tests? failed' "$log" | tail -1 | grep -oE '^[0-9]+' || echo 0)
+    skipped=$(grep -cE '^[[:space:]]+[0-9]+ - .* \(Skipped\)$' "$log" || true)
+    all_total=$((all_total + total))
+    all_failed=$((all_failed + failed))
+    all_skipped=$((all_skipped + skipped))
+    rm -f "$log"
+    ((status == 0)) || failed_builds+=("$preset tests")
+}
+all_total=0
+all_failed=0
+all_skipped=0
+
+step "Dependencies"
+tools/install-deps.sh || exit 1
+
+step "Native build"
+cmake --preset native && cmake --build --preset native || exit 1
+step "Native tests"
+run_tests native
+
+step "Win32 build"
+cmake --preset win32 && cmake --build --preset win32 || exit 1
+step "Win32 tests under Wine"
+wine_root=build/win32/wine
+trap 'tests/wine/run-wine.sh --root "$wine_root" --stop' EXIT
+# The first start creates the Wine prefix; done here, it costs no test its time.
+tests/wine/run-wine.sh --root "$wine_root" --start || exit 1
+run_tests win32
+
+echo
+for summary in "${summaries[@]}"; do echo "$summary"; done
+echo "took $(($(date +%s) - started)) s"
+if ((${#failed_builds[@]} > 0)); then
+    echo "FAILED: ${failed_builds[*]}"
+fi
+echo "$((all_total - all_failed - all_skipped)) passed, $all_failed failed, $all_skipped skipped"
+((${#failed_builds[@]} == 0))
