@@ -1,4 +1,5 @@
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -338,10 +339,36 @@ TEST(TextWriterTests, EveryTextComesBackAfterTheHostTakesItsBuffersAndGivesThemA
     panelhost::stop_module(host, module->records());
 }
 
+// A value for the random checks, drawn to meet the quick path's edges (ties,
+// near ties, its largest values) as well as every magnitude; i picks the kind.
+double random_value(int i, int precision, std::mt19937_64& random) {
+    const double unit = std::pow(10.0, -precision);
+    const double quick_limit = 4294967295.0 * unit;
+    const double sign = random() % 2 == 0 ? 1.0 : -1.0;
+    double value = 0.0;
+    switch (i % 8) {
+        case 0: value = std::bit_cast<double>(random()); break;
+        case 1: value = std::uniform_real_distribution<double>(-20000.0, 20000.0)(random); break;
+        case 2:  // a half unit past a whole number of units, and its neighbours
+            value = sign * (static_cast<double>(random() % 2000000) + 0.5) * unit;
+            for (int steps = static_cast<int>(random() % 5) - 2; steps != 0; steps += steps > 0 ? -1 : 1) {
+                value = std::nextafter(value, steps > 0 ? INFINITY : -INFINITY);
+            }
+            break;
+        case 3: value = sign * std::ldexp(static_cast<double>(random() % 4096), -static_cast<int>(random() % 12)); break;
+        case 4: value = sign * quick_limit * std::uniform_real_distribution<double>(0.999999, 1.000001)(random); break;
+        case 5: value = sign * std::ldexp(1.0, static_cast<int>(random() % 80) - 60) * (1.0 + (random() % 1000) / 1000.0); break;
+        case 6: value = sign * static_cast<double>(random() % 100000) / 8.0; break;
+        default: value = std::uniform_real_distribution<double>(-100.0, 100.0)(random); break;
+    }
+    return value;
+}
+
+constexpr int values_per_format = 1000000;
+
 // The module's own number formatting against the C library's: a million
-// values for each format the gauges use, drawn to meet the quick path's
-// edges (ties, near ties, its largest values) as well as every magnitude.
-// Seeded, so that a failure can be replayed.
+// values for each format the gauges use. Seeded, so that a failure can be
+// replayed.
 TEST(TextWriterTests, MatchesTheCLibraryOnRandomValues) {
 #ifndef __GLIBC__
     GTEST_SKIP() << "the reference is the GNU C library's printf";
@@ -355,32 +382,38 @@ TEST(TextWriterTests, MatchesTheCLibraryOnRandomValues) {
         int precision;
     } formats[] = {{"%1.0f", 0}, {"%2.0f", 0}, {"%3.0f", 0}, {"%4.0f", 0}, {"%5.0f", 0},
                    {"%f", 6},    {"%1.1f", 1}, {"%2.1f", 1}, {"%1.2f", 2}};
-    constexpr int values_per_format = 1000000;
     for (const auto& f : formats) {
-        const double unit = std::pow(10.0, -f.precision);
-        const double quick_limit = 4294967295.0 * unit;
         for (int i = 0; i < values_per_format; ++i) {
-            const double sign = random() % 2 == 0 ? 1.0 : -1.0;
-            double value;
-            switch (i % 8) {
-                case 0: value = std::bit_cast<double>(random()); break;
-                case 1: value = std::uniform_real_distribution<double>(-20000.0, 20000.0)(random); break;
-                case 2:  // a half unit past a whole number of units, and its neighbours
-                    value = sign * (static_cast<double>(random() % 2000000) + 0.5) * unit;
-                    for (int steps = static_cast<int>(random() % 5) - 2; steps != 0; steps += steps > 0 ? -1 : 1) {
-                        value = std::nextafter(value, steps > 0 ? INFINITY : -INFINITY);
-                    }
-                    break;
-                case 3: value = sign * std::ldexp(static_cast<double>(random() % 4096), -static_cast<int>(random() % 12)); break;
-                case 4: value = sign * quick_limit * std::uniform_real_distribution<double>(0.999999, 1.000001)(random); break;
-                case 5: value = sign * std::ldexp(1.0, static_cast<int>(random() % 80) - 60) * (1.0 + (random() % 1000) / 1000.0); break;
-                case 6: value = sign * static_cast<double>(random() % 100000) / 8.0; break;
-                default: value = std::uniform_real_distribution<double>(-100.0, 100.0)(random); break;
-            }
+            const double value = random_value(i, f.precision, random);
             if (std::isnan(value)) continue;  // the C library's NaN sign differs between platforms
             char expected[512];
             std::snprintf(expected, sizeof expected, f.format, value);
             ASSERT_EQ(format(400, f.format, value), expected) << f.format << " of " << std::hexfloat << value;
+        }
+    }
+}
+
+// The same draw against the standard library's exact conversion, which both
+// builds have: the DLL's arithmetic is checked where it runs.
+TEST(TextWriterTests, MatchesTheExactConversionOnRandomValues) {
+    const unsigned seed = std::random_device{}();
+    std::printf("seed %u\n", seed);
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937_64 random(seed);
+    const struct {
+        const char* format;
+        int precision;
+    } formats[] = {{"%.0f", 0}, {"%.1f", 1}, {"%.2f", 2}, {"%f", 6}};
+    for (const auto& f : formats) {
+        for (int i = 0; i < values_per_format; ++i) {
+            const double value = random_value(i, f.precision, random);
+            if (!std::isfinite(value)) continue;
+            char expected[400] = "-";
+            const size_t sign = std::signbit(value) ? 1 : 0;
+            const auto end = std::to_chars(expected + sign, expected + sizeof expected - 1, std::fabs(value),
+                                           std::chars_format::fixed, f.precision);
+            *end.ptr = '\0';
+            ASSERT_EQ(format(390, f.format, value), expected) << f.format << " of " << std::hexfloat << value;
         }
     }
 }
