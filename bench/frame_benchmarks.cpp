@@ -18,11 +18,9 @@ namespace {
 using orvane::bench::FramePanel;
 
 struct Module {
-    const char* name;
-    const char* path;
+    std::string name;
+    std::string path;
 };
-
-const Module modules[] = {{"module", ORVANE_MODULE_PATH}, {"reference", ORVANE_REFERENCE_PATH}};
 
 // The approach's values, computed once so that a busy frame costs the host
 // no more than storing them.
@@ -120,9 +118,28 @@ void text_callback(benchmark::State& state, const Module& module, size_t text_in
 
 }  // namespace
 
+// usage: orvane_benchmarks [--also NAME=MODULE]... [benchmark options]
+// --also times another build of the module beside the two built here.
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    std::vector<Module> modules = {{"module", ORVANE_MODULE_PATH}, {"reference", ORVANE_REFERENCE_PATH}};
+    std::vector<char*> args = {argv[0]};
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--also" && i + 1 < argc) {
+            const std::string also = argv[++i];
+            const size_t equals = also.find('=');
+            if (equals == std::string::npos) {
+                std::fprintf(stderr, "--also wants NAME=MODULE, not %s\n", also.c_str());
+                return 2;
+            }
+            modules.push_back({also.substr(0, equals), also.substr(equals + 1)});
+        } else {
+            args.push_back(argv[i]);
+        }
+    }
+    int benchmark_argc = static_cast<int>(args.size());
+    benchmark::Initialize(&benchmark_argc, args.data());
+    if (benchmark::ReportUnrecognizedArguments(benchmark_argc, args.data())) return 1;
 
     std::vector<FramePanel::Text> texts;
     {
