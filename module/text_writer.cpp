@@ -187,7 +187,7 @@ int read_number(const char*& p) {
 // %s, %f and %W.Pf with a digit each for width and precision, the shapes of
 // the module's own formats, read in a step; false for any other, which the
 // general rules read. p is past the '%', and left on the conversion.
-bool read_short_spec(const char*& p, Spec& spec) {
+bool read_short_conversion(const char*& p, Spec& spec) {
     if (p[0] == 's' || p[0] == 'f') return true;
     const auto digit = [](char c) { return static_cast<unsigned char>(c) - 0x30u <= 9; };
     if (digit(p[0]) && p[0] != '0' && p[1] == '.' && digit(p[2]) && p[3] == 'f') {
@@ -221,7 +221,7 @@ struct ArgumentReader {
 // Flags, width, precision and length of a conversion by the general rules,
 // p past the '%' and left on the conversion. False when a '*' finds no
 // integer argument.
-bool read_spec(const char*& p, Spec& spec, ArgumentReader& reader) {
+bool read_conversion(const char*& p, Spec& spec, ArgumentReader& reader) {
     bool arguments_fit = true;
     // Every flag sorts at or below '0', every width, precision and conversion above it.
     for (; *p <= '0'; ++p) {
@@ -271,7 +271,7 @@ size_t format_arguments(char* buffer, size_t char_count, const char* format, con
         const char* conversion_start = p;
         ++p;
         Spec spec;
-        const bool arguments_fit = read_short_spec(p, spec) || read_spec(p, spec, reader);
+        const bool arguments_fit = read_short_conversion(p, spec) || read_conversion(p, spec, reader);
         uint64_t bits = 0;
         switch (*p) {
             case 'f':
