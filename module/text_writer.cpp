@@ -344,10 +344,10 @@ void store_bytes(char* bytes, Word word) {
     std::memcpy(bytes, &word, sizeof word);
 }
 
-// The text and its NUL, as holds_text compares them.
+// A memo's text and its NUL, a word at a time as holds_text compares them.
 void copy_text(char* to, const char* from, size_t length) {
     const size_t n = length + 1;
-    if (n >= 8 && n <= 16) {
+    if (n >= 8) {
         const uint64_t head = load_bytes<uint64_t>(from);
         const uint64_t tail = load_bytes<uint64_t>(from + n - 8);
         store_bytes(to, head);

@@ -79,14 +79,15 @@ Word load_bytes(const char* bytes) {
     return word;
 }
 
-// Whether the buffer holds the text and its NUL (what follows the NUL shows
-// nowhere). A word at a time: the first bytes and the last, overlapping.
+// Whether the buffer holds a memo's text and its NUL (what follows the NUL
+// shows nowhere). A word at a time: the first bytes and the last, which
+// overlap; two words cover the longest text a memo holds.
 [[gnu::always_inline]] inline bool holds_text(const char* buffer, const char* text, size_t length) {
+    static_assert(TextMemo::max_chars + 1 <= 2 * sizeof(uint64_t));
     const size_t n = length + 1;
     if (n >= 8) {
         return load_bytes<uint64_t>(buffer) == load_bytes<uint64_t>(text) &&
-               load_bytes<uint64_t>(buffer + n - 8) == load_bytes<uint64_t>(text + n - 8) &&
-               (n <= 16 || std::memcmp(buffer + 8, text + 8, n - 16) == 0);
+               load_bytes<uint64_t>(buffer + n - 8) == load_bytes<uint64_t>(text + n - 8);
     }
     if (n >= 4) {
         return load_bytes<uint32_t>(buffer) == load_bytes<uint32_t>(text) &&
@@ -124,7 +125,7 @@ void write_text_arguments(ElementString* element, const char* format, const Text
 // is made where write_text is called, with the arguments' kinds and number
 // known there; everything else is write_text_arguments'. A buffer holding
 // anything else (a fresh one from the host, wherever it lies) gets the text
-// copied back without formatting.
+// again.
 //
 // Built with ORVANE_REFERENCE_FORMATTING, every call formats afresh with the
 // C library's snprintf instead: the yardstick for the benchmarks.
