@@ -37,4 +37,18 @@ inline double slider_offset(double value, double scale) {
     return std::isfinite(offset) ? offset : 0.0;
 }
 
+// A sprite's texture turns about its centre, which sits on the element's
+// ofs pixel: the centre pixels of texture and window (centre_pixel) cover
+// each other, and for an even side, whose middle lies at the far corner of
+// its centre pixel, the two middles meet. The x and y values times their scales shift
+// the texture along its own, turned axes; the rotation value times its scale
+// turns it, in degrees, clockwise on the screen. Values that are not finite
+// leave it unshifted and unturned.
+inline double sprite_shift(double value, double scale) { return slider_offset(value, scale); }
+inline double sprite_turn_degrees(double value, double scale) { return slider_offset(value, scale); }
+
+// The centre pixel of a side: for an even side, the one before its middle,
+// as a sprite's ofs is the centre pixel of its window.
+inline int centre_pixel(int pixels) { return (pixels - 1) / 2; }
+
 }  // namespace panelhost
