@@ -10,7 +10,7 @@
 #include "host/panel_cfg.h"
 #include "host/render_apng.h"
 #include "host/render_panel.h"
-#include "host/render_session.h"
+#include "host/render_setup.h"
 #include "platform/win_dsound.h"
 
 namespace panelhost {
@@ -257,15 +257,15 @@ int demo_command(const std::vector<std::string>& args, std::FILE* out, std::FILE
         panel_text = as_text(demo_asset("panel.cfg").value_or(std::vector<uint8_t>{}));
     }
 
-    RenderSession session(o.module);
-    if (!session.ok()) {
-        print(err, "panelhost demo: " + session.error() + "\n");
+    RenderSetup setup(o.module);
+    if (!setup.ok()) {
+        print(err, "panelhost demo: " + setup.error() + "\n");
         return exit_unusable;
     }
-    Panel& panel = session.panel();
+    Panel& panel = setup.panel();
     const PanelConfig cfg = parse_panel_cfg(panel_text, panel_name);
     Scenario scenario;
-    if (const auto errors = session.load_scenario(scenario_text, scenario_name, scenario); !errors.empty()) {
+    if (const auto errors = setup.load_scenario(scenario_text, scenario_name, scenario); !errors.empty()) {
         for (const std::string& e : errors) print(err, e + "\n");
         return exit_unusable;
     }
@@ -283,7 +283,7 @@ int demo_command(const std::vector<std::string>& args, std::FILE* out, std::FILE
         if (name.starts_with("frame_") && name.ends_with(".png")) fs::remove(entry.path(), ec);
     }
 
-    PanelRenderer drawing(session.renderer(), cfg, o.module, files);
+    PanelRenderer drawing(setup.renderer(), cfg, o.module, files);
     ApngWriter animation;
     std::vector<std::string> problems = cfg.problems;
     std::vector<std::string> unwritten;  // what could not be made or written fails the demo
@@ -312,7 +312,7 @@ int demo_command(const std::vector<std::string>& args, std::FILE* out, std::FILE
     };
     platform::clear_sound_log();
     const std::vector<std::string> failures =
-        run_scenario(scenario, panel, session.host(), &session.trace(), [&](const Step& step) {
+        run_scenario(scenario, panel, setup.host(), &setup.trace(), [&](const Step& step) {
             take_moments_before(step.line);
             previous = drawing.render_screen(panel, o.scale);
             ++frames;
@@ -327,14 +327,14 @@ int demo_command(const std::vector<std::string>& args, std::FILE* out, std::FILE
         });
     take_moments_before(INT32_MAX);
     for (const std::string& p : drawing.check(panel)) problems.push_back(p);
-    for (const std::string& r : session.renderer().take_reports()) problems.push_back(r);
+    for (const std::string& r : setup.renderer().take_reports()) problems.push_back(r);
 
     std::vector<std::string> wrote;
     if (frames > 0) wrote.push_back(frames_dir.string() + "/frame_0001.png .. " + frame_name(frames) + " (" +
                                     std::to_string(frames) + " frames)");
     const std::string stem = fs::path(scenario_name).stem().string();
     const fs::path trace_path = dir / (stem + ".trace");
-    if (const std::string e = session.trace().write(trace_path.string()); e.empty()) {
+    if (const std::string e = setup.trace().write(trace_path.string()); e.empty()) {
         wrote.push_back(trace_path.string());
     } else {
         unwritten.push_back(e);
@@ -383,7 +383,7 @@ int demo_command(const std::vector<std::string>& args, std::FILE* out, std::FILE
                                  : std::to_string(failures.size()) + " expectation(s) of " + scenario_name + " failed";
     print(out, "panelhost demo: " + std::to_string(frames) + " updates of " + scenario_name + " on " + o.module +
                    ", " + held + "\n");
-    for (const ResolvedFace* face : session.renderer().fonts().faces()) {
+    for (const ResolvedFace* face : setup.renderer().fonts().faces()) {
         print(out, "  font \"" + face->windows_face + "\": " + face->family + " (" + face->file + ")\n");
     }
     print(out, "wrote:\n");

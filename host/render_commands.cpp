@@ -10,7 +10,7 @@
 #include "host/panel_cfg.h"
 #include "host/render_panel.h"
 #include "host/render_reference.h"
-#include "host/render_session.h"
+#include "host/render_setup.h"
 
 namespace panelhost {
 namespace {
@@ -110,12 +110,12 @@ int render(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         print(err, usage_text);
         return exit_unusable;
     }
-    RenderSession session(o.positional[0]);
-    if (!session.ok()) {
-        print(err, "panelhost: " + session.error() + "\n");
+    RenderSetup setup(o.positional[0]);
+    if (!setup.ok()) {
+        print(err, "panelhost: " + setup.error() + "\n");
         return exit_unusable;
     }
-    Panel& panel = session.panel();
+    Panel& panel = setup.panel();
 
     PanelConfig cfg;
     if (o.gauge.empty()) {
@@ -131,7 +131,7 @@ int render(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
             return exit_unusable;
         }
     }
-    PanelRenderer drawing(session.renderer(), cfg, session.module_path(),
+    PanelRenderer drawing(setup.renderer(), cfg, setup.module_path(),
                           o.gauge.empty() ? files_beside(o.positional[1]) : PanelFiles{});
     int status = exit_ok;
     for (const std::string& problem : cfg.problems) print(err, problem + "\n");
@@ -143,7 +143,7 @@ int render(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         pictures.clear();
         if (!o.gauge.empty()) {
             if (const InstalledGauge* g = panel.installed(o.gauge)) {
-                pictures.emplace_back(o.gauge + ".png", render_gauge(session.renderer(), panel, *g, o.scale));
+                pictures.emplace_back(o.gauge + ".png", render_gauge(setup.renderer(), panel, *g, o.scale));
             }
             return;
         }
@@ -162,13 +162,13 @@ int render(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
             return exit_unusable;
         }
         Scenario scenario;
-        if (const auto errors = session.load_scenario(text, o.scenario, scenario); !errors.empty()) {
+        if (const auto errors = setup.load_scenario(text, o.scenario, scenario); !errors.empty()) {
             for (const std::string& e : errors) print(err, e + "\n");
             return exit_unusable;
         }
         const LastUpdate last = last_update(scenario);
         int64_t seen = 0;
-        failures = run_scenario(scenario, panel, session.host(), nullptr, [&](const Step& step) {
+        failures = run_scenario(scenario, panel, setup.host(), nullptr, [&](const Step& step) {
             if (&step != &scenario.steps[last.step]) return;
             if (++seen == last.cycles) draw_all();
         });
@@ -184,7 +184,7 @@ int render(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     if (o.gauge.empty()) {
         for (const std::string& problem : drawing.check(panel)) print(err, problem + "\n");
     }
-    for (const std::string& report : session.renderer().take_reports()) print(err, "panelhost: " + report + "\n");
+    for (const std::string& report : setup.renderer().take_reports()) print(err, "panelhost: " + report + "\n");
     for (const std::string& f : failures) print(err, f + "\n");
     if (!failures.empty()) status = exit_failed;
 
@@ -215,12 +215,12 @@ std::optional<int> render_command(const std::vector<std::string>& args, std::FIL
             print(err, usage_text);
             return exit_unusable;
         }
-        RenderSession session(rest[0]);
-        if (!session.ok()) {
-            print(err, "panelhost: " + session.error() + "\n");
+        RenderSetup setup(rest[0]);
+        if (!setup.ok()) {
+            print(err, "panelhost: " + setup.error() + "\n");
             return exit_unusable;
         }
-        print(out, gauge_reference(session));
+        print(out, gauge_reference(setup));
         return exit_ok;
     }
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {

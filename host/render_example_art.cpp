@@ -22,7 +22,7 @@
 #include "host/chain.h"
 #include "host/panel_cfg.h"
 #include "host/render_panel.h"
-#include "host/render_session.h"
+#include "host/render_setup.h"
 #include "tools/art/indexed_image.h"
 #include "tools/art/quantise.h"
 #include "tools/art/stroke_font.h"
@@ -370,12 +370,12 @@ int main(int argc, char** argv) {
     }
     const PanelConfig cfg = panelhost::parse_panel_cfg(text, cfg_path);
     for (const std::string& p : cfg.problems) std::fprintf(stderr, "%s\n", p.c_str());
-    panelhost::RenderSession session(module_path);
-    if (!session.ok()) {
-        std::fprintf(stderr, "orvane_example_art: %s\n", session.error().c_str());
+    panelhost::RenderSetup setup(module_path);
+    if (!setup.ok()) {
+        std::fprintf(stderr, "orvane_example_art: %s\n", setup.error().c_str());
         return 2;
     }
-    PanelRenderer layout(session.renderer(), cfg, module_path, panelhost::files_beside(cfg_path));
+    PanelRenderer layout(setup.renderer(), cfg, module_path, panelhost::files_beside(cfg_path));
     const size_t slash = cfg_path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "" : cfg_path.substr(0, slash + 1);
     int failures = cfg.problems.empty() ? 0 : 1;
@@ -387,7 +387,7 @@ int main(int argc, char** argv) {
             ++failures;
             continue;
         }
-        const std::vector<uint8_t> bmp = draw_window(layout, session.renderer(), session.panel(), window);
+        const std::vector<uint8_t> bmp = draw_window(layout, setup.renderer(), setup.panel(), window);
         const std::string path = folder + window.file;
         if (check) {
             std::ifstream file(path, std::ios::binary);

@@ -104,9 +104,9 @@ struct Probe {
     std::vector<std::set<uint32_t>> sent;  // per click row, in table order
 };
 
-Probe probe(RenderSession& session, const std::string& name, const std::vector<Area>& areas) {
-    Panel& panel = session.panel();
-    HostServices& host = session.host();
+Probe probe(RenderSetup& setup, const std::string& name, const std::vector<Area>& areas) {
+    Panel& panel = setup.panel();
+    HostServices& host = setup.host();
     Probe p;
     std::vector<PixPoint> points;
     for (const Area& a : areas) {
@@ -142,13 +142,13 @@ Probe probe(RenderSession& session, const std::string& name, const std::vector<A
 
 }  // namespace
 
-std::string gauge_reference(RenderSession& session) {
+std::string gauge_reference(RenderSetup& setup) {
     std::string md;
-    for (GaugeHeader* g : session.panel().gauges()) {
+    for (GaugeHeader* g : setup.panel().gauges()) {
         const std::string name(g->gauge_name, strnlen(g->gauge_name, max_gauge_name_length));
-        const PixPoint size = session.renderer().gauge_size(*g);
+        const PixPoint size = setup.renderer().gauge_size(*g);
         const std::vector<Area> areas = areas_of(g->mouse_rect);
-        const Probe p = probe(session, name, areas);
+        const Probe p = probe(setup, name, areas);
         md += "### `" + name + "`\n\n";
         md += std::to_string(size.x) + " x " + std::to_string(size.y) + " pixels, default width " +
               std::to_string(g->size_x_mm) + " mm, " + std::to_string(walk_chain(g).elements.size()) + " elements.\n\n";

@@ -7,10 +7,10 @@
 
 #include <string>
 
-#include "host/render_session.h"
+#include "host/render_setup.h"
 
 namespace panelhost {
 
-std::string gauge_reference(RenderSession& session);
+std::string gauge_reference(RenderSetup& setup);
 
 }  // namespace panelhost

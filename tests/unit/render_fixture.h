@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "host/render.h"
-#include "host/render_session.h"
+#include "host/render_setup.h"
 
 namespace render_test {
 
@@ -36,14 +36,14 @@ struct Box {
 
 class RenderTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(session.ok()) << session.error(); }
+    void SetUp() override { ASSERT_TRUE(setup.ok()) << setup.error(); }
     void TearDown() override {
         for (const std::string& name : panel().installed_names()) panel().kill(name);
     }
 
-    panelhost::Panel& panel() { return session.panel(); }
-    panelhost::HostServices& host() { return session.host(); }
-    panelhost::GaugeRenderer& renderer() { return session.renderer(); }
+    panelhost::Panel& panel() { return setup.panel(); }
+    panelhost::HostServices& host() { return setup.host(); }
+    panelhost::GaugeRenderer& renderer() { return setup.renderer(); }
 
     void install(std::initializer_list<const char*> names) {
         for (const char* name : names) ASSERT_TRUE(panel().install(name).ok()) << name;
@@ -63,7 +63,7 @@ protected:
         return panelhost::render_gauge(renderer(), panel(), *g, scale);
     }
 
-    panelhost::RenderSession session{ORVANE_MODULE_PATH};
+    panelhost::RenderSetup setup{ORVANE_MODULE_PATH};
 };
 
 }  // namespace render_test

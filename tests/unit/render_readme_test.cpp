@@ -54,7 +54,7 @@ class ReadmeReference : public render_test::RenderTest {};
 TEST_F(ReadmeReference, TheGaugeReferenceIsWhatPanelhostReferencePrints) {
     const std::string readme = read(source + "/README.md");
     EXPECT_EQ(between(readme, "<!-- gauge reference: panelhost reference -->", "<!-- end of gauge reference -->"),
-              panelhost::gauge_reference(session))
+              panelhost::gauge_reference(setup))
         << "regenerate it with build/native/panelhost reference build/native/orvane.so";
 }
 

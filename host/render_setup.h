@@ -16,13 +16,13 @@
 
 namespace panelhost {
 
-class RenderSession {
+class RenderSetup {
 public:
     // Loads and checks the module; on failure error() says why.
-    explicit RenderSession(const std::string& module_path);
-    ~RenderSession();
-    RenderSession(const RenderSession&) = delete;
-    RenderSession& operator=(const RenderSession&) = delete;
+    explicit RenderSetup(const std::string& module_path);
+    ~RenderSetup();
+    RenderSetup(const RenderSetup&) = delete;
+    RenderSetup& operator=(const RenderSetup&) = delete;
 
     bool ok() const { return error_.empty(); }
     const std::string& error() const { return error_; }

@@ -1,10 +1,10 @@
-#include "host/render_session.h"
+#include "host/render_setup.h"
 
 #include "host/sound_monitor.h"
 
 namespace panelhost {
 
-RenderSession::RenderSession(const std::string& module_path) : module_path_(module_path) {
+RenderSetup::RenderSetup(const std::string& module_path) : module_path_(module_path) {
     module_ = LoadedModule::open(module_path, error_);
     if (!module_) return;
     if (const std::vector<std::string> problems = validate_module(module_->records()); !problems.empty()) {
@@ -22,11 +22,11 @@ RenderSession::RenderSession(const std::string& module_path) : module_path_(modu
     panel_->set_bitmap_sizes(renderer_->bitmap_sizes());
 }
 
-RenderSession::~RenderSession() {
+RenderSetup::~RenderSetup() {
     if (module_) stop_module(host_, module_->records());
 }
 
-std::vector<std::string> RenderSession::load_scenario(const std::string& text, const std::string& file,
+std::vector<std::string> RenderSetup::load_scenario(const std::string& text, const std::string& file,
                                                       Scenario& scenario) {
     scenario.file = file;
     std::vector<std::string> errors = parse_scenario(text, scenario);
