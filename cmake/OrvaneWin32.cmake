@@ -5,7 +5,7 @@ enable_language(RC)
 find_program(ORVANE_OBJDUMP NAMES ${ORVANE_MINGW_TRIPLE}-objdump i686-w64-mingw32-objdump REQUIRED)
 find_program(ORVANE_NM NAMES ${ORVANE_MINGW_TRIPLE}-nm i686-w64-mingw32-nm REQUIRED)
 
-# Prefix, session and sound captures of the Wine runs live here.
+# Prefix, instance and sound captures of the Wine runs live here.
 set(ORVANE_WINE_ROOT ${CMAKE_BINARY_DIR}/wine)
 set(ORVANE_RUN_WINE ${CMAKE_SOURCE_DIR}/tests/wine/run-wine.sh)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${ORVANE_RUN_WINE} --root ${ORVANE_WINE_ROOT})

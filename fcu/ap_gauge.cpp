@@ -55,17 +55,19 @@ void write_rung(ElementString* element, const LadderRung& rung, double value) {
     }
 }
 
+// Only the deciding rung is written, the last that holds, found from the
+// end: the host reads the text once the callback has returned, so the
+// rewrites before it would show nowhere.
 void write_ladder(ElementString* element, std::span<const LadderRung> ladder, double value) {
-    bool written = false;
-    for (const LadderRung& rung : ladder) {
-        if (holds(rung, value)) {
-            write_rung(element, rung, value);
-            written = true;
+    for (size_t i = ladder.size(); i-- > 0;) {
+        if (holds(ladder[i], value)) {
+            write_rung(element, ladder[i], value);
+            return;
         }
     }
     // A NaN from the host passes no test; printing it as the last rung does
     // keeps the window from going on showing the previous target.
-    if (!written) write_rung(element, ladder.back(), value);
+    write_rung(element, ladder.back(), value);
 }
 
 // A window whose live flag is 0 shows dashes instead of its target.

@@ -93,14 +93,16 @@ void follow_targets() {
     }
 }
 
+// In rising chain order, so that the chain is walked once.
 void show_switch_and_lights(GaugeHeader* gauge) {
-    set_element_visible(gauge, AP_MASTER_SWITCH, is_zero(read_var(AUTOPILOT_ENGAGED)));
+    ElementCursor chain = element_cursor(gauge);
+    set_element_visible(chain, AP_MASTER_SWITCH, is_zero(read_var(AUTOPILOT_ENGAGED)));
     for (const PushButtonLight& light : push_button_lights) {
-        set_element_visible(gauge, light.element, is_on(read_var(light.mode)));
+        set_element_visible(chain, light.element, is_on(read_var(light.mode)));
     }
     const bool airspeed_hold = is_on(read_var(AIRSPEED_HOLD));
     const bool mach_hold = is_on(read_var(MACH_HOLD));
-    set_element_visible(gauge, AP_SPEED_HOLD_LIGHT, airspeed_hold || mach_hold);
+    set_element_visible(chain, AP_SPEED_HOLD_LIGHT, airspeed_hold || mach_hold);
 }
 
 void follow_holds() {

@@ -37,4 +37,24 @@ inline double slider_offset(double value, double scale) {
     return std::isfinite(offset) ? offset : 0.0;
 }
 
+// A sprite's texture turns about its centre, which sits on the element's
+// ofs pixel: the centre pixels of texture and window (centre_pixel) cover
+// each other, and for an even side, whose middle lies at the far corner of
+// its centre pixel, the two middles meet. The x and y values times their
+// scales move the window across the texture, along the texture's turned axes,
+// and the rotation value times its scale turns the window clockwise, in
+// degrees: the picture moves and turns the other way. The host reports its
+// attitude with pitch positive nose down and bank positive left wing down, so
+// the attitude sphere's pitch scale of 1.5 and bank scale of -1 show the
+// horizon 15 pixels lower for 10 degrees nose up and turned clockwise in a
+// left bank, and the flight-director bars, which move with their values,
+// stand where the aircraft must go. Values that are not finite leave the
+// texture unshifted and unturned.
+inline double sprite_shift(double value, double scale) { return slider_offset(value, scale); }
+inline double sprite_turn_degrees(double value, double scale) { return slider_offset(value, scale); }
+
+// The centre pixel of a side: for an even side, the one before its middle,
+// as a sprite's ofs is the centre pixel of its window.
+inline int centre_pixel(int pixels) { return (pixels - 1) / 2; }
+
 }  // namespace panelhost

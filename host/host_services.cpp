@@ -92,6 +92,7 @@ void HostServices::refresh(ModuleVar* var) {
     ++refresh_count_;
     var->previous = var->value;
     var->value.n = this->var(var->id);
+    if (on_refresh) on_refresh(var->id);
 }
 
 uint32_t HostServices::trigger(uint32_t id, uint32_t value) {

@@ -49,6 +49,8 @@ public:
 
     // Called for every key event after it is logged: the aircraft model.
     std::function<void(uint32_t id, uint32_t value)> on_key_event;
+    // Called for every variable refreshed: what a gauge reads.
+    std::function<void(int32_t id)> on_refresh;
 
     orvane::HostFunctionTable& table() { return table_; }
 

@@ -116,12 +116,13 @@ private:
         if (step_.gauge == "all" && !all_allowed) return fail("\"all\" is not allowed here");
         return true;
     }
-    bool var() {
+    bool var() { return var(step_.var); }
+    bool var(int32_t& out) {
         std::string text;
         if (!word(text, "host variable")) return false;
         const auto id = host_var_id(text);
         if (!id) return fail("unknown host variable: " + text);
-        step_.var = *id;
+        out = *id;
         return true;
     }
     bool value(double& out, bool* exact_bits = nullptr) {
@@ -285,8 +286,14 @@ std::string LineParser::parse() {
         ok = var() && value(step_.value) && done();
     } else if (verb == "ramp") {
         step_.kind = StepKind::ramp;
-        ok = var() && value(step_.value) && value(step_.to) && integer(step_.count, "update count", 1, max_cycles) &&
-             done();
+        ok = var() && value(step_.value) && value(step_.to);
+        // Further variables move along in threes (variable, from, to) before the count.
+        while (ok && tokens_.size() - next_ > 1) {
+            RampVar more;
+            ok = var(more.var) && value(more.from) && value(more.to);
+            if (ok) step_.more_ramps.push_back(more);
+        }
+        ok = ok && integer(step_.count, "update count", 1, max_cycles) && done();
     } else if (verb == "install" || verb == "kill") {
         step_.kind = verb == "install" ? StepKind::install : StepKind::kill;
         ok = gauge(true) && done();
@@ -356,8 +363,13 @@ std::string expected_text(const ExpectedValue& expected) {
 
 class Runner {
 public:
-    Runner(const Scenario& scenario, Panel& panel, HostServices& host, Trace* trace)
-        : scenario_(scenario), panel_(panel), host_(host), trace_(trace), events_seen_(host.key_events().size()) {}
+    Runner(const Scenario& scenario, Panel& panel, HostServices& host, Trace* trace, const UpdateObserver& after_update)
+        : scenario_(scenario),
+          panel_(panel),
+          host_(host),
+          trace_(trace),
+          after_update_(after_update),
+          events_seen_(host.key_events().size()) {}
 
     std::vector<std::string> run() {
         for (const Step& step : scenario_.steps) {
@@ -391,6 +403,11 @@ private:
         for (const std::string& fault : panel_.take_faults()) {
             failures_.push_back(scenario_.file + ":" + where + ": " + fault);
         }
+    }
+
+    void update(const Step& step) {
+        panel_.update();
+        if (after_update_) after_update_(step);
     }
 
     void trace(const std::string& text) {
@@ -428,6 +445,7 @@ private:
     Panel& panel_;
     HostServices& host_;
     Trace* trace_;
+    const UpdateObserver& after_update_;
     size_t events_seen_;
     std::vector<PendingEvent> pending_;
     std::vector<std::string> failures_;
@@ -484,14 +502,17 @@ void Runner::execute(const Step& step) {
             const double fraction =
                 step.count == 1 ? 1.0 : static_cast<double>(i) / static_cast<double>(step.count - 1);
             set_var(step.var, last ? step.to : step.value + (step.to - step.value) * fraction);
-            panel_.update();
+            for (const RampVar& more : step.more_ramps) {
+                set_var(more.var, last ? more.to : more.from + (more.to - more.from) * fraction);
+            }
+            update(step);
         }
         break;
     case StepKind::install:
         for (const std::string& name : gauges_for(step)) check(step, panel_.install(name));
         break;
     case StepKind::update:
-        for (int64_t i = 0; i < step.count; ++i) panel_.update();
+        for (int64_t i = 0; i < step.count; ++i) update(step);
         break;
     case StepKind::kill:
         for (const std::string& name : gauges_for(step)) check(step, panel_.kill(name));
@@ -641,8 +662,9 @@ std::vector<std::string> check_gauge_names(const Scenario& scenario, const Panel
     return errors;
 }
 
-std::vector<std::string> run_scenario(const Scenario& scenario, Panel& panel, HostServices& host, Trace* trace) {
-    return Runner(scenario, panel, host, trace).run();
+std::vector<std::string> run_scenario(const Scenario& scenario, Panel& panel, HostServices& host, Trace* trace,
+                                      const UpdateObserver& after_update) {
+    return Runner(scenario, panel, host, trace, after_update).run();
 }
 
 }  // namespace panelhost

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,6 +49,13 @@ struct ExpectedValue {
     bool matches(double actual) const;
 };
 
+// One more variable that a ramp moves along with its first.
+struct RampVar {
+    int32_t var = 0;
+    double from = 0.0;
+    double to = 0.0;
+};
+
 struct Step {
     int line = 0;
     StepKind kind = StepKind::update;
@@ -58,6 +66,7 @@ struct Step {
     int32_t var = 0;
     double value = 0.0;  // set; ramp from
     double to = 0.0;     // ramp to
+    std::vector<RampVar> more_ramps;  // the other variables of the same ramp
     ExpectedValue expected;
     int64_t count = 1;  // update and ramp cycles, click repeats, expected events or sounds
     size_t index = 0;   // element index
@@ -83,9 +92,13 @@ std::vector<std::string> parse_scenario(std::string_view text, Scenario& scenari
 // Errors for steps that name a gauge the module does not have.
 std::vector<std::string> check_gauge_names(const Scenario& scenario, const Panel& panel);
 
+// Called after every update cycle of a run, with the step that ran it.
+using UpdateObserver = std::function<void(const Step& step)>;
+
 // Runs every step, then kills every gauge still installed. Returns one
 // "file:line: ..." message per failed expectation or fault; empty when the
 // run held.
-std::vector<std::string> run_scenario(const Scenario& scenario, Panel& panel, HostServices& host, Trace* trace);
+std::vector<std::string> run_scenario(const Scenario& scenario, Panel& panel, HostServices& host, Trace* trace,
+                                      const UpdateObserver& after_update = {});
 
 }  // namespace panelhost

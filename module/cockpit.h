@@ -2,6 +2,7 @@
 // helpers every gauge uses to read host values and show or hide elements.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 
 #include "module/host_abi.h"
@@ -39,16 +40,20 @@ inline constexpr CockpitState cockpit_state_at_load = {
 extern CockpitState cockpit;
 
 // On: the value is exactly 1.0, compared as the whole 64-bit pattern.
-bool is_on(double value);
+constexpr bool is_on(double value) { return std::bit_cast<uint64_t>(value) == std::bit_cast<uint64_t>(1.0); }
 
 // Zero: neither below nor above 0.0, so -0.0 and NaN count as zero.
-bool is_zero(double value);
+constexpr bool is_zero(double value) { return !(value < 0.0) && !(value > 0.0); }
 
 // A host value truncated toward zero into an unsigned 32-bit state, defined for
 // every input: the low 32 bits of the truncated integer, as the x86 conversion
 // through a 64-bit integer gives them; NaN, infinities and magnitudes of 2^63
 // or more give 0.
-uint32_t truncate_to_u32(double value);
+inline uint32_t truncate_to_u32(double value) {
+    constexpr double two_to_63 = 9223372036854775808.0;
+    if (!(value < two_to_63 && value > -two_to_63)) return 0;  // NaN fails the test too
+    return static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(value)));
+}
 
 // The element n steps down the chain from first, or null where the chain ends.
 ElementHeader* nth_element(ElementHeader* first, uint32_t n);
@@ -56,9 +61,52 @@ void hide_element(ElementHeader* first, uint32_t n, uint32_t bits);
 void show_element(ElementHeader* first, uint32_t n, uint32_t bits);
 
 // The first element of a gauge's element list, or null.
-ElementHeader* first_element(GaugeHeader* gauge);
+inline ElementHeader* first_element(GaugeHeader* gauge) {
+    if (gauge == nullptr || gauge->elements_list == nullptr) return nullptr;
+    return gauge->elements_list[0];
+}
+
+
+// A walk down one gauge's chain that goes on from where it stopped, so that a
+// service callback showing and hiding elements in rising chain order walks
+// the chain once. Asked for an element behind it, it starts again from the
+// first. Lives for one callback: the chain is the module's, but not the
+// cursor's to keep.
+struct ElementCursor {
+    ElementHeader* first;
+    ElementHeader* element;  // the element at `index`, null past the chain's end
+    uint32_t index;
+};
+
+inline ElementCursor element_cursor(GaugeHeader* gauge) {
+    ElementHeader* first = first_element(gauge);
+    return {.first = first, .element = first, .index = 0};
+}
+
+// The element n steps down the chain, as nth_element finds it from the first.
+inline ElementHeader* cursor_element(ElementCursor& cursor, uint32_t n) {
+    ElementHeader* element = n < cursor.index ? cursor.first : cursor.element;
+    uint32_t index = n < cursor.index ? 0 : cursor.index;
+    while (element != nullptr && index < n) {
+        ElementHeader** next = element->next_element;
+        element = next != nullptr ? next[0] : nullptr;
+        ++index;
+    }
+    cursor.element = element;
+    cursor.index = index;
+    return element;
+}
+
+inline void set_element_visible(ElementCursor& cursor, uint32_t n, bool visible) {
+    if (ElementHeader* element = cursor_element(cursor, n)) {
+        element->image_flags = visible ? element->image_flags & ~IMAGE_HIDDEN : element->image_flags | IMAGE_HIDDEN;
+    }
+}
 
 // Shows or hides chain element n of the gauge with the hide bit.
-void set_element_visible(GaugeHeader* gauge, uint32_t n, bool visible);
+inline void set_element_visible(GaugeHeader* gauge, uint32_t n, bool visible) {
+    ElementCursor cursor = element_cursor(gauge);
+    set_element_visible(cursor, n, visible);
+}
 
 }  // namespace orvane

@@ -4,8 +4,6 @@
 
 namespace orvane {
 
-HostFunctionTable* host_function_table() { return ImportTable.entry[0].table; }
-
 namespace {
 
 template <typename Operation>
@@ -16,10 +14,6 @@ Operation host_operation(HostSlot slot) {
 }
 
 }  // namespace
-
-void refresh_var(ModuleVar* var) {
-    if (auto refresh = host_operation<HostRefreshVar>(SLOT_REFRESH_VAR)) refresh(var);
-}
 
 void trigger_key_event(uint32_t event, uint32_t value) {
     if (auto trigger = host_operation<HostTriggerKeyEvent>(SLOT_TRIGGER_KEY_EVENT)) trigger(event, value);

@@ -1,7 +1,5 @@
 #include "module/host_vars.h"
 
-#include "module/host_calls.h"
-
 namespace orvane {
 
 ModuleVar shared_vars[detail::shared_var_count] = {
@@ -9,12 +7,6 @@ ModuleVar shared_vars[detail::shared_var_count] = {
     ORVANE_HOST_VARIABLES(ORVANE_VAR_RECORD)
 #undef ORVANE_VAR_RECORD
 };
-
-double read_var(HostVarId id) {
-    ModuleVar& record = shared_var(id);
-    refresh_var(&record);
-    return record.value.n;
-}
 
 const char* host_var_name(int32_t id) {
     switch (id) {

@@ -6,6 +6,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
+
+#include "module/cockpit.h"
 
 namespace orvane {
 namespace {
@@ -21,11 +24,14 @@ struct TextSink {
         ++length;
     }
     void put(const char* text, size_t n) {
-        if (length < char_count) std::memcpy(out + length, text, std::min(n, char_count - length));
+        const size_t room = length < char_count ? std::min(n, char_count - length) : 0;
+        for (size_t i = 0; i < room; ++i) out[length + i] = text[i];
         length += n;
     }
     void repeat(char c, size_t n) {
-        for (size_t i = 0; i < n; ++i) put(c);
+        const size_t room = length < char_count ? std::min(n, char_count - length) : 0;
+        for (size_t i = 0; i < room; ++i) out[length + i] = c;
+        length += n;
     }
 };
 
@@ -44,24 +50,70 @@ struct Spec {
 constexpr int max_width = 256;
 constexpr int max_precision = 64;
 
-// sign, digits and padding laid out as printf does
-void put_padded(TextSink& sink, const Spec& spec, const char* sign, const char* body, size_t body_length,
-                bool zero_pad) {
-    const size_t sign_length = std::strlen(sign);
-    const size_t used = sign_length + body_length;
+// sign (none when '\0'), digits and padding laid out as printf does
+void put_padded(TextSink& sink, const Spec& spec, char sign, const char* body, size_t body_length, bool zero_pad) {
+    const size_t used = (sign != '\0' ? 1 : 0) + body_length;
     const size_t pad = spec.width > 0 && static_cast<size_t>(spec.width) > used ? spec.width - used : 0;
-    if (!spec.left && !zero_pad) sink.repeat(' ', pad);
-    sink.put(sign, sign_length);
-    if (!spec.left && zero_pad) sink.repeat('0', pad);
+    if (pad != 0 && !spec.left && !zero_pad) sink.repeat(' ', pad);
+    if (sign != '\0') sink.put(sign);
+    if (pad != 0 && !spec.left && zero_pad) sink.repeat('0', pad);
     sink.put(body, body_length);
-    if (spec.left) sink.repeat(' ', pad);
+    if (pad != 0 && spec.left) sink.repeat(' ', pad);
 }
 
-const char* sign_text(bool negative, const Spec& spec) {
-    if (negative) return "-";
-    if (spec.plus) return "+";
-    if (spec.space) return " ";
-    return "";
+char sign_of(bool negative, const Spec& spec) {
+    if (negative) return '-';
+    if (spec.plus) return '+';
+    if (spec.space) return ' ';
+    return '\0';
+}
+
+// "00" to "99", to write a whole number two digits at a time.
+constexpr char digit_pairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "4041424344454647484950515253545556575859606162636465666768697071727374757677787980"
+    "81828384858687888990919293949596979899";
+
+// Powers of ten that a double holds exactly.
+constexpr double powers_of_ten[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+
+// Past this the product is left to the general path; below it the rounded
+// product and its fraction fit 32 bits, and the product's rounding error is
+// under 2^-22.
+constexpr double fast_product_limit = 4294967295.0;
+// A fraction this near a half may have been carried across it by the
+// product's rounding: the general path decides those, exact ties included.
+constexpr double tie_margin = 1.0 / (1 << 20);
+
+// The digits of a magnitude with `precision` decimals, correctly rounded
+// with ties to the even digit, as printf prints them: the magnitude times
+// 10^precision, rounded to a whole number, written with a point before its
+// last `precision` digits. Written backwards to end just before `end`;
+// returns where they start, or null when the general path must do it.
+char* fast_fixed_digits(char* end, double magnitude, int precision) {
+    if (precision >= static_cast<int>(std::size(powers_of_ten))) return nullptr;
+    // One rounding, none at all for no decimals.
+    const double scaled = magnitude * powers_of_ten[precision];
+    if (!(scaled < fast_product_limit)) return nullptr;
+    uint32_t rounded = truncate_to_u32(scaled);
+    const double fraction = scaled - rounded;  // exact
+    if (precision > 0 && std::fabs(fraction - 0.5) <= tie_margin) return nullptr;
+    if (fraction > 0.5 || (fraction == 0.5 && rounded % 2 != 0)) ++rounded;
+
+    char* p = end;
+    for (int i = 0; i < precision; ++i, rounded /= 10) *--p = static_cast<char>('0' + rounded % 10);
+    if (precision > 0) *--p = '.';
+    for (; rounded >= 100; rounded /= 100) {
+        p -= 2;
+        std::memcpy(p, &digit_pairs[2 * (rounded % 100)], 2);
+    }
+    if (rounded >= 10) {
+        p -= 2;
+        std::memcpy(p, &digit_pairs[2 * rounded], 2);
+    } else {
+        *--p = static_cast<char>('0' + rounded);
+    }
+    return p;
 }
 
 void put_fixed(TextSink& sink, const Spec& spec, double value) {
@@ -69,16 +121,24 @@ void put_fixed(TextSink& sink, const Spec& spec, double value) {
     const int precision = spec.precision < 0 ? 6 : spec.precision;
     if (!std::isfinite(value)) {
         const char* body = std::isnan(value) ? "nan" : "inf";
-        put_padded(sink, spec, sign_text(negative, spec), body, 3, false);
+        put_padded(sink, spec, sign_of(negative, spec), body, 3, false);
         return;
     }
-    // 309 integer digits at most, the point and the decimals.
-    char digits[320 + max_precision];
-    const auto result =
-        std::to_chars(digits, digits + sizeof digits, std::fabs(value), std::chars_format::fixed, precision);
-    size_t length = static_cast<size_t>(result.ptr - digits);
-    if (spec.alternate && precision == 0) digits[length++] = '.';
-    put_padded(sink, spec, sign_text(negative, spec), digits, length, spec.zero && !spec.left);
+    // 309 integer digits at most, the point, the decimals and a '#' point.
+    char digits[320 + max_precision + 1];
+    char* const quick_end = digits + sizeof digits - 1;
+    char* body = fast_fixed_digits(quick_end, std::fabs(value), precision);
+    size_t length = 0;
+    if (body != nullptr) {
+        length = static_cast<size_t>(quick_end - body);
+    } else {
+        body = digits;
+        const auto result =
+            std::to_chars(digits, quick_end, std::fabs(value), std::chars_format::fixed, precision);
+        length = static_cast<size_t>(result.ptr - digits);
+    }
+    if (spec.alternate && precision == 0) body[length++] = '.';
+    put_padded(sink, spec, sign_of(negative, spec), body, length, spec.zero && !spec.left);
 }
 
 void put_integer(TextSink& sink, const Spec& spec, long long value, bool is_unsigned) {
@@ -100,30 +160,112 @@ void put_integer(TextSink& sink, const Spec& spec, long long value, bool is_unsi
         std::memcpy(body + body_length, digits, length);
         body_length += length;
     }
-    put_padded(sink, spec, sign_text(negative, spec), body, body_length,
+    put_padded(sink, spec, sign_of(negative, spec), body, body_length,
                spec.zero && !spec.left && spec.precision < 0);
 }
 
 void put_string(TextSink& sink, const Spec& spec, const char* text) {
     if (text == nullptr) text = "(null)";
-    size_t length = std::strlen(text);
-    if (spec.precision >= 0) length = std::min(length, static_cast<size_t>(spec.precision));
-    put_padded(sink, spec, "", text, length, false);
+    const size_t most = spec.precision >= 0 ? static_cast<size_t>(spec.precision) : SIZE_MAX;
+    size_t length = 0;
+    while (length < most && text[length] != '\0') ++length;
+    if (spec.width == 0) {
+        sink.put(text, length);
+    } else {
+        put_padded(sink, spec, '\0', text, length, false);
+    }
 }
 
 int read_number(const char*& p) {
     int n = 0;
-    while (*p >= '0' && *p <= '9') {
-        n = std::min(n * 10 + (*p - '0'), max_width);
-        ++p;
+    for (unsigned digit; (digit = static_cast<unsigned char>(*p) - 0x30u) <= 9; ++p) {
+        n = std::min(n * 10 + static_cast<int>(digit), max_width);
     }
     return n;
 }
 
+// %s, %f and %W.Pf with a digit each for width and precision, the shapes of
+// the module's own formats, read in a step; false for any other, which the
+// general rules read. p is past the '%', and left on the conversion.
+bool read_short_conversion(const char*& p, Spec& spec) {
+    if (p[0] == 's' || p[0] == 'f') return true;
+    const auto digit = [](char c) { return static_cast<unsigned char>(c) - 0x30u <= 9; };
+    if (digit(p[0]) && p[0] != '0' && p[1] == '.' && digit(p[2]) && p[3] == 'f') {
+        spec.width = p[0] - '0';
+        spec.precision = p[2] - '0';
+        p += 3;
+        return true;
+    }
+    return false;
+}
+
+// The next argument, when there is one of this kind.
+struct ArgumentReader {
+    const TextArgument* arguments;
+    size_t count;
+    size_t next;
+
+    bool take(TextArgument::Kind kind, uint64_t& bits) {
+        if (next >= count || arguments[next].kind != kind) return false;
+        bits = arguments[next++].bits;
+        return true;
+    }
+    bool take_integer(long long& value) {
+        uint64_t bits = 0;
+        if (!take(TextArgument::SIGNED, bits) && !take(TextArgument::UNSIGNED, bits)) return false;
+        value = static_cast<long long>(bits);
+        return true;
+    }
+};
+
+// Flags, width, precision and length of a conversion by the general rules,
+// p past the '%' and left on the conversion. False when a '*' finds no
+// integer argument.
+bool read_conversion(const char*& p, Spec& spec, ArgumentReader& reader) {
+    bool arguments_fit = true;
+    // Every flag sorts at or below '0', every width, precision and conversion above it.
+    for (; *p <= '0'; ++p) {
+        if (*p == '-') spec.left = true;
+        else if (*p == '+') spec.plus = true;
+        else if (*p == ' ') spec.space = true;
+        else if (*p == '0') spec.zero = true;
+        else if (*p == '#') spec.alternate = true;
+        else break;
+    }
+    if (*p == '*') {
+        long long width = 0;
+        arguments_fit = reader.take_integer(width) && arguments_fit;
+        if (width < 0) spec.left = true;
+        // Negated as unsigned: the most negative value has no positive twin.
+        const unsigned long long magnitude =
+            width < 0 ? 0ULL - static_cast<unsigned long long>(width) : static_cast<unsigned long long>(width);
+        spec.width = static_cast<int>(std::min(magnitude, static_cast<unsigned long long>(max_width)));
+        ++p;
+    } else {
+        spec.width = read_number(p);
+    }
+    if (*p == '.') {
+        ++p;
+        if (*p == '*') {
+            long long precision = 0;
+            arguments_fit = reader.take_integer(precision) && arguments_fit;
+            spec.precision =
+                precision < 0 ? -1 : static_cast<int>(std::min(precision, static_cast<long long>(max_precision)));
+            ++p;
+        } else {
+            spec.precision = std::min(read_number(p), max_precision);
+        }
+    }
+    while (*p == 'l') ++p;  // every integer argument is carried whole
+    return arguments_fit;
+}
+
 }  // namespace
 
-size_t format_bounded_v(char* buffer, size_t char_count, const char* format, va_list args) {
+size_t format_arguments(char* buffer, size_t char_count, const char* format, const TextArgument* arguments,
+                        size_t argument_count) {
     TextSink sink{buffer, buffer != nullptr ? char_count : 0, 0};
+    ArgumentReader reader{arguments, arguments != nullptr ? argument_count : 0, 0};
     for (const char* p = format; *p != '\0'; ++p) {
         if (*p != '%') {
             sink.put(*p);
@@ -132,81 +274,128 @@ size_t format_bounded_v(char* buffer, size_t char_count, const char* format, va_
         const char* conversion_start = p;
         ++p;
         Spec spec;
-        for (;; ++p) {
-            if (*p == '-') spec.left = true;
-            else if (*p == '+') spec.plus = true;
-            else if (*p == ' ') spec.space = true;
-            else if (*p == '0') spec.zero = true;
-            else if (*p == '#') spec.alternate = true;
-            else break;
-        }
-        if (*p == '*') {
-            const int width = va_arg(args, int);
-            if (width < 0) spec.left = true;
-            // Negated in 64 bits: the most negative int has no positive twin.
-            const int64_t magnitude = width < 0 ? -static_cast<int64_t>(width) : width;
-            spec.width = static_cast<int>(std::min<int64_t>(magnitude, max_width));
-            ++p;
-        } else {
-            spec.width = read_number(p);
-        }
-        if (*p == '.') {
-            ++p;
-            if (*p == '*') {
-                const int precision = va_arg(args, int);
-                spec.precision = precision < 0 ? -1 : std::min(precision, max_precision);
-                ++p;
-            } else {
-                spec.precision = std::min(read_number(p), max_precision);
-            }
-        }
-        bool long_integer = false;
-        while (*p == 'l') {
-            long_integer = true;
-            ++p;
-        }
+        const bool arguments_fit = read_short_conversion(p, spec) || read_conversion(p, spec, reader);
+        uint64_t bits = 0;
         switch (*p) {
             case 'f':
             case 'F':
-                put_fixed(sink, spec, va_arg(args, double));
+                if (arguments_fit && reader.take(TextArgument::NUMBER, bits)) {
+                    put_fixed(sink, spec, std::bit_cast<double>(bits));
+                    continue;
+                }
                 break;
             case 'd':
             case 'i':
-                put_integer(sink, spec, long_integer ? va_arg(args, long) : va_arg(args, int), false);
+                if (arguments_fit && reader.take(TextArgument::SIGNED, bits)) {
+                    put_integer(sink, spec, static_cast<long long>(bits), false);
+                    continue;
+                }
                 break;
             case 'u':
-                put_integer(sink, spec, long_integer ? va_arg(args, unsigned long) : va_arg(args, unsigned), true);
+                if (arguments_fit && reader.take(TextArgument::UNSIGNED, bits)) {
+                    put_integer(sink, spec, static_cast<long long>(bits), true);
+                    continue;
+                }
                 break;
             case 's':
-                put_string(sink, spec, va_arg(args, const char*));
+                if (arguments_fit && reader.take(TextArgument::TEXT, bits)) {
+                    put_string(sink, spec, reinterpret_cast<const char*>(static_cast<uintptr_t>(bits)));
+                    continue;
+                }
                 break;
             case '%':
                 sink.put('%');
-                break;
-            default:  // not a conversion this writer knows: copy it as written
-                if (*p == '\0') --p;
-                sink.put(conversion_start, static_cast<size_t>(p - conversion_start + 1));
+                continue;
+            default:
                 break;
         }
+        // Not a conversion this writer knows, or no argument of its kind for
+        // it: copied as written.
+        if (*p == '\0') --p;
+        sink.put(conversion_start, static_cast<size_t>(p - conversion_start + 1));
     }
     if (buffer != nullptr) buffer[std::min(sink.length, char_count)] = '\0';
     return sink.length;
 }
 
-size_t format_bounded(char* buffer, size_t char_count, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    const size_t length = format_bounded_v(buffer, char_count, format, args);
-    va_end(args);
-    return length;
+namespace {
+
+constexpr size_t memo_slots = 64;  // well above the module's 25 texts
+
+constinit TextMemo text_memos[memo_slots] = {};
+constinit size_t memos_used = 0;
+
+// A slot for an element that has none: a free one, linked into the round
+// after the last one used; once all are taken, the one used longest ago.
+TextMemo& memo_of(const ElementString* element) {
+    if (expected_text_memo->element == element) return *expected_text_memo;
+    for (size_t slot = 0; slot < memos_used; ++slot) {
+        if (text_memos[slot].element == element) return text_memos[slot];
+    }
+    TextMemo* memo = expected_text_memo;
+    if (memos_used < memo_slots) {
+        memo = &text_memos[memos_used++];
+        memo->following = &text_memos[0];
+        if (memo != &text_memos[0]) memo[-1].following = memo;
+    }
+    memo->element = nullptr;
+    return *memo;
 }
 
-void write_text(ElementString* element, const char* format, ...) {
+template <typename Word>
+void store_bytes(char* bytes, Word word) {
+    std::memcpy(bytes, &word, sizeof word);
+}
+
+// A memo's text and its NUL, a word at a time as holds_text compares them.
+void copy_text(char* to, const char* from, size_t length) {
+    const size_t n = length + 1;
+    if (n >= 8) {
+        const uint64_t head = load_bytes<uint64_t>(from);
+        const uint64_t tail = load_bytes<uint64_t>(from + n - 8);
+        store_bytes(to, head);
+        store_bytes(to + n - 8, tail);
+    } else if (n >= 4 && n < 8) {
+        const uint32_t head = load_bytes<uint32_t>(from);
+        const uint32_t tail = load_bytes<uint32_t>(from + n - 4);
+        store_bytes(to, head);
+        store_bytes(to + n - 4, tail);
+    } else {
+        std::memcpy(to, from, n);
+    }
+}
+
+}  // namespace
+
+constinit TextMemo* expected_text_memo = &text_memos[0];
+
+void write_text_arguments(ElementString* element, const char* format, const TextArgument* arguments,
+                          size_t count) {
     if (element == nullptr || element->string == nullptr) return;
-    va_list args;
-    va_start(args, format);
-    format_bounded_v(element->string, element->max_string_length, format, args);
-    va_end(args);
+    char* const buffer = element->string;
+    const size_t char_count = element->max_string_length;
+    if (char_count > TextMemo::max_chars || count > TextMemo::max_arguments) {
+        format_arguments(buffer, char_count, format, arguments, count);
+        return;
+    }
+    // write_text has compared the memo it expected already: should the
+    // element's be that one, its text is formatted afresh, which is right in
+    // any case.
+    const TextMemo* const compared = expected_text_memo;
+    TextMemo& memo = memo_of(element);
+    expected_text_memo = memo.following;
+    if (&memo != compared && memo.element == element && same_writing(memo, element, format, arguments, count)) {
+        if (!holds_text(buffer, memo.text, memo.length)) copy_text(buffer, memo.text, memo.length);
+        return;
+    }
+    const size_t length = format_arguments(buffer, char_count, format, arguments, count);
+    memo.element = element;
+    memo.format = format;
+    for (size_t i = 0; i < count; ++i) memo.arguments[i] = arguments[i];
+    memo.argument_count = count;
+    memo.char_count = char_count;
+    memo.length = std::min(length, char_count);
+    copy_text(memo.text, buffer, memo.length);
 }
 
 }  // namespace orvane

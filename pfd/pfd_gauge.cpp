@@ -630,13 +630,15 @@ constinit MouseRect pfd_mouse_table[] = {
 // switch, the flight-director bars follow the flight director.
 void HOST_CALL pfd_service_callback(GaugeHeader* gauge, int32_t service, ServiceExtra) {
     if (service != SERVICE_PRE_UPDATE) return;
+    // In rising chain order, so that the chain is walked once.
+    ElementCursor chain = element_cursor(gauge);
     const bool landing_system_shown = cockpit.ls_display == 1;
     for (uint32_t n : {PFD_GLIDESLOPE_SCALE, PFD_LOCALIZER_SCALE, PFD_LOCALIZER_DIAMOND, PFD_GLIDESLOPE_DIAMOND}) {
-        set_element_visible(gauge, n, landing_system_shown);
+        set_element_visible(chain, n, landing_system_shown);
     }
     const bool flight_director_on = is_on(read_var(FLIGHT_DIRECTOR));
-    set_element_visible(gauge, PFD_FD_PITCH_BAR, flight_director_on);
-    set_element_visible(gauge, PFD_FD_ROLL_BAR, flight_director_on);
+    set_element_visible(chain, PFD_FD_PITCH_BAR, flight_director_on);
+    set_element_visible(chain, PFD_FD_ROLL_BAR, flight_director_on);
 }
 
 constinit GaugeHeader pfd_gauge = {

@@ -35,6 +35,8 @@ run_tests() {
     all_skipped=$((all_skipped + skipped))
     rm -f "$log"
     ((status == 0)) || failed_builds+=("$preset tests")
+    # A build configured without its tests must not pass for a tested one.
+    ((total > 0)) || failed_builds+=("$preset: no tests found")
 }
 all_total=0
 all_failed=0
@@ -44,12 +46,12 @@ step "Dependencies"
 tools/install-deps.sh || exit 1
 
 step "Native build"
-cmake --preset native && cmake --build --preset native || exit 1
+cmake --preset native -DORVANE_BUILD_TESTS=ON && cmake --build --preset native || exit 1
 step "Native tests"
 run_tests native
 
 step "Native build under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer"
-cmake --preset native-asan && cmake --build --preset native-asan || exit 1
+cmake --preset native-asan -DORVANE_BUILD_TESTS=ON && cmake --build --preset native-asan || exit 1
 step "Native tests under the sanitizers (with the fuzz targets' seed corpora)"
 run_tests native-asan
 
@@ -63,7 +65,7 @@ else
 fi
 
 step "Win32 build"
-cmake --preset win32 && cmake --build --preset win32 || exit 1
+cmake --preset win32 -DORVANE_BUILD_TESTS=ON && cmake --build --preset win32 || exit 1
 step "Win32 tests under Wine"
 wine_root=build/win32/wine
 trap 'tests/wine/run-wine.sh --root "$wine_root" --stop' EXIT

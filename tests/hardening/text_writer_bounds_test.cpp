@@ -11,6 +11,14 @@
 namespace orvane::hardening {
 namespace {
 
+template <typename Star, typename Value>
+std::string written(const char* format, Star star, Value value) {
+    orvane::testing::GuardedText text(5);
+    format_bounded(text.text(), 5, format, star, value);
+    EXPECT_TRUE(text.intact()) << format;
+    return text.str();
+}
+
 TEST(TextWriterBounds, StarWidthsAndPrecisionsAtTheEndsOfTheirRangeStayBounded) {
     struct Row {
         const char* format;
@@ -24,20 +32,21 @@ TEST(TextWriterBounds, StarWidthsAndPrecisionsAtTheEndsOfTheirRangeStayBounded) 
         {"%*d", 0, "7"},
         {"%.*d", INT_MIN, "7"},       // a negative precision is none
         {"%.*d", INT_MAX, "00000"},   // the precision held to the writer's bound
-        {"%*s", INT_MIN, "x    "},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.format) + " with " + std::to_string(row.star));
-        orvane::testing::GuardedText text(5);
-        const std::string format = row.format;
-        if (format.back() == 's') {
-            format_bounded(text.text(), 5, row.format, row.star, "x");
-        } else {
-            format_bounded(text.text(), 5, row.format, row.star, 7);
-        }
-        EXPECT_EQ(text.str(), row.expected);
-        EXPECT_TRUE(text.intact());
+        EXPECT_EQ(written(row.format, row.star, 7), row.expected);
     }
+    EXPECT_EQ(written("%*s", INT_MIN, "x"), "x    ");
+}
+
+// The widest star arguments the writer takes: their most negative values
+// have no positive twin, so negating them must not overflow.
+TEST(TextWriterBounds, TheMostNegativeLongAndTheLargestUnsignedLongAsWidthsStayBounded) {
+    EXPECT_EQ(written("%*d", LONG_MIN, 7), "7    ");
+    EXPECT_EQ(written("%*d", LONG_MAX, 7), "     ");
+    EXPECT_EQ(written("%*d", ULONG_MAX, 7), "7");  // read as -1: left-justified in one column
+    EXPECT_EQ(written("%*d", 1ul << 63, 7), "7    ");
 }
 
 }  // namespace

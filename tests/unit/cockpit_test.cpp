@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -120,6 +121,64 @@ TEST_F(ChainTest, HideAndShowPastTheEndChangeNothing) {
     hide_element(nullptr, 0, IMAGE_HIDDEN);
     EXPECT_EQ(first.image_flags, 0x4001u);
     EXPECT_EQ(second.image_flags, 0x3u);
+    EXPECT_EQ(third.image_flags, 0x7u);
+}
+
+// A cursor walks on from where it stopped, but must find what nth_element
+// finds from the first element whatever order it is asked in.
+TEST_F(ChainTest, ACursorFindsWhatNthElementFindsInAnyOrder) {
+    ElementHeader* empty[1] = {nullptr};
+    const struct {
+        const char* chain_end;
+        ElementHeader** third_next;
+    } ends[] = {{"no next list", nullptr}, {"an empty next list", empty}};
+    const std::vector<uint32_t> orders[] = {
+        {0, 1, 2, 3, 4},      // rising, past the end
+        {2, 2, 1, 0},         // the same again, then falling
+        {4, 3, 2, 5, 1},      // from past the end back into the chain
+        {1, 0xFFFFFFFFu, 2},  // the farthest index, then back
+    };
+    for (const auto& end : ends) {
+        third.next_element = end.third_next;
+        for (const auto& order : orders) {
+            GaugeHeader gauge{};
+            ElementHeader* list[2] = {&first, nullptr};
+            gauge.elements_list = list;
+            ElementCursor cursor = element_cursor(&gauge);
+            for (const uint32_t n : order) {
+                EXPECT_EQ(cursor_element(cursor, n), nth_element(&first, n)) << end.chain_end << ", index " << n;
+            }
+        }
+    }
+}
+
+TEST_F(ChainTest, ACursorOfAGaugeWithoutElementsFindsNothing) {
+    GaugeHeader no_list{};
+    ElementHeader* empty_list[1] = {nullptr};
+    GaugeHeader empty{};
+    empty.elements_list = empty_list;
+    for (GaugeHeader* gauge : {static_cast<GaugeHeader*>(nullptr), &no_list, &empty}) {
+        ElementCursor cursor = element_cursor(gauge);
+        EXPECT_EQ(cursor_element(cursor, 0), nullptr);
+        EXPECT_EQ(cursor_element(cursor, 3), nullptr);
+        set_element_visible(cursor, 0, false);
+    }
+}
+
+TEST_F(ChainTest, ShowingAndHidingThroughACursorTouchesOnlyTheHideBit) {
+    GaugeHeader gauge{};
+    ElementHeader* list[2] = {&first, nullptr};
+    gauge.elements_list = list;
+    ElementCursor cursor = element_cursor(&gauge);
+    set_element_visible(cursor, 1, false);
+    set_element_visible(cursor, 2, false);
+    set_element_visible(cursor, 3, false);
+    EXPECT_EQ(first.image_flags, 0x4001u);
+    EXPECT_EQ(second.image_flags, 0x40000003u);
+    EXPECT_EQ(third.image_flags, 0x40000007u);
+    set_element_visible(cursor, 2, true);
+    set_element_visible(cursor, 0, false);
+    EXPECT_EQ(first.image_flags, 0x40004001u);
     EXPECT_EQ(third.image_flags, 0x7u);
 }
 

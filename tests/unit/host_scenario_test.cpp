@@ -35,6 +35,9 @@ TEST(HostScenarioParserTests, EachMistakeNamesItsFileAndLine) {
         {"set AIRSPEED_HOLD 1 2", "unexpected 2"},
         {"ramp ALTITUDE 0 100", "missing update count"},
         {"ramp ALTITUDE 0 100 0", "outside 1 to"},
+        {"ramp ALTITUDE 0 100 PITCH 0 5", "missing update count"},
+        {"ramp ALTITUDE 0 100 PITCH 0 3", "missing update count"},
+        {"ramp ALTITUDE 0 100 PITCHES 0 5 3", "unknown host variable: PITCHES"},
         {"update 0", "outside 1 to"},
         {"update many", "not a whole number: many"},
         {"install", "missing gauge name"},
@@ -269,6 +272,32 @@ TEST_F(HostScenarioRunTests, ARampSetsEvenStepsFromFirstToLastUpdate) {
                              "set 615 DECISION_HEIGHT 0\nupdate 5\n", "set 61 AIRSPEED 9\nupdate 6\n"}) {
         EXPECT_NE(trace.text().find(line), std::string::npos) << line;
     }
+}
+
+TEST_F(HostScenarioRunTests, ARampMovesEveryVariableItNamesTogether) {
+    const std::vector<std::string> failures = run(
+        "install T\n"
+        "ramp DECISION_HEIGHT 100 0 AIRSPEED 7 9 PITCH 1 1 3\n"
+        "expect var DECISION_HEIGHT 0\n"
+        "expect var AIRSPEED 9\n");
+    EXPECT_TRUE(failures.empty()) << joined(failures);
+    EXPECT_EQ(panel.update_count(), 3u);
+    EXPECT_NE(trace.text().find("set 615 DECISION_HEIGHT 50\nset 61 AIRSPEED 8\nset 78 PITCH 1\nupdate 2\n"),
+              std::string::npos)
+        << trace.text();
+}
+
+TEST_F(HostScenarioRunTests, TheObserverSeesEveryUpdateWithTheStepThatRanIt) {
+    Scenario scenario;
+    ASSERT_TRUE(parse("install T\nupdate 2\nramp AIRSPEED 1 2 3\nset AIRSPEED 5\n", scenario).empty());
+    std::vector<int> lines;
+    std::vector<double> airspeeds;
+    run_scenario(scenario, panel, host, &trace, [&](const Step& step) {
+        lines.push_back(step.line);
+        airspeeds.push_back(host.var(61));
+    });
+    EXPECT_EQ(lines, (std::vector<int>{2, 2, 3, 3, 3}));
+    EXPECT_EQ(airspeeds, (std::vector<double>{0, 0, 1, 1.5, 2}));
 }
 
 TEST_F(HostScenarioRunTests, FaultsFailTheRunAtTheStepThatCausedThem) {

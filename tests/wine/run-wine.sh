@@ -3,11 +3,11 @@
 # test through it (CMAKE_CROSSCOMPILING_EMULATOR).
 #
 #   run-wine.sh --root DIR PROGRAM.exe [ARGS...]   run one program, pass its exit code
-#   run-wine.sh --root DIR --start                 start the Wine session now
-#   run-wine.sh --root DIR --stop                  end the session and wait for it
+#   run-wine.sh --root DIR --start                 start the Wine instance now
+#   run-wine.sh --root DIR --stop                  end the instance and wait for it
 #
 # DIR, inside the build tree, holds a private Wine prefix (created on first
-# use), a HOME with the ALSA configuration, and the session. A session is one
+# use), a HOME with the ALSA configuration, and the instance. A instance is one
 # X display (xvfb-run -a) and one persistent wineserver shared by all the
 # programs of a test run, so that each test pays only for its own process. It
 # ends by itself ORVANE_WINE_IDLE_SECONDS (default 30) after the last program.
@@ -32,7 +32,7 @@ mkdir -p "$2" || die "cannot create $2"
 root=$(cd "$2" && pwd)
 shift 2
 
-session="$root/session"
+instance="$root/instance"
 idle_seconds=${ORVANE_WINE_IDLE_SECONDS:-30}
 start_timeout=${ORVANE_WINE_START_TIMEOUT:-300}
 
@@ -48,22 +48,22 @@ for tool in wine wineserver wineboot xvfb-run xauth flock setsid; do
     command -v "$tool" >/dev/null || die "$tool is missing: run tools/install-deps.sh"
 done
 
-# A session whose process is gone, or whose pid now names another process
-# (after a reboot, say), is no session.
-session_alive() {
-    [[ -f "$session/env" && -f "$session/main-pid" ]] || return 1
+# A instance whose process is gone, or whose pid now names another process
+# (after a reboot, say), is no instance.
+instance_alive() {
+    [[ -f "$instance/env" && -f "$instance/main-pid" ]] || return 1
     local pid
-    pid=$(cat "$session/main-pid")
-    grep -qs -- --session-main "/proc/$pid/cmdline"
+    pid=$(cat "$instance/main-pid")
+    grep -qs -- --instance-main "/proc/$pid/cmdline"
 }
 
-# The session itself, running under xvfb-run with the display in DISPLAY.
-session_main() {
-    echo $$ >"$session/main-pid"
+# The instance itself, running under xvfb-run with the display in DISPLAY.
+instance_main() {
+    echo $$ >"$instance/main-pid"
     mkdir -p "$HOME" "$root/tmp"
     cp "$here/asoundrc" "$HOME/.asoundrc"
     mkdir -p "$WINEPREFIX"
-    # A server left from an earlier session would not persist; end it first.
+    # A server left from an earlier instance would not persist; end it first.
     wineserver -k 2>/dev/null && wineserver -w
     wineserver -p || return 1
     if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
@@ -73,45 +73,45 @@ session_main() {
         wineboot || return 1
     fi
     wine regedit /S "$here/wine-settings.reg" || return 1
-    touch "$session/last-use"
+    touch "$instance/last-use"
     {
         echo "export DISPLAY='$DISPLAY'"
         echo "export XAUTHORITY='${XAUTHORITY:-}'"
-    } >"$session/env.new"
-    mv "$session/env.new" "$session/env"
-    echo "session ready on display $DISPLAY"
+    } >"$instance/env.new"
+    mv "$instance/env.new" "$instance/env"
+    echo "instance ready on display $DISPLAY"
 
     while sleep 1; do
         local now last
         now=$(date +%s)
-        last=$(stat -c %Y "$session/last-use" 2>/dev/null || echo 0)
-        [[ -e "$session/stop" ]] || ((now - last >= idle_seconds)) || continue
-        # Programs hold the session lock shared while they run.
-        exec 8>>"$root/session.lock"
+        last=$(stat -c %Y "$instance/last-use" 2>/dev/null || echo 0)
+        [[ -e "$instance/stop" ]] || ((now - last >= idle_seconds)) || continue
+        # Programs hold the instance lock shared while they run.
+        exec 8>>"$root/instance.lock"
         if flock -x -n 8; then
-            rm -f "$session/env"
+            rm -f "$instance/env"
             wineserver -k 8>&-
             wineserver -w 8>&-
-            echo "session ended"
+            echo "instance ended"
             return 0
         fi
         exec 8>&-
     done
 }
 
-# Starts the session unless one is running; the caller holds the setup lock.
-start_session() {
-    session_alive && return 0
-    rm -rf "$session"
-    mkdir -p "$session"
+# Starts the instance unless one is running; the caller holds the setup lock.
+start_instance() {
+    instance_alive && return 0
+    rm -rf "$instance"
+    mkdir -p "$instance"
     setsid xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
-        "$self" --root "$root" --session-main </dev/null >"$session/log" 2>&1 8>&- 9>&- &
+        "$self" --root "$root" --instance-main </dev/null >"$instance/log" 2>&1 8>&- 9>&- &
     local runner=$! waited=0
-    echo $runner >"$session/runner-pid"
-    until [[ -f "$session/env" ]]; do
+    echo $runner >"$instance/runner-pid"
+    until [[ -f "$instance/env" ]]; do
         if ! kill -0 $runner 2>/dev/null || ((waited >= start_timeout * 5)); then
-            echo "run-wine.sh: the Wine session did not start; its log:" >&2
-            cat "$session/log" >&2
+            echo "run-wine.sh: the Wine instance did not start; its log:" >&2
+            cat "$instance/log" >&2
             kill $runner 2>/dev/null
             return 1
         fi
@@ -120,46 +120,46 @@ start_session() {
     done
 }
 
-ensure_session_shared() {
-    exec 8>>"$root/session.lock"
+ensure_instance_shared() {
+    exec 8>>"$root/instance.lock"
     local attempts=3
     while ((attempts-- > 0)); do
         (
             flock -x 9
-            start_session
+            start_instance
         ) 9>>"$root/setup.lock" || return 1
         flock -s 8
-        session_alive && return 0
+        instance_alive && return 0
         flock -u 8
     done
     return 1
 }
 
-stop_session() {
-    session_alive || return 0
-    touch "$session/stop"
+stop_instance() {
+    instance_alive || return 0
+    touch "$instance/stop"
     local main_pid runner_pid waited=0
-    main_pid=$(cat "$session/main-pid")
-    runner_pid=$(cat "$session/runner-pid" 2>/dev/null || echo "")
+    main_pid=$(cat "$instance/main-pid")
+    runner_pid=$(cat "$instance/runner-pid" 2>/dev/null || echo "")
     while kill -0 "$main_pid" 2>/dev/null || { [[ -n $runner_pid ]] && kill -0 "$runner_pid" 2>/dev/null; }; do
-        ((waited < 600)) || die "the Wine session did not stop"
+        ((waited < 600)) || die "the Wine instance did not stop"
         sleep 0.1
         waited=$((waited + 1))
     done
 }
 
 case "${1:-}" in
-    --session-main)
-        session_main && exit 0
-        wineserver -k 2>/dev/null  # a session that failed leaves no server behind
+    --instance-main)
+        instance_main && exit 0
+        wineserver -k 2>/dev/null  # a instance that failed leaves no server behind
         exit 1
         ;;
     --start)
-        ensure_session_shared || die "cannot start the Wine session"
+        ensure_instance_shared || die "cannot start the Wine instance"
         exit 0
         ;;
     --stop)
-        stop_session
+        stop_instance
         exit 0
         ;;
     "")
@@ -167,16 +167,24 @@ case "${1:-}" in
         ;;
 esac
 
-ensure_session_shared || die "cannot start the Wine session"
+ensure_instance_shared || die "cannot start the Wine instance"
 # shellcheck disable=SC1091
-source "$session/env"
-touch "$session/last-use"
+source "$instance/env"
+touch "$instance/last-use"
 
 out=$(mktemp "$root/tmp/out.XXXXXX")
 err=$(mktemp "$root/tmp/err.XXXXXX")
 wine "$@" >"$out" 2>"$err" 8>&-
 status=$?
-touch "$session/last-use"
+# A Windows program's own crash comes back as its exception code; a status
+# above 128 is Wine's loader itself killed by a signal, which Wine 8 now and
+# then does at process exit after the program has finished. Run it once more.
+if ((status > 128)); then
+    echo "run-wine.sh: Wine's loader died of signal $((status - 128)); running $1 once more" >&2
+    wine "$@" >"$out" 2>"$err" 8>&-
+    status=$?
+fi
+touch "$instance/last-use"
 cat "$out"
 cat "$err" >&2
 rm -f "$out" "$err"

@@ -1,0 +1,124 @@
+// The drawing commands' exit statuses and messages, and what the demo writes.
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "host/render.h"
+#include "host/render_commands.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    std::optional<int> code;
+    std::string out, err;
+};
+
+Outcome run(const std::vector<std::string>& args) {
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    Outcome o{panelhost::render_command(args, out, err), {}, {}};
+    for (auto [stream, text] : {std::pair{out, &o.out}, std::pair{err, &o.err}}) {
+        std::rewind(stream);
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, stream)) > 0) text->append(buffer, n);
+        std::fclose(stream);
+    }
+    return o;
+}
+
+class RenderCommands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // One folder per test: ctest runs them side by side.
+        dir = fs::path(ORVANE_MODULE_PATH).parent_path() / "tests" / "render-commands" /
+              ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    std::string file(const std::string& name, const std::string& text) {
+        std::ofstream(dir / name) << text;
+        return (dir / name).string();
+    }
+    fs::path dir;
+    const std::string module = ORVANE_MODULE_PATH;
+};
+
+TEST_F(RenderCommands, EachCommandSaysWhatWentWrongAndExitsWithItsStatus) {
+    const std::string dh_only = file("dh.scn", "install DH\nupdate\n");
+    const std::string wrong = file("wrong.scn", "install DH\nupdate\nexpect text DH 1 \"200\"\n");
+    const std::string out = dir.string();
+    const struct Row {
+        std::vector<std::string> args;
+        int code;
+        const char* says;
+    } rows[] = {
+        {{"render"}, 2, "drawing (native build):"},
+        {{"render", module, "--gauge", "XYZ"}, 2, "the module has no gauge named XYZ"},
+        {{"render", module, "--gauge", "PFD", "--scale", "0"}, 2, "the scale must be a whole number from 1 to 16"},
+        {{"render", module, "--gauge", "PFD", "--fast"}, 2, "unknown option --fast"},
+        {{"render", module, "/nonexistent/panel.cfg"}, 2, "cannot read /nonexistent/panel.cfg"},
+        {{"render", "/nonexistent/module.so", "--gauge", "PFD"}, 2, "/nonexistent/module.so"},
+        {{"render", module, "--gauge", "PFD", "--scenario", dh_only, "--output", out}, 1, "PFD was not installed"},
+        {{"render", module, "--gauge", "DH", "--scenario", wrong, "--output", out}, 1, "expected \"200\""},
+        {{"render", module, "--gauge", "DH", "--scale", "3", "--output", out}, 0, "DH.png"},
+        {{"demo"}, 2, "usage: panelhost demo"},
+        {{"demo", module, "--scale", "9"}, 2, "the scale must be a whole number from 1 to 8"},
+        {{"demo", module, "--scenario", "/nonexistent.scn"}, 2, "cannot read /nonexistent.scn"},
+        {{"reference"}, 2, "drawing (native build):"},
+        {{"reference", module}, 0, "### `DME`"},
+        {{"--help"}, 0, "panelhost render MODULE PANEL.CFG"},
+    };
+    for (const Row& row : rows) {
+        std::string line;
+        for (const std::string& a : row.args) line += a + " ";
+        SCOPED_TRACE(line);
+        const Outcome o = run(row.args);
+        ASSERT_TRUE(o.code.has_value());
+        EXPECT_EQ(*o.code, row.code) << o.err;
+        EXPECT_NE((o.out + o.err).find(row.says), std::string::npos) << o.out << o.err;
+    }
+    const panelhost::Surface dh(cairo_image_surface_create_from_png((dir / "DH.png").c_str()));
+    EXPECT_EQ(cairo_image_surface_get_width(dh.get()), 3 * 109);
+    EXPECT_EQ(cairo_image_surface_get_height(dh.get()), 3 * 31);
+}
+
+TEST_F(RenderCommands, CommandsThatAreNotDrawingAreLeftToTheHost) {
+    EXPECT_FALSE(run({}).code.has_value());
+    EXPECT_FALSE(run({"run", module, "x.scn"}).code.has_value());
+    EXPECT_FALSE(run({"inspect", module}).code.has_value());
+}
+
+TEST_F(RenderCommands, TheDemoWritesAFramePerUpdateTheSheetTheAnimationAndTheTrace) {
+    const std::string scenario = file("short.scn",
+                                      "install all\n"
+                                      "update 2\n"
+                                      "# moment: Installed\n"
+                                      "set AIRSPEED 150\n"
+                                      "ramp PITCH 0 5 3\n"
+                                      "# moment: Pitched up\n");
+    const fs::path out = dir / "demo";
+    fs::create_directories(out / "frames");
+    std::ofstream(out / "frames" / "frame_0099.png") << "left from an earlier run";
+    std::ofstream(out / "callout.wav") << "left from an earlier run";
+    const Outcome o = run({"demo", module, "--scenario", scenario, "--out", out.string(), "--scale", "1"});
+    ASSERT_EQ(o.code, 0) << o.err;
+    EXPECT_NE(o.out.find("5 updates of"), std::string::npos) << o.out;
+    int frames = 0;
+    for (const auto& entry : fs::directory_iterator(out / "frames")) frames += entry.path().extension() == ".png";
+    EXPECT_EQ(frames, 5);
+    EXPECT_TRUE(fs::exists(out / "frames" / "frame_0005.png"));
+    EXPECT_TRUE(fs::exists(out / "short.trace"));
+    EXPECT_TRUE(fs::exists(out / "short.apng"));
+    EXPECT_FALSE(fs::exists(out / "callout.wav")) << "nothing played";
+    const panelhost::Surface sheet(cairo_image_surface_create_from_png((out / "contact-sheet.png").c_str()));
+    ASSERT_EQ(cairo_surface_status(sheet.get()), CAIRO_STATUS_SUCCESS);
+    // Two moments side by side: the sheet is two half-size frames wide.
+    const panelhost::Surface frame(cairo_image_surface_create_from_png((out / "frames" / "frame_0001.png").c_str()));
+    EXPECT_GE(cairo_image_surface_get_width(sheet.get()), cairo_image_surface_get_width(frame.get()));
+}
+
+}  // namespace

@@ -1,0 +1,148 @@
+// Reading panel.cfg: windows, titles, sizes and gauge lines as the simulator
+// writes them, and every malformed line named by its line number.
+#include <gtest/gtest.h>
+
+#include "host/panel_cfg.h"
+
+namespace {
+
+using panelhost::PanelConfig;
+using panelhost::parse_panel_cfg;
+
+std::string joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& l : lines) text += l + "\n";
+    return text;
+}
+
+TEST(PanelCfgReader, AWellFormedFileGivesItsWindowsInNumberOrderWithTheirTitlesAndGauges) {
+    const PanelConfig cfg = parse_panel_cfg(
+        "// an aircraft's panel\r\n"
+        "[Window Titles]\n"
+        "Window00=Main Panel\n"
+        "window01 = Glareshield ; the coaming\n"
+        "\n"
+        "[WINDOW01]\n"
+        "FILE=glare.bmp\n"
+        "size_mm=640\n"
+        "position=1\n"
+        "visible=0\n"
+        "ident=10500\n"
+        "window_size_ratio=1.000\n"
+        "gauge00=Orvane!AP, 163, 18\n"
+        "gauge01= Orvane!FD ,28,54,80   // scaled\n"
+        "\n"
+        "[Window00]\n"
+        "size_mm=540,300\n"
+        "Gauge03=Orvane!PFD, -4, +16, 284, 272, extra, more\n"
+        "[Views]\n"
+        "VIEW_FORWARD_WINDOWS=MAIN_PANEL\n"
+        "[Vcockpit01]\n"
+        "this line has no key and is not ours\n",
+        "panel.cfg");
+    EXPECT_TRUE(cfg.problems.empty()) << joined(cfg.problems);
+    ASSERT_EQ(cfg.windows.size(), 2u);
+    const auto& main = cfg.windows[0];
+    EXPECT_EQ(main.number, 0);
+    EXPECT_EQ(main.title, "Main Panel");
+    EXPECT_EQ(main.size_width, 540);
+    EXPECT_EQ(main.size_height, 300);
+    EXPECT_EQ(main.position, -1);
+    EXPECT_TRUE(main.visible);
+    EXPECT_EQ(main.line, 16);
+    ASSERT_EQ(main.gauges.size(), 1u);
+    const auto& pfd = main.gauges[0];
+    EXPECT_EQ(pfd.key, "gauge03");
+    EXPECT_EQ(pfd.module, "Orvane");
+    EXPECT_EQ(pfd.gauge, "PFD");
+    EXPECT_EQ(pfd.x, -4);
+    EXPECT_EQ(pfd.y, 16);
+    EXPECT_EQ(pfd.width, 284);
+    EXPECT_EQ(pfd.height, 272);
+    EXPECT_EQ(pfd.parameters, (std::vector<std::string>{"extra", "more"}));
+    EXPECT_EQ(pfd.line, 18);
+
+    const auto& glare = cfg.windows[1];
+    EXPECT_EQ(glare.title, "Glareshield");
+    EXPECT_EQ(glare.file, "glare.bmp");
+    EXPECT_EQ(glare.size_width, 640);
+    EXPECT_FALSE(glare.size_height.has_value());
+    EXPECT_EQ(glare.position, 1);
+    EXPECT_FALSE(glare.visible);
+    ASSERT_EQ(glare.gauges.size(), 2u);
+    EXPECT_FALSE(glare.gauges[0].width.has_value());
+    EXPECT_FALSE(glare.gauges[0].height.has_value());
+    EXPECT_EQ(glare.gauges[1].gauge, "FD");
+    EXPECT_EQ(glare.gauges[1].width, 80);
+    EXPECT_FALSE(glare.gauges[1].height.has_value());
+}
+
+TEST(PanelCfgReader, AWindowWithoutATitleIsNamedByItsSection) {
+    const PanelConfig cfg = parse_panel_cfg("[Window07]\n[Window Titles]\nWindow03=Elsewhere\n", "p.cfg");
+    ASSERT_EQ(cfg.windows.size(), 1u);
+    EXPECT_EQ(cfg.windows[0].title, "Window07");
+}
+
+TEST(PanelCfgReader, EachMalformedLineIsNamedByFileAndLineAndTheRestIsStillRead) {
+    const struct Row {
+        const char* line;
+        const char* problem;
+    } rows[] = {
+        {"size_mm=0", "size_mm must be a width, or a width and a height, above 0: 0"},
+        {"size_mm=640,-1", "above 0: 640,-1"},
+        {"size_mm=640,300,2", "above 0: 640,300,2"},
+        {"size_mm=wide", "above 0: wide"},
+        {"position=9", "position must be 0 to 8: 9"},
+        {"position=top", "position must be 0 to 8: top"},
+        {"visible=yes", "visible must be 0 or 1: yes"},
+        {"gauge05=Orvane PFD, 1, 2", "gauge05 must be Module!Gauge, x, y[, width[, height]]: no Module!Gauge"},
+        {"gauge05=!PFD, 1, 2", "no Module!Gauge"},
+        {"gauge05=Orvane!, 1, 2", "no Module!Gauge"},
+        {"gauge05=Orvane!PFD, 1", "no position"},
+        {"gauge05=Orvane!PFD", "no position"},
+        {"gauge05=Orvane!PFD, 1, y", "the position is not two whole numbers"},
+        {"gauge05=Orvane!PFD, 1.5, 2", "the position is not two whole numbers"},
+        {"gauge05=Orvane!PFD, 1, 2, 0", "the width must be a whole number above 0, not \"0\""},
+        {"gauge05=Orvane!PFD, 1, 2, 100, -3", "the height must be a whole number above 0, not \"-3\""},
+        {"gauge05=Orvane!PFD, 1, 2, , 40", "the width must be a whole number above 0, not \"\""},
+        {"gauge00=Orvane!DH, 1, 2", "gauge00 appears again (first on line 2); this one is ignored"},
+        {"just words", "expected key=value, not \"just words\""},
+        {"[Window00]", "[Window00] appears again (first on line 1); this one is ignored"},
+        {"[Window00", "a section header without its ]"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.line);
+        const PanelConfig cfg = parse_panel_cfg(
+            std::string("[Window00]\ngauge00=Orvane!AP, 0, 0\n") + row.line + "\ngauge09=Orvane!FD, 5, 6\n", "p.cfg");
+        ASSERT_EQ(cfg.problems.size(), 1u) << joined(cfg.problems);
+        EXPECT_EQ(cfg.problems[0].rfind("p.cfg:3: ", 0), 0u) << cfg.problems[0];
+        EXPECT_NE(cfg.problems[0].find(row.problem), std::string::npos) << cfg.problems[0];
+        ASSERT_EQ(cfg.windows.size(), 1u);
+        // The lines after the bad one still count, in the window they belong to.
+        const bool still_in_window = std::string(row.line) != "[Window00]" && std::string(row.line) != "[Window00";
+        EXPECT_EQ(cfg.windows[0].gauges.back().gauge, still_in_window ? "FD" : "AP");
+    }
+}
+
+TEST(PanelCfgReader, KeysOutsideAnySectionAreReported) {
+    const PanelConfig cfg = parse_panel_cfg("; panel\nsize_mm=640\n[Window00]\n", "p.cfg");
+    ASSERT_EQ(cfg.problems.size(), 1u);
+    EXPECT_EQ(cfg.problems[0], "p.cfg:2: \"size_mm\" is outside any section");
+}
+
+TEST(PanelCfgReader, AGaugeLinesModuleNamesTheLoadedModuleByItsFileNameInAnyCase) {
+    const struct Row {
+        const char* module;
+        const char* path;
+        bool names;
+    } rows[] = {
+        {"Orvane", "build/native/orvane.so", true}, {"Orvane", "C:\\FS\\Gauges\\Orvane.gau", true},
+        {"ORVANE", "Orvane.gau", true},             {"Orvane", "build/native/orvane_other.so", false},
+        {"", "orvane.so", false},                   {"Orvane.gau", "Orvane.gau", false},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(panelhost::names_module(row.module, row.path), row.names) << row.module << " " << row.path;
+    }
+}
+
+}  // namespace

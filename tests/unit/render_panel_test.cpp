@@ -1,0 +1,225 @@
+// Whole panel windows: gauges where their panel.cfg lines put them and as
+// large as they say, a gauge the module lacks in magenta, window sizes,
+// backgrounds, the screen's rows, and the example panel against its goldens.
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "host/demo.h"
+#include "host/panel_cfg.h"
+#include "host/render_commands.h"
+#include "host/render_panel.h"
+#include "tests/unit/render_fixture.h"
+#include "module/host_vars.h"
+#include "tools/art/indexed_image.h"
+
+namespace {
+
+using namespace render_test;
+using namespace panelhost;
+
+// An 8-bit BMP file of one colour.
+std::vector<uint8_t> plain_bmp(int w, int h, art::Rgb colour) {
+    art::IndexedImage image{.width = w, .height = h};
+    image.palette[1] = colour;
+    image.pixels.assign(size_t(w) * size_t(h), 1);
+    return art::encode_bmp_file(image);
+}
+
+class RenderPanel : public RenderTest {
+protected:
+    PanelConfig cfg(const std::string& text) {
+        PanelConfig c = parse_panel_cfg(text, "p.cfg");
+        EXPECT_TRUE(c.problems.empty());
+        return c;
+    }
+    // Files the panel may name: bg.bmp 150 x 50 light grey, unlit.bmp 24-bit.
+    PanelFiles files = [](const std::string& name) -> std::optional<std::vector<uint8_t>> {
+        if (name == "bg.bmp") return plain_bmp(150, 50, {200, 200, 200});
+        if (name == "deep.bmp") {
+            std::vector<uint8_t> bmp = plain_bmp(4, 4, {1, 2, 3});
+            bmp[28] = 24;  // bits per pixel
+            return bmp;
+        }
+        return std::nullopt;
+    };
+};
+
+TEST_F(RenderPanel, AGaugeStandsWhereItsLinePutsItAsLargeAsItsWidthAndHeightSay) {
+    const struct Row {
+        const char* line;
+        int x, y;
+        double sx, sy;
+    } rows[] = {
+        {"gauge00=Orvane!FD, 10, 20", 10, 20, 1, 1},
+        {"gauge00=Orvane!FD, 10, 20, 80", 10, 20, 2, 2},          // the height keeps the aspect
+        {"gauge00=Orvane!FD, 30, 5, 80, 17", 30, 5, 2, 1},
+        {"gauge00=Orvane!FD, 0, 0, 120, 51", 0, 0, 3, 3},
+    };
+    install({"FD"});
+    set(orvane::FLIGHT_DIRECTOR, 1);
+    panel().update();
+    const Surface alone = draw("FD");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.line);
+        const PanelConfig c = cfg(std::string("[Window00]\nsize_mm=200,100\n") + row.line + "\n");
+        PanelRenderer drawing(renderer(), c, ORVANE_MODULE_PATH, files);
+        const Surface window = drawing.render_window(c.windows[0], panel(), 1);
+        EXPECT_EQ(cairo_image_surface_get_width(window.get()), 200);
+        EXPECT_EQ(cairo_image_surface_get_height(window.get()), 100);
+        for (int v = 0; v < 17; v += 2) {
+            for (int u = 0; u < 40; u += 3) {
+                const int wx = row.x + int((u + 0.5) * row.sx), wy = row.y + int((v + 0.5) * row.sy);
+                ASSERT_TRUE(same(at(alone.get(), u, v), at(window.get(), wx, wy)))
+                    << "gauge pixel " << u << ", " << v << " at window pixel " << wx << ", " << wy;
+            }
+        }
+        // Nothing of it beyond its scaled box.
+        EXPECT_EQ(at(window.get(), row.x + int(40 * row.sx) + 1, row.y).a, 0);
+        EXPECT_EQ(at(window.get(), row.x, row.y + int(17 * row.sy) + 1).a, 0);
+    }
+}
+
+TEST_F(RenderPanel, AGaugeTheModuleLacksIsReportedWithItsLineAndOutlinedInMagenta) {
+    const PanelConfig c = cfg(
+        "[Window00]\n"
+        "size_mm=200,100\n"
+        "gauge00=Orvane!NOPE, 50, 60, 40, 20\n"
+        "gauge01=Other!PFD, 120, 10\n"
+        "gauge02=orvane!FD, 5, 5\n");
+    install({"FD"});
+    panel().update();
+    PanelRenderer drawing(renderer(), c, ORVANE_MODULE_PATH, files);
+    const std::vector<std::string> problems = drawing.check(panel());
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0], "p.cfg:3: Orvane!NOPE: the module has no gauge named NOPE; drawn as an outline");
+    EXPECT_EQ(problems[1], "p.cfg:4: Other!PFD: the module Other is not the one loaded; drawn as an outline");
+    EXPECT_EQ(drawing.gauge_names(panel()), std::vector<std::string>{"FD"});
+    const Surface window = drawing.render_window(c.windows[0], panel(), 1);
+    const struct Probe {
+        int x, y;
+        bool magenta;
+    } probes[] = {
+        {50, 60, true}, {89, 60, true}, {50, 79, true}, {89, 79, true}, {70, 60, true}, {70, 70, false},
+        {49, 60, false}, {90, 70, false}, {120, 10, true}, {151, 41, true}, {135, 25, false}, {152, 25, false},
+    };
+    for (const Probe& p : probes) {
+        EXPECT_EQ(near(at(window.get(), p.x, p.y), 255, 0, 255, 0), p.magenta) << p.x << ", " << p.y;
+    }
+}
+
+TEST_F(RenderPanel, AWindowTakesItsSizeFromSizeMmElseItsBackgroundElseItsGauges) {
+    const struct Row {
+        const char* keys;
+        int width, height;
+        std::vector<std::string> problems;
+    } rows[] = {
+        {"size_mm=300,200\nfile=bg.bmp", 300, 200, {}},
+        {"size_mm=300\nfile=bg.bmp", 300, 100, {}},
+        {"file=bg.bmp", 150, 50, {}},
+        {"gauge00=Orvane!FD, 100, 30, 80", 180, 64, {}},
+        {"size_mm=2000000000,3", 8192, 3, {}},
+        {"gauge00=Orvane!FD, 2000000000, 2000000000, 2000000000", 8192, 8192, {}},
+        {"size_mm=64,32\nfile=missing.bmp", 64, 32, {"p.cfg:1: background missing.bmp: cannot be read"}},
+        {"size_mm=64,32\nfile=deep.bmp", 64, 32,
+         {"p.cfg:1: background deep.bmp: the bitmap is not 8 bits per pixel, uncompressed"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.keys);
+        const PanelConfig c = cfg(std::string("[Window00]\n") + row.keys + "\n");
+        PanelRenderer drawing(renderer(), c, ORVANE_MODULE_PATH, files);
+        const orvane::PixPoint size = drawing.window_size(c.windows[0], panel());
+        EXPECT_EQ(size.x, row.width);
+        EXPECT_EQ(size.y, row.height);
+        EXPECT_EQ(drawing.check(panel()), row.problems);
+        if (row.width * row.height > 1000000) continue;
+        const Surface twice = drawing.render_window(c.windows[0], panel(), 2);
+        EXPECT_EQ(cairo_image_surface_get_width(twice.get()), 2 * row.width);
+        if (std::string(row.keys).find("bg.bmp") != std::string::npos) {
+            EXPECT_TRUE(near(at(twice.get(), 2 * row.width - 1, 2 * row.height - 1), 200, 200, 200, 0));
+        }
+    }
+}
+
+TEST_F(RenderPanel, TheScreenShowsTheVisibleWindowsInRowsByTheirPositions) {
+    const PanelConfig c = cfg(
+        "[Window00]\nsize_mm=200,60\nfile=bg.bmp\nposition=7\n"
+        "[Window01]\nsize_mm=100,40\nfile=bg.bmp\nposition=1\n"
+        "[Window02]\nsize_mm=50,50\nfile=bg.bmp\nposition=1\nvisible=0\n");
+    PanelRenderer drawing(renderer(), c, ORVANE_MODULE_PATH, files);
+    const Surface screen = drawing.render_screen(panel(), 1);
+    EXPECT_EQ(cairo_image_surface_get_width(screen.get()), 200);
+    EXPECT_EQ(cairo_image_surface_get_height(screen.get()), 100);
+    auto window_at = [&](int x, int y) { return near(at(screen.get(), x, y), 200, 200, 200, 0); };
+    EXPECT_TRUE(window_at(50, 0));    // the top window, centred over the bottom one
+    EXPECT_TRUE(window_at(149, 39));
+    EXPECT_FALSE(window_at(49, 10));
+    EXPECT_FALSE(window_at(150, 10));
+    EXPECT_TRUE(window_at(0, 40));    // the bottom window, full width
+    EXPECT_TRUE(window_at(199, 99));
+}
+
+// Pixels that differ by more than a text's anti-aliasing would.
+TEST(RenderGolden, ThePanelLooksAsItsGoldenPictures) {
+    const std::string source = ORVANE_SOURCE_DIR;
+    const std::filesystem::path actual =
+        std::filesystem::path(ORVANE_MODULE_PATH).parent_path() / "tests" / "render-actual";
+    std::filesystem::create_directories(actual);
+    const auto code = render_command({"render", ORVANE_MODULE_PATH, source + "/examples/panel.cfg", "--scenario",
+                                      source + "/tests/render/golden.scn", "--output", actual.string()},
+                                     stdout, stderr);
+    ASSERT_EQ(code, 0);
+    for (const char* name : {"window00.png", "window01.png", "screen.png"}) {
+        SCOPED_TRACE(name);
+        const Surface golden(cairo_image_surface_create_from_png((source + "/tests/render/" + name).c_str()));
+        const Surface drawn(cairo_image_surface_create_from_png((actual / name).c_str()));
+        ASSERT_EQ(cairo_surface_status(golden.get()), CAIRO_STATUS_SUCCESS);
+        ASSERT_EQ(cairo_surface_status(drawn.get()), CAIRO_STATUS_SUCCESS);
+        const int w = cairo_image_surface_get_width(golden.get()), h = cairo_image_surface_get_height(golden.get());
+        ASSERT_EQ(cairo_image_surface_get_width(drawn.get()), w);
+        ASSERT_EQ(cairo_image_surface_get_height(drawn.get()), h);
+        long total = 0, far = 0;
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const Rgba a = at(golden.get(), x, y), b = at(drawn.get(), x, y);
+                const int d =
+                    std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b), std::abs(a.a - b.a)});
+                total += d;
+                far += d > 24 ? 1 : 0;
+            }
+        }
+        EXPECT_LE(far, long(w) * h / 500) << "pixels far off; what was drawn is in " << actual.string()
+                                          << "; tests/render/README.md says how to regenerate";
+        EXPECT_LE(double(total) / (double(w) * h), 1.0) << "mean difference per pixel";
+    }
+}
+
+TEST(RenderDemo, MomentsAreTheCommentsThatNameThemWithTheirLines) {
+    const std::vector<Moment> moments = scenario_moments(
+        "update\n"
+        "# moment: Level at 3000 ft\r\n"
+        "#moment: not this one\n"
+        "   # moment:   Indented, trimmed   \n"
+        "set X 1 # moment: not after a step\n"
+        "# moment:\n");
+    ASSERT_EQ(moments.size(), 3u);
+    EXPECT_EQ(moments[0].line, 2);
+    EXPECT_EQ(moments[0].caption, "Level at 3000 ft");
+    EXPECT_EQ(moments[1].line, 4);
+    EXPECT_EQ(moments[1].caption, "Indented, trimmed");
+    EXPECT_EQ(moments[2].line, 6);
+    EXPECT_EQ(moments[2].caption, "");
+}
+
+TEST(RenderDemo, TheProgramCarriesTheExampleFilesAsTheyAre) {
+    for (const char* name : {"approach.scn", "panel.cfg", "a310_glareshield.bmp", "a310_main_panel.bmp"}) {
+        SCOPED_TRACE(name);
+        std::ifstream file(std::string(ORVANE_SOURCE_DIR) + "/examples/" + name, std::ios::binary);
+        const std::vector<uint8_t> committed((std::istreambuf_iterator<char>(file)), {});
+        ASSERT_FALSE(committed.empty());
+        EXPECT_EQ(demo_asset(name), committed);
+    }
+    EXPECT_FALSE(demo_asset("no-such-file").has_value());
+}
+
+}  // namespace

@@ -1,0 +1,33 @@
+#!/bin/sh
+# What a panel frame costs, in one command: builds what is needed in the
+# native build, runs the benchmarks (time), then counts instructions per
+# frame under callgrind (tools/callgrind_frames.sh).
+#
+# usage: tools/perf.sh [--quick] [--filter REGEX] [BENCHMARK OPTIONS...]
+#   --quick   a short time per benchmark (noisier), for a first look
+#   --filter  only the benchmarks whose names match, e.g. 'frame|install'
+# Any other option goes to the benchmark program (--benchmark_format=json...).
+set -eu
+cd "$(dirname "$0")/.."
+
+min_time=0.5
+filter=.
+while [ $# -gt 0 ]; do
+    case $1 in
+        --quick) min_time=0.05; shift ;;
+        --filter) filter=$2; shift 2 ;;
+        -h|--help) sed -n '2,10p' "$0"; exit 0 ;;
+        *) break ;;
+    esac
+done
+
+build=build/native
+[ -f "$build/CMakeCache.txt" ] || cmake --preset native
+cmake --build --preset native --target orvane orvane_reference orvane_frame_counter orvane_benchmarks
+
+echo "== time per call, benchmarks ($(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg))"
+"$build/orvane_benchmarks" --benchmark_min_time="$min_time" --benchmark_filter="$filter" "$@"
+
+echo
+echo "== instructions per frame, callgrind"
+tools/callgrind_frames.sh "$build"
