@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "host/chain.h"
+#include "host/resources.h"
 #include "host/mouse.h"
 #include "host/names.h"
 #include "host/text_format.h"
@@ -60,7 +61,16 @@ std::string failures_text(const FailureRecord* list) {
     return text.empty() ? "empty" : text;
 }
 
-void element_details(Writer& out, const ElementHeader& element) {
+// A bitmap's id with its size as the module's own resources hold it.
+std::string bitmap_text(const ModuleRecords& module, int32_t id) {
+    std::string text = std::to_string(id);
+    if (id < 0) return text;
+    const BitmapLookup found = load_bitmap(reinterpret_cast<HMODULE>(module.instance), id);
+    if (found.error != BitmapError::none) return text + " (" + describe(found.error) + ")";
+    return text + " (" + std::to_string(found.bitmap.width) + " x " + std::to_string(found.bitmap.height) + ")";
+}
+
+void element_details(Writer& out, const ModuleRecords& module, const ElementHeader& element) {
     switch (element.element_type) {
     case ELEMENT_STRING: {
         const auto& text = reinterpret_cast<const ElementString&>(element);
@@ -87,7 +97,7 @@ void element_details(Writer& out, const ElementHeader& element) {
     }
     case ELEMENT_MOVING_IMAGE: {
         const auto& image = reinterpret_cast<const ElementMovingImage&>(element);
-        out.line(3, "window bitmap " + std::to_string(element.resource_id + 1));
+        out.line(3, "window bitmap " + bitmap_text(module, element.resource_id + 1));
         out.line(3, "x: variable " + var_text(image.source_var_x) + ", minimum " + format_number(image.min_x) +
                         ", maximum " + format_number(image.max_x) + ", callback " +
                         yes_no(image.update_x_cb != nullptr));
@@ -98,7 +108,7 @@ void element_details(Writer& out, const ElementHeader& element) {
     }
     case ELEMENT_SPRITE: {
         const auto& sprite = reinterpret_cast<const ElementSprite&>(element);
-        out.line(3, "window bitmap " + std::to_string(element.resource_id + 1) + ", texture centre " +
+        out.line(3, "window bitmap " + bitmap_text(module, element.resource_id + 1) + ", texture centre " +
                         std::to_string(element.ofs.x) + " " + std::to_string(element.ofs.y) + ", texture scale " +
                         number(sprite.texture_scale_x) + " " + number(sprite.texture_scale_y));
         out.line(3, "x: variable " + var_text(sprite.source_var_x) + ", scale " + format_number(sprite.scale_x) +
@@ -120,18 +130,18 @@ void element_details(Writer& out, const ElementHeader& element) {
     }
 }
 
-void chain_view(Writer& out, const GaugeHeader& gauge) {
+void chain_view(Writer& out, const ModuleRecords& module, const GaugeHeader& gauge) {
     const ChainWalk chain = walk_chain(&gauge);
     out.line(1, std::to_string(chain.elements.size()) + " elements");
     for (size_t i = 0; i < chain.elements.size(); ++i) {
         const ElementHeader& element = *chain.elements[i];
         std::string text = std::to_string(i) + " " + element_kind_name(element.element_type) + ", bitmap " +
-                           std::to_string(element.resource_id);
+                           bitmap_text(module, element.resource_id);
         text += ", at " + std::to_string(element.position.x) + " " + std::to_string(element.position.y) +
                 ", flags " + format_hex32(element.image_flags) + ", failures " +
                 failures_text(element.failure_systems);
         out.line(2, text);
-        element_details(out, element);
+        element_details(out, module, element);
     }
     if (!chain.problem.empty()) out.line(2, "! " + chain.problem);
 }
@@ -205,7 +215,7 @@ std::string inspect_module(const ModuleRecords& module, bool linkage_only) {
             for (const GaugeHeader* g : gauges) {
                 out.line(0, "");
                 out.line(0, "gauge " + gauge_name(*g));
-                chain_view(out, *g);
+                chain_view(out, module, *g);
                 mouse_view(out, *g);
             }
         }
