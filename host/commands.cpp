@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "host/command_io.h"
 #include "host/host_services.h"
 #include "host/inspect.h"
 #include "host/main_window.h"
@@ -31,22 +32,6 @@ constexpr const char* usage_text =
     "  panelhost --help\n"
     "exit status: 0 everything held, 1 a step or expectation failed, 2 unusable input\n";
 
-void print(std::FILE* stream, const std::string& text) { std::fputs(text.c_str(), stream); }
-
-bool read_file(const std::string& path, std::string& text) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    text = contents.str();
-    return true;
-}
-
-bool write_file(const std::string& path, const std::string& text) {
-    std::ofstream file(path, std::ios::binary);
-    file << text;
-    return static_cast<bool>(file);
-}
 
 std::unique_ptr<LoadedModule> load_checked(const std::string& path, std::FILE* err, bool require_sound) {
     std::string error;

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "host/command_io.h"
 #include "host/demo_assets.h"
 #include "host/panel_cfg.h"
 #include "host/render_apng.h"
@@ -28,7 +29,6 @@ constexpr int exit_unusable = 2;
 constexpr int frame_ms = 100;
 constexpr int moment_ms = 1800;
 
-void print(std::FILE* stream, const std::string& text) { std::fputs(text.c_str(), stream); }
 
 std::optional<std::string> read_text(const std::string& path) {
     std::ifstream file(path, std::ios::binary);

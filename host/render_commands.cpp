@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "host/command_io.h"
 #include "host/commands.h"
 #include "host/demo.h"
 #include "host/panel_cfg.h"
@@ -34,16 +35,6 @@ constexpr const char* usage_text =
     "  panelhost reference MODULE\n"
     "      prints each gauge's size, clickable areas, host variables and key events (Markdown)\n";
 
-void print(std::FILE* stream, const std::string& text) { std::fputs(text.c_str(), stream); }
-
-bool read_file(const std::string& path, std::string& text) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    text = contents.str();
-    return true;
-}
 
 struct Options {
     std::vector<std::string> positional;
