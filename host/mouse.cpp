@@ -169,4 +169,14 @@ std::optional<AreaBox> find_area(const MouseRect* table, std::string_view toolti
     return found;
 }
 
+std::vector<ClickRow> click_rows(const MouseRect* table) {
+    std::vector<ClickRow> rows;
+    walk_rows(table, {0, 0}, [&](const MouseRect& row, size_t, const Area& enclosing) {
+        if (row.rect_type != orvane::MOUSE_CLICK_AREA) return;
+        const Box box = enclosing.box.inner(row.relative_box);
+        rows.push_back({&row, {clamp_to_int32(box.x + box.w / 2), clamp_to_int32(box.y + box.h / 2)}});
+    });
+    return rows;
+}
+
 }  // namespace panelhost

@@ -58,4 +58,13 @@ struct AreaBox {
 // The area labelled with this tooltip, first in row order.
 std::optional<AreaBox> find_area(const orvane::MouseRect* table, std::string_view tooltip);
 
+// A click row and the centre of its box in gauge pixels.
+struct ClickRow {
+    const orvane::MouseRect* row;
+    orvane::PixPoint centre;
+};
+
+// Every click row of the table, in row order.
+std::vector<ClickRow> click_rows(const orvane::MouseRect* table);
+
 }  // namespace panelhost

@@ -13,7 +13,7 @@ namespace {
 
 using namespace orvane;
 
-struct ClickRow {
+struct AreaClick {
     PixBox box;  // gauge pixels
     int32_t cursor;
     uint32_t flags;
@@ -24,7 +24,7 @@ struct Area {
     PixBox box;
     bool whole;
     std::string tooltip;
-    std::vector<ClickRow> clicks;
+    std::vector<AreaClick> clicks;
 };
 
 std::vector<Area> areas_of(const MouseRect* table) {
@@ -110,7 +110,7 @@ Probe probe(RenderSetup& setup, const std::string& name, const std::vector<Area>
     Probe p;
     std::vector<PixPoint> points;
     for (const Area& a : areas) {
-        for (const ClickRow& c : a.clicks) points.push_back(centre(c.box));
+        for (const AreaClick& c : a.clicks) points.push_back(centre(c.box));
     }
     p.sent.resize(points.size());
     host.on_refresh = [&](int32_t id) { p.read.insert(id); };
@@ -159,7 +159,7 @@ std::string gauge_reference(RenderSetup& setup) {
             const std::string tooltip = a.tooltip.empty() ? "" : "\"" + a.tooltip + "\"";
             if (a.clicks.empty()) md += "| " + where + " | " + tooltip + " | | | |\n";
             for (size_t i = 0; i < a.clicks.size(); ++i, ++row) {
-                const ClickRow& c = a.clicks[i];
+                const AreaClick& c = a.clicks[i];
                 std::string sends;
                 if (c.event != 0) {
                     sends = "the host sends " + event_text(c.event);

@@ -74,28 +74,8 @@ void put64(std::vector<uint8_t>& out, uint64_t v) {
     put32(out, static_cast<uint32_t>(v >> 32));
 }
 
-// The click rows of a gauge's mouse table in order, with their centres in
-// gauge pixels, and the handlers among them.
-struct ClickRow {
-    const MouseRect* row;
-    PixPoint centre;
-};
-
-std::vector<ClickRow> click_rows(const MouseRect* table) {
-    std::vector<ClickRow> rows;
-    if (table == nullptr) return rows;
-    std::vector<PixPoint> origins{{0, 0}};
-    for (size_t i = 0; i < panelhost::max_mouse_rows && table[i].rect_type != MOUSE_END_OF_TABLE; ++i) {
-        const MouseRect& row = table[i];
-        const PixPoint corner = {origins.back().x + row.relative_box.x, origins.back().y + row.relative_box.y};
-        if (row.rect_type == MOUSE_OPEN_AREA) origins.push_back(corner);
-        if (row.rect_type == MOUSE_CLOSE_AREA && origins.size() > 1) origins.pop_back();
-        if (row.rect_type == MOUSE_CLICK_AREA) {
-            rows.push_back({&row, {corner.x + row.relative_box.size_x / 2, corner.y + row.relative_box.size_y / 2}});
-        }
-    }
-    return rows;
-}
+using panelhost::click_rows;
+using panelhost::ClickRow;
 
 std::vector<MouseFunction> handlers(const MouseRect* table) {
     std::vector<MouseFunction> found;

@@ -19,34 +19,8 @@ constexpr int32_t host_variables[] = {
 #undef ORVANE_MATRIX_VAR
 };
 
-// A point inside a click row, in gauge pixels, found by walking the areas
-// that enclose it; the whole gauge has no size, so its rows count from 0,0.
-struct ClickRow {
-    const MouseRect* row;
-    PixPoint centre;
-};
-
-std::vector<ClickRow> click_rows(const MouseRect* table) {
-    std::vector<ClickRow> rows;
-    if (table == nullptr) return rows;
-    std::vector<PixPoint> origins{{0, 0}};
-    for (size_t i = 0; i < panelhost::max_mouse_rows && table[i].rect_type != MOUSE_END_OF_TABLE; ++i) {
-        const MouseRect& row = table[i];
-        const PixPoint origin = origins.back();
-        const PixPoint corner = {origin.x + row.relative_box.x, origin.y + row.relative_box.y};
-        switch (row.rect_type) {
-        case MOUSE_OPEN_AREA: origins.push_back(corner); break;
-        case MOUSE_CLOSE_AREA:
-            if (origins.size() > 1) origins.pop_back();
-            break;
-        case MOUSE_CLICK_AREA:
-            rows.push_back({&row, {corner.x + row.relative_box.size_x / 2, corner.y + row.relative_box.size_y / 2}});
-            break;
-        default: break;
-        }
-    }
-    return rows;
-}
+using panelhost::click_rows;
+using panelhost::ClickRow;
 
 // Points no click row covers, on the edges of the numbers the host may pass.
 constexpr PixPoint stray_points[] = {{-1, -1},          {0, 0},           {-100000, 5},
