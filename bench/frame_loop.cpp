@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "host/chain.h"
-#include "host/mouse.h"
+#include "host/services/chain.h"
+#include "host/panel/mouse.h"
 
 // Kept out of line, and kept from ending in a jump, so that each is a
 // function of its own that a profiler sees entered and left.

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "bench/approach.h"
-#include "host/host_services.h"
-#include "host/module_loader.h"
+#include "host/services/host_services.h"
+#include "host/services/module_loader.h"
 #include "module/host_abi.h"
 
 extern "C" {

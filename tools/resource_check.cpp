@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "host/resources.h"
+#include "host/services/resources.h"
 #include "tools/resource_list.h"
 
 #if !defined(_WIN32)

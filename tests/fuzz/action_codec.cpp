@@ -3,7 +3,7 @@
 #include <bit>
 #include <climits>
 
-#include "host/mouse.h"
+#include "host/panel/mouse.h"
 #include "module/host_vars.h"
 #include "platform/failure_switches.h"
 #include "platform/win_api.h"

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "fcu/ap_gauge.h"
-#include "host/chain.h"
-#include "host/host_services.h"
-#include "host/module_loader.h"
-#include "host/panel.h"
+#include "host/services/chain.h"
+#include "host/services/host_services.h"
+#include "host/services/module_loader.h"
+#include "host/panel/panel.h"
 #include "module/cockpit.h"
 #include "module/host_vars.h"
 #include "module/linkage.h"

@@ -1,7 +1,7 @@
 #include "tests/fuzz/module_reset.h"
 
 #include "fcu/ap_gauge.h"
-#include "host/chain.h"
+#include "host/services/chain.h"
 #include "module/cockpit.h"
 #include "module/host_vars.h"
 #include "module/linkage.h"

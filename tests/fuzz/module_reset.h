@@ -2,8 +2,8 @@
 // inputs, so that each input runs alone and a finding replays.
 #pragma once
 
-#include "host/module_loader.h"
-#include "host/panel.h"
+#include "host/services/module_loader.h"
+#include "host/panel/panel.h"
 #include "tests/hardening/invariants.h"
 
 namespace orvane::fuzzing {

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "host/module_loader.h"
-#include "host/mouse.h"
-#include "host/scenario.h"
+#include "host/services/module_loader.h"
+#include "host/panel/mouse.h"
+#include "host/scenario/scenario.h"
 #include "module/linkage.h"
 #include "tests/fuzz/action_codec.h"
 

@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "host/host_services.h"
-#include "host/main_window.h"
-#include "host/module_loader.h"
-#include "host/panel.h"
+#include "host/services/host_services.h"
+#include "host/services/main_window.h"
+#include "host/services/module_loader.h"
+#include "host/panel/panel.h"
 #include "module/host_vars.h"
 
 #if !defined(_WIN32)

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "host/chain.h"
+#include "host/services/chain.h"
 #include "module/key_events.h"
 #include "pfd/pfd_gauge.h"
 #include "units/units.h"

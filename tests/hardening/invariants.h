@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "host/host_services.h"
-#include "host/panel.h"
+#include "host/services/host_services.h"
+#include "host/panel/panel.h"
 #include "module/cockpit.h"
 
 namespace orvane::hardening {

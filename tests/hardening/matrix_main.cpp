@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "host/host_services.h"
-#include "host/module_loader.h"
-#include "host/panel.h"
+#include "host/services/host_services.h"
+#include "host/services/module_loader.h"
+#include "host/panel/panel.h"
 #include "tests/hardening/matrix_walk.h"
 
 int main(int argc, char** argv) {

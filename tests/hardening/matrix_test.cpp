@@ -8,9 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include "host/host_services.h"
-#include "host/module_loader.h"
-#include "host/panel.h"
+#include "host/services/host_services.h"
+#include "host/services/module_loader.h"
+#include "host/panel/panel.h"
 #include "module/cockpit.h"
 #include "module/key_events.h"
 #include "module/linkage.h"

@@ -3,9 +3,9 @@
 #include <climits>
 #include <cstdint>
 
-#include "host/chain.h"
-#include "host/mouse.h"
-#include "host/names.h"
+#include "host/services/chain.h"
+#include "host/panel/mouse.h"
+#include "host/services/names.h"
 #include "module/host_vars.h"
 #include "tests/hardening/bad_values.h"
 #include "tests/hardening/invariants.h"

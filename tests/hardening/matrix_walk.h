@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "host/host_services.h"
-#include "host/module_loader.h"
-#include "host/panel.h"
+#include "host/services/host_services.h"
+#include "host/services/module_loader.h"
+#include "host/panel/panel.h"
 
 namespace orvane::hardening {
 

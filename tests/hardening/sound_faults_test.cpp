@@ -8,10 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include "host/host_services.h"
-#include "host/module_loader.h"
-#include "host/panel.h"
-#include "host/sound_monitor.h"
+#include "host/services/host_services.h"
+#include "host/services/module_loader.h"
+#include "host/panel/panel.h"
+#include "host/services/sound_monitor.h"
 #include "module/cockpit.h"
 #include "module/host_vars.h"
 #include "module/linkage.h"

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "host/chain.h"
-#include "host/module_loader.h"
+#include "host/services/chain.h"
+#include "host/services/module_loader.h"
 #include "module/cockpit.h"
 #include "module/linkage.h"
 #include "tests/hardening/bad_values.h"

@@ -1,6 +1,6 @@
 #include "platform/failure_switches.h"
-#include "host/main_window.h"
-#include "host/sound_monitor.h"
+#include "host/services/main_window.h"
+#include "host/services/sound_monitor.h"
 #include "tests/unit/callout_fixture.h"
 
 namespace orvane::testing {

@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "fcu/ap_gauge.h"
-#include "host/host_services.h"
+#include "host/services/host_services.h"
 #include "module/cockpit.h"
 #include "module/host_vars.h"
 #include "module/linkage.h"

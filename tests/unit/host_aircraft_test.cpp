@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "host/aircraft.h"
-#include "host/host_services.h"
+#include "host/panel/key_effects.h"
+#include "host/services/host_services.h"
 #include "module/host_vars.h"
 #include "module/key_events.h"
 

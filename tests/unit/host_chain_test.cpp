@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/chain.h"
+#include "host/services/chain.h"
 
 namespace panelhost {
 namespace {

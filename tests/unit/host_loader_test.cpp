@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "host/commands.h"
-#include "host/inspect.h"
-#include "host/module_loader.h"
+#include "host/commands/commands.h"
+#include "host/panel/inspect.h"
+#include "host/services/module_loader.h"
 #include "tests/unit/host_test_module.h"
 
 namespace panelhost::testing {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/mouse.h"
+#include "host/panel/mouse.h"
 
 namespace panelhost {
 namespace {

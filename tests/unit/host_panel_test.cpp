@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "host/geometry.h"
-#include "host/panel.h"
-#include "host/trace.h"
+#include "host/panel/geometry.h"
+#include "host/panel/panel.h"
+#include "host/panel/trace.h"
 #include "tests/unit/host_test_module.h"
 
 namespace panelhost::testing {

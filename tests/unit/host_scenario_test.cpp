@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "host/scenario.h"
-#include "host/trace.h"
+#include "host/scenario/scenario.h"
+#include "host/panel/trace.h"
 #include "tests/unit/host_test_module.h"
 
 namespace panelhost::testing {

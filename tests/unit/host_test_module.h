@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include "host/host_services.h"
-#include "host/module_loader.h"
+#include "host/services/host_services.h"
+#include "host/services/module_loader.h"
 #include "module/host_abi.h"
 #include "module/host_vars.h"
 #include "module/key_events.h"

@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "host/names.h"
-#include "host/text_format.h"
+#include "host/services/names.h"
+#include "host/services/text_format.h"
 
 namespace panelhost {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/host_services.h"
+#include "host/services/host_services.h"
 #include "module/host_calls.h"
 #include "module/host_vars.h"
 #include "module/linkage.h"

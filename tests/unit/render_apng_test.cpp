@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "host/render.h"
-#include "host/render_apng.h"
+#include "host/render/render.h"
+#include "host/render/apng.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "host/render.h"
-#include "host/render_commands.h"
+#include "host/render/render.h"
+#include "host/commands/render_commands.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "host/render.h"
-#include "host/render_setup.h"
+#include "host/render/render.h"
+#include "host/render/render_setup.h"
 
 namespace render_test {
 

@@ -2,8 +2,8 @@
 // fallback for missing families and characters, and the text's place in its box.
 #include <gtest/gtest.h>
 
-#include "host/render.h"
-#include "host/render_fonts.h"
+#include "host/render/render.h"
+#include "host/render/fonts.h"
 
 namespace {
 

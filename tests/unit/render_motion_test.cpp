@@ -4,7 +4,7 @@
 #include <cmath>
 #include <optional>
 
-#include "host/geometry.h"
+#include "host/panel/geometry.h"
 #include "module/host_vars.h"
 #include "tests/unit/render_fixture.h"
 

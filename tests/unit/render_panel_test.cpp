@@ -5,10 +5,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/demo.h"
-#include "host/panel_cfg.h"
-#include "host/render_commands.h"
-#include "host/render_panel.h"
+#include "host/commands/demo.h"
+#include "host/render/panel_cfg.h"
+#include "host/commands/render_commands.h"
+#include "host/render/panel_renderer.h"
 #include "tests/unit/render_fixture.h"
 #include "module/host_vars.h"
 #include "tools/art/indexed_image.h"

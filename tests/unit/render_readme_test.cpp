@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/render_reference.h"
+#include "host/render/gauge_reference.h"
 #include "tests/unit/render_fixture.h"
 
 namespace {

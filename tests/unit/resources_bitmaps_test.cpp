@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/resources.h"
+#include "host/services/resources.h"
 #include "tools/art/art.h"
 #include "tools/resource_list.h"
 

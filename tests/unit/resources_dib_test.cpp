@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/resources.h"
+#include "host/services/resources.h"
 
 namespace {
 

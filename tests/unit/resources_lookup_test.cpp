@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/resources.h"
+#include "host/services/resources.h"
 #include "platform/failure_switches.h"
 #include "platform/win_api.h"
 #include "tools/resource_list.h"

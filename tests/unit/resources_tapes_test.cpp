@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "host/geometry.h"
-#include "host/resources.h"
+#include "host/panel/geometry.h"
+#include "host/services/resources.h"
 #include "tools/resource_list.h"
 
 namespace {

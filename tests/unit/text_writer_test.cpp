@@ -11,9 +11,9 @@
 
 #include <gtest/gtest.h>
 
-#include "host/host_services.h"
-#include "host/module_loader.h"
-#include "host/panel.h"
+#include "host/services/host_services.h"
+#include "host/services/module_loader.h"
+#include "host/panel/panel.h"
 #include "module/host_vars.h"
 #include "module/text_writer.h"
 #include "tests/support/guarded_text.h"

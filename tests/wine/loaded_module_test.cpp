@@ -16,7 +16,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/host_services.h"
+#include "host/services/host_services.h"
 #include "module/host_abi.h"
 #include "module/host_abi_layout.h"
 #include "module/host_vars.h"

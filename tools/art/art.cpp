@@ -5,7 +5,7 @@
 #include <numbers>
 #include <string>
 
-#include "host/geometry.h"
+#include "host/panel/geometry.h"
 #include "tools/art/stroke_font.h"
 
 namespace art {

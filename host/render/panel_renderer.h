@@ -1,0 +1,65 @@
+// Drawing whole panel windows as panel.cfg lays them out: the window's
+// background bitmap, then each gauge it places, at its position and scale.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/render/panel_cfg.h"
+#include "host/render/render.h"
+
+namespace panelhost {
+
+// The bytes of a file a panel names (a background bitmap), or nothing.
+using PanelFiles = std::function<std::optional<std::vector<uint8_t>>(const std::string& name)>;
+
+// Files beside the panel.cfg at this path.
+PanelFiles files_beside(const std::string& cfg_path);
+
+// A bitmap file: file header, then a DIB the host's decoder reads.
+BitmapLookup decode_bmp_file(const std::vector<uint8_t>& bytes);
+
+class PanelRenderer {
+public:
+    PanelRenderer(GaugeRenderer& gauges, const PanelConfig& cfg, std::string module_path, PanelFiles files);
+
+    // The module's gauges the panel places, each once, in the order placed.
+    std::vector<std::string> gauge_names(const Panel& panel) const;
+    // What the panel places that cannot be drawn, each "file:line: message":
+    // gauges the module lacks, gauges of other modules, backgrounds that
+    // cannot be read. Such a gauge is drawn as a magenta outline.
+    std::vector<std::string> check(const Panel& panel);
+
+    // A window's size in its own units (size_mm), one pixel each at scale 1.
+    orvane::PixPoint window_size(const PanelWindow& window, const Panel& panel);
+    Surface render_window(const PanelWindow& window, const Panel& panel, int scale);
+    // The visible windows as the screen shows them, by their positions: the
+    // top row (0 to 2) above the middle (3 to 5, and windows with none)
+    // above the bottom (6 to 8), left to right, each row centred.
+    Surface render_screen(const Panel& panel, int scale);
+
+    // Where a gauge line puts its gauge, in window units.
+    struct Placement {
+        double x, y, width, height;
+        const orvane::GaugeHeader* header;  // null: the module lacks it
+        const InstalledGauge* gauge;        // null: not installed, or the module lacks it
+    };
+    Placement place(const PanelGauge& entry, const Panel& panel);
+
+private:
+    const Picture* background(const PanelWindow& window);
+    void draw_window(cairo_t* cr, const PanelWindow& window, const Panel& panel);
+
+    GaugeRenderer& gauges_;
+    const PanelConfig& cfg_;
+    std::string module_path_;
+    PanelFiles files_;
+    std::map<std::string, std::unique_ptr<Picture>> backgrounds_;  // by file name; null: unreadable
+    std::vector<std::string> background_problems_;
+};
+
+}  // namespace panelhost

@@ -1,0 +1,670 @@
+#include "host/scenario/scenario.h"
+
+#include <bit>
+#include <cmath>
+#include <limits>
+
+#include "host/services/chain.h"
+#include "host/services/names.h"
+#include "host/services/text_format.h"
+#include "host/panel/trace.h"
+
+namespace panelhost {
+
+bool ExpectedValue::matches(double actual) const {
+    if (exact_bits) return std::bit_cast<uint64_t>(actual) == std::bit_cast<uint64_t>(value);
+    if (std::isnan(value)) return std::isnan(actual);
+    if (actual == value) return true;
+    return tolerance.has_value() && std::fabs(actual - value) <= *tolerance;
+}
+
+namespace {
+
+// ---- reading lines ----
+
+struct Token {
+    std::string text;
+    bool quoted = false;
+};
+
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// Splits a line into words and quoted texts, up to a # outside quotes.
+std::string tokenize(std::string_view line, std::vector<Token>& tokens) {
+    size_t i = 0;
+    while (i < line.size()) {
+        if (is_blank(line[i])) {
+            ++i;
+            continue;
+        }
+        if (line[i] == '#') break;
+        Token token;
+        if (line[i] == '"') {
+            size_t end = i + 1;
+            while (end < line.size() && line[end] != '"') end += line[end] == '\\' ? 2 : 1;
+            if (end >= line.size()) return "a quoted text has no closing quote";
+            if (std::string error = unescape_text(line.substr(i + 1, end - i - 1), token.text); !error.empty()) {
+                return error;
+            }
+            token.quoted = true;
+            i = end + 1;
+            if (i < line.size() && !is_blank(line[i]) && line[i] != '#') return "a quoted text runs into a word";
+        } else {
+            const size_t start = i;
+            while (i < line.size() && !is_blank(line[i]) && line[i] != '#') {
+                if (line[i] == '"') return "a quote inside a word";
+                ++i;
+            }
+            token.text = std::string(line.substr(start, i - start));
+        }
+        tokens.push_back(std::move(token));
+    }
+    return {};
+}
+
+// Counts beyond these are mistakes, not scenarios.
+constexpr int64_t max_cycles = 1000000;
+constexpr int64_t max_repeats = 100000;
+
+// Reads the tokens of one line into a step; the first error wins.
+class LineParser {
+public:
+    LineParser(const std::vector<Token>& tokens, Step& step) : tokens_(tokens), step_(step) {}
+
+    std::string parse();
+
+private:
+    bool more() const { return next_ < tokens_.size(); }
+    const Token* peek() const { return more() ? &tokens_[next_] : nullptr; }
+    bool fail(std::string message) {
+        if (error_.empty()) error_ = std::move(message);
+        return false;
+    }
+    bool word(std::string& out, const char* what) {
+        if (!more()) return fail("missing " + std::string(what));
+        const Token& token = tokens_[next_++];
+        if (token.quoted) return fail(std::string(what) + " must not be quoted");
+        out = token.text;
+        return true;
+    }
+    bool quoted(std::string& out, const char* what) {
+        if (!more()) return fail("missing " + std::string(what));
+        const Token& token = tokens_[next_++];
+        if (!token.quoted) return fail(std::string(what) + " must be in double quotes");
+        out = token.text;
+        return true;
+    }
+    bool integer(int64_t& out, const char* what, int64_t low, int64_t high) {
+        std::string text;
+        if (!word(text, what)) return false;
+        const auto value = parse_integer(text);
+        if (!value) return fail(std::string(what) + " is not a whole number: " + text);
+        if (*value < low || *value > high) {
+            return fail(std::string(what) + " " + text + " is outside " + std::to_string(low) + " to " +
+                        std::to_string(high));
+        }
+        out = *value;
+        return true;
+    }
+    bool keyword(const char* expected) {
+        if (!more() || tokens_[next_].quoted || tokens_[next_].text != expected) return false;
+        ++next_;
+        return true;
+    }
+    bool gauge(bool all_allowed) {
+        if (!word(step_.gauge, "gauge name")) return false;
+        if (step_.gauge == "all" && !all_allowed) return fail("\"all\" is not allowed here");
+        return true;
+    }
+    bool var() { return var(step_.var); }
+    bool var(int32_t& out) {
+        std::string text;
+        if (!word(text, "host variable")) return false;
+        const auto id = host_var_id(text);
+        if (!id) return fail("unknown host variable: " + text);
+        out = *id;
+        return true;
+    }
+    bool value(double& out, bool* exact_bits = nullptr) {
+        std::string text;
+        if (!word(text, "value")) return false;
+        if (std::string error = parse_value(text, out); !error.empty()) return fail(error);
+        if (exact_bits != nullptr) *exact_bits = text.starts_with("0x") || text.starts_with("0X");
+        return true;
+    }
+    bool expected_value() {
+        if (!value(step_.expected.value, &step_.expected.exact_bits)) return false;
+        if (keyword("within")) {
+            double tolerance = 0.0;
+            if (!value(tolerance)) return false;
+            if (!(tolerance >= 0.0)) return fail("a tolerance must be 0 or more");
+            step_.expected.tolerance = tolerance;
+        }
+        return true;
+    }
+    bool index() {
+        int64_t n = 0;
+        if (!integer(n, "element index", 0, static_cast<int64_t>(max_chain_length))) return false;
+        step_.index = static_cast<size_t>(n);
+        return true;
+    }
+    bool point(orvane::PixPoint& out) {
+        int64_t x = 0;
+        int64_t y = 0;
+        if (!integer(x, "x", INT32_MIN, INT32_MAX) || !integer(y, "y", INT32_MIN, INT32_MAX)) return false;
+        out = {static_cast<int32_t>(x), static_cast<int32_t>(y)};
+        return true;
+    }
+    bool on_off(const char* yes, const char* no) {
+        std::string text;
+        if (!word(text, (std::string(yes) + " or " + no).c_str())) return false;
+        if (text != yes && text != no) return fail("expected " + std::string(yes) + " or " + no + ", not " + text);
+        step_.on = text == yes;
+        return true;
+    }
+    bool axis(bool rotation_allowed) {
+        std::string text;
+        if (!word(text, "axis")) return false;
+        if (text == "x") {
+            step_.axis = 0;
+        } else if (text == "y") {
+            step_.axis = 1;
+        } else if (text == "rotation" && rotation_allowed) {
+            step_.axis = 2;
+        } else {
+            return fail("unknown axis: " + text);
+        }
+        return true;
+    }
+    bool click_options();
+    bool expect();
+    bool done() {
+        if (more()) return fail("unexpected " + (tokens_[next_].quoted ? "text" : tokens_[next_].text));
+        return true;
+    }
+
+    const std::vector<Token>& tokens_;
+    Step& step_;
+    size_t next_ = 0;
+    std::string error_;
+};
+
+bool LineParser::click_options() {
+    while (more()) {
+        if (keyword("left")) {
+            step_.button = Button::left;
+        } else if (keyword("right")) {
+            step_.button = Button::right;
+        } else if (keyword("repeat")) {
+            if (!integer(step_.count, "repeat count", 0, max_repeats)) return false;
+        } else if (step_.by_tooltip && keyword("at")) {
+            orvane::PixPoint at{};
+            if (!point(at)) return false;
+            step_.at = at;
+        } else {
+            return done();
+        }
+    }
+    return true;
+}
+
+bool LineParser::expect() {
+    std::string what;
+    if (!word(what, "what to expect")) return false;
+    if (what == "text") {
+        step_.kind = StepKind::expect_text;
+        return gauge(false) && index() && quoted(step_.text, "expected text") && done();
+    }
+    if (what == "visible") {
+        step_.kind = StepKind::expect_visible;
+        return gauge(false) && index() && on_off("yes", "no") && done();
+    }
+    if (what == "flags") {
+        step_.kind = StepKind::expect_flags;
+        int64_t flags = 0;
+        if (!gauge(false) || !index() || !integer(flags, "flags", 0, UINT32_MAX)) return false;
+        step_.flags = static_cast<uint32_t>(flags);
+        return done();
+    }
+    if (what == "event") {
+        step_.kind = StepKind::expect_event;
+        std::string text;
+        if (!word(text, "key event")) return false;
+        const auto id = key_event_id(text);
+        if (!id) return fail("unknown key event: " + text);
+        step_.event = *id;
+        step_.count = 1;
+        if (more() && !integer(step_.count, "event count", 0, INT32_MAX)) return false;
+        return done();
+    }
+    if (what == "no-event") {
+        step_.kind = StepKind::expect_no_event;
+        return done();
+    }
+    if (what == "sound") {
+        step_.kind = StepKind::expect_sound;
+        return integer(step_.count, "sound count", 0, INT32_MAX) && done();
+    }
+    if (what == "cursor") {
+        step_.kind = StepKind::expect_cursor;
+        int64_t code = 0;
+        if (!gauge(false) || !point(step_.point) || !integer(code, "cursor code", INT32_MIN, INT32_MAX)) return false;
+        step_.code = static_cast<int32_t>(code);
+        return done();
+    }
+    if (what == "tooltip") {
+        step_.kind = StepKind::expect_tooltip;
+        return gauge(false) && point(step_.point) && quoted(step_.text, "expected tooltip") && done();
+    }
+    if (what == "var") {
+        step_.kind = StepKind::expect_var;
+        return var() && expected_value() && done();
+    }
+    if (what == "slider" || what == "moving" || what == "sprite") {
+        step_.kind = what == "slider"   ? StepKind::expect_slider
+                     : what == "moving" ? StepKind::expect_moving
+                                        : StepKind::expect_sprite;
+        return gauge(false) && index() && axis(what == "sprite") && expected_value() && done();
+    }
+    if (what == "result") {
+        step_.kind = StepKind::expect_result;
+        return gauge(false) && index() && expected_value() && done();
+    }
+    return fail("unknown expectation: " + what);
+}
+
+std::string LineParser::parse() {
+    std::string verb;
+    word(verb, "step");
+    bool ok = error_.empty();
+    if (!ok) {
+    } else if (verb == "aircraft") {
+        step_.kind = StepKind::aircraft;
+        ok = on_off("on", "off") && done();
+    } else if (verb == "set") {
+        step_.kind = StepKind::set;
+        ok = var() && value(step_.value) && done();
+    } else if (verb == "ramp") {
+        step_.kind = StepKind::ramp;
+        ok = var() && value(step_.value) && value(step_.to);
+        // Further variables move along in threes (variable, from, to) before the count.
+        while (ok && tokens_.size() - next_ > 1) {
+            RampVar more;
+            ok = var(more.var) && value(more.from) && value(more.to);
+            if (ok) step_.more_ramps.push_back(more);
+        }
+        ok = ok && integer(step_.count, "update count", 1, max_cycles) && done();
+    } else if (verb == "install" || verb == "kill") {
+        step_.kind = verb == "install" ? StepKind::install : StepKind::kill;
+        ok = gauge(true) && done();
+    } else if (verb == "update") {
+        step_.kind = StepKind::update;
+        step_.count = 1;
+        ok = (!more() || integer(step_.count, "update count", 1, max_cycles)) && done();
+    } else if (verb == "service") {
+        step_.kind = StepKind::service;
+        int64_t code = 0;
+        int64_t extra = 0;
+        ok = gauge(false) && integer(code, "service code", INT32_MIN, INT32_MAX) &&
+             (!more() || integer(extra, "extra value", 0, UINT32_MAX)) && done();
+        step_.code = static_cast<int32_t>(code);
+        step_.extra = static_cast<uint64_t>(extra);
+    } else if (verb == "click") {
+        step_.kind = StepKind::click;
+        step_.count = 0;
+        ok = gauge(false);
+        if (ok && peek() != nullptr && peek()->quoted) {
+            step_.by_tooltip = true;
+            ok = quoted(step_.text, "tooltip");
+        } else if (ok) {
+            ok = point(step_.point);
+        }
+        ok = ok && click_options();
+    } else if (verb == "fail") {
+        step_.kind = StepKind::fail;
+        std::string text;
+        ok = word(text, "failure key");
+        if (ok) {
+            const auto key = failure_key(text);
+            ok = key.has_value() || fail("unknown failure key: " + text);
+            if (key) step_.code = *key;
+        }
+        ok = ok && on_off("on", "off") && done();
+    } else if (verb == "callback") {
+        step_.kind = StepKind::callback;
+        ok = gauge(false) && index() && done();
+    } else if (verb == "expect") {
+        ok = expect();
+    } else {
+        fail("unknown step: " + verb);
+    }
+    return error_;
+}
+
+// ---- running ----
+
+std::string set_line(int32_t var, double value) {
+    std::string text = "set " + std::to_string(var);
+    const std::string name = host_var_label(var);
+    if (!name.empty()) text += " " + name;
+    return text + " " + format_number(value);
+}
+
+std::string event_text(uint32_t id) {
+    const std::string name = key_event_label(id);
+    return name.empty() ? std::to_string(id) : name;
+}
+
+std::string expected_text(const ExpectedValue& expected) {
+    std::string text = format_number(expected.value);
+    if (expected.tolerance) text += " within " + format_number(*expected.tolerance);
+    return text;
+}
+
+class Runner {
+public:
+    Runner(const Scenario& scenario, Panel& panel, HostServices& host, Trace* trace, const UpdateObserver& after_update)
+        : scenario_(scenario),
+          panel_(panel),
+          host_(host),
+          trace_(trace),
+          after_update_(after_update),
+          events_seen_(host.key_events().size()) {}
+
+    std::vector<std::string> run() {
+        for (const Step& step : scenario_.steps) {
+            execute(step);
+            collect(step.line);
+        }
+        for (const std::string& name : panel_.installed_names()) panel_.kill(name);
+        collect(0);
+        return std::move(failures_);
+    }
+
+private:
+    struct PendingEvent {
+        uint32_t id;
+        int line;
+    };
+
+    void fail(const Step& step, const std::string& message) {
+        failures_.push_back(scenario_.file + ":" + std::to_string(step.line) + ": " + message);
+    }
+
+    void check(const Step& step, const Status& status) {
+        if (!status.ok()) fail(step, status.error);
+    }
+
+    // Takes the key events and faults of the step at this line (0: the end of the run).
+    void collect(int line) {
+        const auto& events = host_.key_events();
+        const std::string where = line > 0 ? std::to_string(line) : "end";
+        for (; events_seen_ < events.size(); ++events_seen_) pending_.push_back({events[events_seen_].id, line});
+        for (const std::string& fault : panel_.take_faults()) {
+            failures_.push_back(scenario_.file + ":" + where + ": " + fault);
+        }
+    }
+
+    void update(const Step& step) {
+        panel_.update();
+        if (after_update_) after_update_(step);
+    }
+
+    void trace(const std::string& text) {
+        if (trace_ != nullptr) trace_->line(0, text);
+    }
+
+    void set_var(int32_t var, double value) {
+        trace(set_line(var, value));
+        host_.set_var(var, value);
+    }
+
+    std::vector<std::string> gauges_for(const Step& step) {
+        if (step.gauge != "all") return {step.gauge};
+        if (step.kind == StepKind::kill) return panel_.installed_names();
+        std::vector<std::string> names;
+        for (const orvane::GaugeHeader* g : panel_.gauges()) names.emplace_back(g->gauge_name);
+        return names;
+    }
+
+    std::string pending_text() const {
+        if (pending_.empty()) return "none";
+        std::string text;
+        for (const PendingEvent& event : pending_) {
+            if (!text.empty()) text += ", ";
+            text += event_text(event.id) + " (line " + std::to_string(event.line) + ")";
+        }
+        return text;
+    }
+
+    void execute(const Step& step);
+    void expect_event(const Step& step);
+    void expect_axis(const Step& step, int32_t kind, const char* what);
+
+    const Scenario& scenario_;
+    Panel& panel_;
+    HostServices& host_;
+    Trace* trace_;
+    const UpdateObserver& after_update_;
+    size_t events_seen_;
+    std::vector<PendingEvent> pending_;
+    std::vector<std::string> failures_;
+};
+
+void Runner::expect_event(const Step& step) {
+    int64_t count = 0;
+    std::vector<PendingEvent> rest;
+    for (const PendingEvent& event : pending_) {
+        if (event.id == step.event) {
+            ++count;
+        } else {
+            rest.push_back(event);
+        }
+    }
+    if (count != step.count) {
+        fail(step, "expect event " + event_text(step.event) + ": expected " + std::to_string(step.count) +
+                       ", actual " + std::to_string(count) + " (pending: " + pending_text() + ")");
+    }
+    pending_ = std::move(rest);
+}
+
+void Runner::expect_axis(const Step& step, int32_t kind, const char* what) {
+    const ElementState* state = nullptr;
+    if (Status status = panel_.element_state(step.gauge, step.index, state); !status.ok()) {
+        return fail(step, status.error);
+    }
+    const std::string label = std::string("expect ") + what + " " + step.gauge + " " + std::to_string(step.index);
+    if (kind >= 0 && state->element->element_type != kind) {
+        return fail(step, label + ": the element is a " + element_kind_name(state->element->element_type));
+    }
+    std::optional<double> actual;
+    if (kind < 0) {
+        actual = state->result;
+    } else {
+        actual = state->axis[step.axis];
+    }
+    if (!actual) return fail(step, label + ": expected " + expected_text(step.expected) + ", but no callback ran");
+    if (!step.expected.matches(*actual)) {
+        fail(step, label + ": expected " + expected_text(step.expected) + ", actual " + format_number(*actual));
+    }
+}
+
+void Runner::execute(const Step& step) {
+    switch (step.kind) {
+    case StepKind::aircraft:
+        trace(step.on ? "aircraft on" : "aircraft off");
+        panel_.set_aircraft_model(step.on);
+        break;
+    case StepKind::set: set_var(step.var, step.value); break;
+    case StepKind::ramp:
+        for (int64_t i = 0; i < step.count; ++i) {
+            const bool last = i + 1 == step.count;
+            const double fraction =
+                step.count == 1 ? 1.0 : static_cast<double>(i) / static_cast<double>(step.count - 1);
+            set_var(step.var, last ? step.to : step.value + (step.to - step.value) * fraction);
+            for (const RampVar& more : step.more_ramps) {
+                set_var(more.var, last ? more.to : more.from + (more.to - more.from) * fraction);
+            }
+            update(step);
+        }
+        break;
+    case StepKind::install:
+        for (const std::string& name : gauges_for(step)) check(step, panel_.install(name));
+        break;
+    case StepKind::update:
+        for (int64_t i = 0; i < step.count; ++i) update(step);
+        break;
+    case StepKind::kill:
+        for (const std::string& name : gauges_for(step)) check(step, panel_.kill(name));
+        break;
+    case StepKind::service:
+        check(step, panel_.service(step.gauge, step.code, static_cast<orvane::ServiceExtra>(step.extra)));
+        break;
+    case StepKind::click: {
+        orvane::PixPoint point = step.point;
+        if (step.by_tooltip) {
+            const orvane::GaugeHeader* g = panel_.gauge(step.gauge);
+            const auto area = g != nullptr ? find_area(g->mouse_rect, step.text) : std::nullopt;
+            if (!area) return fail(step, step.gauge + " has no area with the tooltip " + quote_text(step.text));
+            if (step.at) {
+                point = {area->box.x + step.at->x, area->box.y + step.at->y};
+            } else if (area->bounded) {
+                point = {area->box.x + area->box.size_x / 2, area->box.y + area->box.size_y / 2};
+            } else {
+                point = {area->box.x, area->box.y};
+            }
+        }
+        check(step, panel_.click(step.gauge, point, step.button, static_cast<int>(step.count)));
+        break;
+    }
+    case StepKind::fail:
+        trace("fail " + std::to_string(step.code) + (step.on ? " on" : " off"));
+        panel_.set_failure(step.code, step.on);
+        break;
+    case StepKind::callback: check(step, panel_.call_callback(step.gauge, step.index)); break;
+    case StepKind::expect_text: {
+        const ElementState* state = nullptr;
+        if (Status status = panel_.element_state(step.gauge, step.index, state); !status.ok()) {
+            return fail(step, status.error);
+        }
+        const std::string label = "expect text " + step.gauge + " " + std::to_string(step.index);
+        if (!state->text) return fail(step, label + ": the element is not a text");
+        const std::string actual = state->text->str();
+        if (actual != step.text) {
+            fail(step, label + ": expected " + quote_text(step.text) + ", actual " + quote_text(actual));
+        }
+        break;
+    }
+    case StepKind::expect_visible: {
+        orvane::ElementHeader* element = nullptr;
+        if (Status status = panel_.element(step.gauge, step.index, element); !status.ok()) {
+            return fail(step, status.error);
+        }
+        const bool drawn = panel_.drawn(*element);
+        if (drawn != step.on) {
+            std::string why;
+            if ((element->image_flags & orvane::IMAGE_HIDDEN) != 0) why = " (hide bit set)";
+            if (failure_stops_drawing(element->failure_systems, panel_.active_failures())) why += " (failure)";
+            fail(step, "expect visible " + step.gauge + " " + std::to_string(step.index) + ": expected " +
+                           (step.on ? "yes" : "no") + ", actual " + (drawn ? "yes" : "no") + why);
+        }
+        break;
+    }
+    case StepKind::expect_flags: {
+        orvane::ElementHeader* element = nullptr;
+        if (Status status = panel_.element(step.gauge, step.index, element); !status.ok()) {
+            return fail(step, status.error);
+        }
+        if (element->image_flags != step.flags) {
+            fail(step, "expect flags " + step.gauge + " " + std::to_string(step.index) + ": expected " +
+                           format_hex32(step.flags) + ", actual " + format_hex32(element->image_flags));
+        }
+        break;
+    }
+    case StepKind::expect_event: expect_event(step); break;
+    case StepKind::expect_no_event:
+        if (!pending_.empty()) fail(step, "expect no-event: actual " + pending_text());
+        pending_.clear();
+        break;
+    case StepKind::expect_sound:
+        if (panel_.sound_plays() != step.count) {
+            fail(step, "expect sound: expected " + std::to_string(step.count) + ", actual " +
+                           std::to_string(panel_.sound_plays()));
+        }
+        break;
+    case StepKind::expect_cursor: {
+        const int32_t cursor = panel_.probe(step.gauge, step.point).cursor;
+        if (cursor != step.code) {
+            fail(step, "expect cursor " + step.gauge + " " + std::to_string(step.point.x) + " " +
+                           std::to_string(step.point.y) + ": expected " + std::to_string(step.code) + ", actual " +
+                           std::to_string(cursor));
+        }
+        break;
+    }
+    case StepKind::expect_tooltip: {
+        const std::string tooltip = panel_.probe(step.gauge, step.point).tooltip;
+        if (tooltip != step.text) {
+            fail(step, "expect tooltip " + step.gauge + " " + std::to_string(step.point.x) + " " +
+                           std::to_string(step.point.y) + ": expected " + quote_text(step.text) + ", actual " +
+                           quote_text(tooltip));
+        }
+        break;
+    }
+    case StepKind::expect_var: {
+        const double actual = host_.var(step.var);
+        if (!step.expected.matches(actual)) {
+            fail(step, "expect var " + std::to_string(step.var) + ": expected " + expected_text(step.expected) +
+                           ", actual " + format_number(actual));
+        }
+        break;
+    }
+    case StepKind::expect_slider: expect_axis(step, orvane::ELEMENT_SLIDER, "slider"); break;
+    case StepKind::expect_moving: expect_axis(step, orvane::ELEMENT_MOVING_IMAGE, "moving"); break;
+    case StepKind::expect_sprite: expect_axis(step, orvane::ELEMENT_SPRITE, "sprite"); break;
+    case StepKind::expect_result: expect_axis(step, -1, "result"); break;
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> parse_scenario(std::string_view text, Scenario& scenario) {
+    std::vector<std::string> errors;
+    scenario.steps.clear();
+    int line_number = 0;
+    while (!text.empty()) {
+        ++line_number;
+        const size_t end = text.find('\n');
+        const std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+
+        std::vector<Token> tokens;
+        std::string error = tokenize(line, tokens);
+        if (error.empty() && tokens.empty()) continue;
+        Step step;
+        step.line = line_number;
+        if (error.empty()) error = LineParser(tokens, step).parse();
+        if (!error.empty()) {
+            errors.push_back(scenario.file + ":" + std::to_string(line_number) + ": " + error);
+            continue;
+        }
+        scenario.steps.push_back(std::move(step));
+    }
+    return errors;
+}
+
+std::vector<std::string> check_gauge_names(const Scenario& scenario, const Panel& panel) {
+    std::vector<std::string> errors;
+    for (const Step& step : scenario.steps) {
+        if (step.gauge.empty() || step.gauge == "all" || panel.gauge(step.gauge) != nullptr) continue;
+        errors.push_back(scenario.file + ":" + std::to_string(step.line) + ": the module has no gauge named " +
+                         step.gauge);
+    }
+    return errors;
+}
+
+std::vector<std::string> run_scenario(const Scenario& scenario, Panel& panel, HostServices& host, Trace* trace,
+                                      const UpdateObserver& after_update) {
+    return Runner(scenario, panel, host, trace, after_update).run();
+}
+
+}  // namespace panelhost

@@ -1,0 +1,104 @@
+// Scenarios: plain-text files of steps that drive a module through the panel
+// and check what it shows and sends. host/README.md describes the format.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/panel/panel.h"
+
+namespace panelhost {
+
+enum class StepKind {
+    aircraft,
+    set,
+    ramp,
+    install,
+    update,
+    kill,
+    service,
+    click,
+    fail,
+    callback,
+    expect_text,
+    expect_visible,
+    expect_flags,
+    expect_event,
+    expect_no_event,
+    expect_sound,
+    expect_cursor,
+    expect_tooltip,
+    expect_var,
+    expect_slider,
+    expect_moving,
+    expect_sprite,
+    expect_result,
+};
+
+// A value to compare with: NaN matches NaN, a 64-bit pattern matches bit for
+// bit, a tolerance allows that much difference.
+struct ExpectedValue {
+    double value = 0.0;
+    bool exact_bits = false;
+    std::optional<double> tolerance;
+    bool matches(double actual) const;
+};
+
+// One more variable that a ramp moves along with its first.
+struct RampVar {
+    int32_t var = 0;
+    double from = 0.0;
+    double to = 0.0;
+};
+
+struct Step {
+    int line = 0;
+    StepKind kind = StepKind::update;
+    std::string gauge;  // a gauge name, or "all"
+    std::string text;   // tooltip or expected text
+    bool by_tooltip = false;
+    bool on = false;  // aircraft, fail, expect visible
+    int32_t var = 0;
+    double value = 0.0;  // set; ramp from
+    double to = 0.0;     // ramp to
+    std::vector<RampVar> more_ramps;  // the other variables of the same ramp
+    ExpectedValue expected;
+    int64_t count = 1;  // update and ramp cycles, click repeats, expected events or sounds
+    size_t index = 0;   // element index
+    int axis = 0;       // 0 x, 1 y, 2 rotation
+    orvane::PixPoint point{};
+    std::optional<orvane::PixPoint> at;
+    Button button = Button::left;
+    uint32_t event = 0;
+    int32_t code = 0;  // service code, failure key, cursor code
+    uint64_t extra = 0;
+    uint32_t flags = 0;
+};
+
+struct Scenario {
+    std::string file;  // as named in messages
+    std::vector<Step> steps;
+};
+
+// Parses a whole scenario. Every error is a "file:line: message" line; a
+// scenario with errors has no steps worth running.
+std::vector<std::string> parse_scenario(std::string_view text, Scenario& scenario);
+
+// Errors for steps that name a gauge the module does not have.
+std::vector<std::string> check_gauge_names(const Scenario& scenario, const Panel& panel);
+
+// Called after every update cycle of a run, with the step that ran it.
+using UpdateObserver = std::function<void(const Step& step)>;
+
+// Runs every step, then kills every gauge still installed. Returns one
+// "file:line: ..." message per failed expectation or fault; empty when the
+// run held.
+std::vector<std::string> run_scenario(const Scenario& scenario, Panel& panel, HostServices& host, Trace* trace,
+                                      const UpdateObserver& after_update = {});
+
+}  // namespace panelhost
