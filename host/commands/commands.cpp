@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/services/files.h"
+#include "host/base/files.h"
 #include "host/services/host_services.h"
 #include "host/panel/inspect.h"
 #include "host/services/main_window.h"

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/services/files.h"
+#include "host/base/files.h"
 #include "host/commands/demo_assets.h"
 #include "host/render/panel_cfg.h"
 #include "host/render/apng.h"

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/services/files.h"
+#include "host/base/files.h"
 #include "host/commands/commands.h"
 #include "host/commands/demo.h"
 #include "host/render/panel_cfg.h"

@@ -7,7 +7,7 @@
 #include "host/services/resources.h"
 #include "host/panel/mouse.h"
 #include "host/services/names.h"
-#include "host/services/text_format.h"
+#include "host/base/text_format.h"
 
 namespace panelhost {
 namespace {

@@ -9,7 +9,7 @@
 #include "host/panel/geometry.h"
 #include "host/services/names.h"
 #include "host/services/sound_monitor.h"
-#include "host/services/text_format.h"
+#include "host/base/text_format.h"
 #include "host/panel/trace.h"
 
 namespace panelhost {

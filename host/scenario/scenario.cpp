@@ -6,7 +6,7 @@
 
 #include "host/services/chain.h"
 #include "host/services/names.h"
-#include "host/services/text_format.h"
+#include "host/base/text_format.h"
 #include "host/panel/trace.h"
 
 namespace panelhost {

@@ -6,7 +6,7 @@
 #include "host/services/chain.h"
 #include "host/services/host_services.h"
 #include "host/panel/mouse.h"
-#include "host/services/text_format.h"
+#include "host/base/text_format.h"
 
 #if defined(_WIN32)
 #ifndef WIN32_LEAN_AND_MEAN

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "host/services/text_format.h"
+#include "host/base/text_format.h"
 #include "module/host_abi.h"
 #include "module/host_vars.h"
 #include "module/key_events.h"

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "host/services/names.h"
-#include "host/services/text_format.h"
+#include "host/base/text_format.h"
 
 namespace panelhost {
 namespace {

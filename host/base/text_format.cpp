@@ -1,4 +1,4 @@
-#include "host/services/text_format.h"
+#include "host/base/text_format.h"
 
 #include <bit>
 #include <charconv>

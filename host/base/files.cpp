@@ -1,4 +1,4 @@
-#include "host/services/files.h"
+#include "host/base/files.h"
 
 #include <fstream>
 #include <sstream>
