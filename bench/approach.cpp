@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "module/host_vars.h"
+#include "module/host_var_list.h"
 
 namespace orvane::bench {
 

@@ -6,7 +6,7 @@
 #include "module/gauge_tables.h"
 #include "module/host_calls.h"
 #include "module/host_vars.h"
-#include "module/key_events.h"
+#include "module/key_event_list.h"
 
 namespace orvane {
 

@@ -55,10 +55,24 @@ inline uint32_t truncate_to_u32(double value) {
     return static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(value)));
 }
 
-// The element n steps down the chain from first, or null where the chain ends.
-ElementHeader* nth_element(ElementHeader* first, uint32_t n);
-void hide_element(ElementHeader* first, uint32_t n, uint32_t bits);
-void show_element(ElementHeader* first, uint32_t n, uint32_t bits);
+// The element n steps down the chain from first, or null where the chain
+// ends: the one walk down a gauge's chain.
+inline ElementHeader* nth_element(ElementHeader* first, uint32_t n) {
+    ElementHeader* element = first;
+    for (uint32_t step = 0; element != nullptr && step < n; ++step) {
+        if (element->next_element == nullptr) return nullptr;
+        element = element->next_element[0];
+    }
+    return element;
+}
+
+inline void hide_element(ElementHeader* first, uint32_t n, uint32_t bits) {
+    if (ElementHeader* element = nth_element(first, n)) element->image_flags |= bits;
+}
+
+inline void show_element(ElementHeader* first, uint32_t n, uint32_t bits) {
+    if (ElementHeader* element = nth_element(first, n)) element->image_flags &= ~bits;
+}
 
 // The first element of a gauge's element list, or null.
 inline ElementHeader* first_element(GaugeHeader* gauge) {
@@ -66,15 +80,14 @@ inline ElementHeader* first_element(GaugeHeader* gauge) {
     return gauge->elements_list[0];
 }
 
-
-// A walk down one gauge's chain that goes on from where it stopped, so that a
-// service callback showing and hiding elements in rising chain order walks
-// the chain once. Asked for an element behind it, it starts again from the
-// first. Lives for one callback: the chain is the module's, but not the
+// Where a service callback stopped on its gauge's chain, so that showing and
+// hiding elements in rising chain order walks the chain once: each element is
+// found by nth_element from the last one found, or from the first when it
+// lies behind. Lives for one callback: the chain is the module's, but not the
 // cursor's to keep.
 struct ElementCursor {
     ElementHeader* first;
-    ElementHeader* element;  // the element at `index`, null past the chain's end
+    ElementHeader* element;  // the element at `index`; null when the chain ended before it
     uint32_t index;
 };
 
@@ -83,23 +96,19 @@ inline ElementCursor element_cursor(GaugeHeader* gauge) {
     return {.first = first, .element = first, .index = 0};
 }
 
-// The element n steps down the chain, as nth_element finds it from the first.
+// Element n of the chain, as nth_element finds it from the first.
 inline ElementHeader* cursor_element(ElementCursor& cursor, uint32_t n) {
-    ElementHeader* element = n < cursor.index ? cursor.first : cursor.element;
-    uint32_t index = n < cursor.index ? 0 : cursor.index;
-    while (element != nullptr && index < n) {
-        ElementHeader** next = element->next_element;
-        element = next != nullptr ? next[0] : nullptr;
-        ++index;
-    }
-    cursor.element = element;
-    cursor.index = index;
-    return element;
+    if (n < cursor.index) cursor = {.first = cursor.first, .element = cursor.first, .index = 0};
+    cursor.element = nth_element(cursor.element, n - cursor.index);
+    cursor.index = n;
+    return cursor.element;
 }
 
 inline void set_element_visible(ElementCursor& cursor, uint32_t n, bool visible) {
-    if (ElementHeader* element = cursor_element(cursor, n)) {
-        element->image_flags = visible ? element->image_flags & ~IMAGE_HIDDEN : element->image_flags | IMAGE_HIDDEN;
+    if (visible) {
+        show_element(cursor_element(cursor, n), 0, IMAGE_HIDDEN);
+    } else {
+        hide_element(cursor_element(cursor, n), 0, IMAGE_HIDDEN);
     }
 }
 

@@ -293,6 +293,17 @@ struct MouseRect {
     void* api_data;
 };
 
+// The host's record of a click, which a mouse handler's point argument points
+// to: it starts with the point relative to the click area, so that a handler
+// may read the point alone.
+struct MouseCallback {
+    PixPoint relative_point;
+    GaugeHeader* user_data;  // the gauge clicked
+    MouseRect* mouse;        // the click row that matched
+    PixPoint screen_point;
+    void* reserved;
+};
+
 using ElementListRoutine = void(HOST_CALL*)();
 using ElementListInstallRoutine = void(HOST_CALL*)(void* resource_handle);
 using ElementListGenerateRoutine = void(HOST_CALL*)(uint32_t phase);
@@ -412,10 +423,17 @@ inline constexpr uint32_t MOUSE_DOWN_REPEAT = 0x00200000;
 inline constexpr uint32_t MOUSE_CLICK = MOUSE_RIGHTSINGLE | MOUSE_LEFTSINGLE;        // 0xA0000000
 inline constexpr uint32_t MOUSE_CLICK_REPEAT = MOUSE_CLICK | MOUSE_DOWN_REPEAT;      // 0xA0200000
 
+// The service callback's codes, in the order a host sends them around each
+// phase; the gauges act on 2, 6 and 12 and ignore the others.
 enum ServiceCode : int32_t {
-    SERVICE_PRE_INSTALL = 2,
+    SERVICE_PRE_INSTALL = 2,  // extra: the module's instance handle
+    SERVICE_POST_INSTALL = 3,
+    SERVICE_PRE_INITIALIZE = 4,
+    SERVICE_POST_INITIALIZE = 5,
     SERVICE_PRE_UPDATE = 6,
+    SERVICE_POST_UPDATE = 7,
     SERVICE_PRE_KILL = 12,
+    SERVICE_POST_KILL = 13,
 };
 
 enum FailureKey : int32_t {

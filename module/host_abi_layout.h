@@ -186,6 +186,12 @@ ORVANE_PIN(MouseRect, mouse_flags, 28);
 ORVANE_PIN(MouseRect, event_id, 32);
 ORVANE_PIN(MouseRect, action, 36);
 ORVANE_PIN(MouseRect, api_data, 40);
+ORVANE_PIN_SIZE(MouseCallback, 28);
+ORVANE_PIN(MouseCallback, relative_point, 0);
+ORVANE_PIN(MouseCallback, user_data, 8);
+ORVANE_PIN(MouseCallback, mouse, 12);
+ORVANE_PIN(MouseCallback, screen_point, 16);
+ORVANE_PIN(MouseCallback, reserved, 24);
 
 ORVANE_PIN_SIZE(GaugeHeader, 252);
 ORVANE_PIN(GaugeHeader, gauge_header_version, 0);

@@ -35,7 +35,8 @@ struct TextSink {
     }
 };
 
-struct Spec {
+// One % conversion as the format writes it: flags, width and precision.
+struct Conversion {
     bool left = false;
     bool plus = false;
     bool space = false;
@@ -51,20 +52,20 @@ constexpr int max_width = 256;
 constexpr int max_precision = 64;
 
 // sign (none when '\0'), digits and padding laid out as printf does
-void put_padded(TextSink& sink, const Spec& spec, char sign, const char* body, size_t body_length, bool zero_pad) {
+void put_padded(TextSink& sink, const Conversion& conversion, char sign, const char* body, size_t body_length, bool zero_pad) {
     const size_t used = (sign != '\0' ? 1 : 0) + body_length;
-    const size_t pad = spec.width > 0 && static_cast<size_t>(spec.width) > used ? spec.width - used : 0;
-    if (pad != 0 && !spec.left && !zero_pad) sink.repeat(' ', pad);
+    const size_t pad = conversion.width > 0 && static_cast<size_t>(conversion.width) > used ? conversion.width - used : 0;
+    if (pad != 0 && !conversion.left && !zero_pad) sink.repeat(' ', pad);
     if (sign != '\0') sink.put(sign);
-    if (pad != 0 && !spec.left && zero_pad) sink.repeat('0', pad);
+    if (pad != 0 && !conversion.left && zero_pad) sink.repeat('0', pad);
     sink.put(body, body_length);
-    if (pad != 0 && spec.left) sink.repeat(' ', pad);
+    if (pad != 0 && conversion.left) sink.repeat(' ', pad);
 }
 
-char sign_of(bool negative, const Spec& spec) {
+char sign_of(bool negative, const Conversion& conversion) {
     if (negative) return '-';
-    if (spec.plus) return '+';
-    if (spec.space) return ' ';
+    if (conversion.plus) return '+';
+    if (conversion.space) return ' ';
     return '\0';
 }
 
@@ -116,12 +117,12 @@ char* fast_fixed_digits(char* end, double magnitude, int precision) {
     return p;
 }
 
-void put_fixed(TextSink& sink, const Spec& spec, double value) {
+void put_fixed(TextSink& sink, const Conversion& conversion, double value) {
     const bool negative = std::signbit(value);
-    const int precision = spec.precision < 0 ? 6 : spec.precision;
+    const int precision = conversion.precision < 0 ? 6 : conversion.precision;
     if (!std::isfinite(value)) {
         const char* body = std::isnan(value) ? "nan" : "inf";
-        put_padded(sink, spec, sign_of(negative, spec), body, 3, false);
+        put_padded(sink, conversion, sign_of(negative, conversion), body, 3, false);
         return;
     }
     // 309 integer digits at most, the point, the decimals and a '#' point.
@@ -137,11 +138,11 @@ void put_fixed(TextSink& sink, const Spec& spec, double value) {
             std::to_chars(digits, quick_end, std::fabs(value), std::chars_format::fixed, precision);
         length = static_cast<size_t>(result.ptr - digits);
     }
-    if (spec.alternate && precision == 0) body[length++] = '.';
-    put_padded(sink, spec, sign_of(negative, spec), body, length, spec.zero && !spec.left);
+    if (conversion.alternate && precision == 0) body[length++] = '.';
+    put_padded(sink, conversion, sign_of(negative, conversion), body, length, conversion.zero && !conversion.left);
 }
 
-void put_integer(TextSink& sink, const Spec& spec, long long value, bool is_unsigned) {
+void put_integer(TextSink& sink, const Conversion& conversion, long long value, bool is_unsigned) {
     const bool negative = !is_unsigned && value < 0;
     const unsigned long long magnitude =
         is_unsigned ? static_cast<unsigned long long>(value)
@@ -151,28 +152,28 @@ void put_integer(TextSink& sink, const Spec& spec, long long value, bool is_unsi
     size_t length = static_cast<size_t>(result.ptr - digits);
     char body[24 + max_precision];
     size_t body_length = 0;
-    if (spec.precision > static_cast<int>(length)) {
-        const size_t leading = static_cast<size_t>(spec.precision) - length;
+    if (conversion.precision > static_cast<int>(length)) {
+        const size_t leading = static_cast<size_t>(conversion.precision) - length;
         std::memset(body, '0', leading);
         body_length = leading;
     }
-    if (!(spec.precision == 0 && magnitude == 0)) {
+    if (!(conversion.precision == 0 && magnitude == 0)) {
         std::memcpy(body + body_length, digits, length);
         body_length += length;
     }
-    put_padded(sink, spec, sign_of(negative, spec), body, body_length,
-               spec.zero && !spec.left && spec.precision < 0);
+    put_padded(sink, conversion, sign_of(negative, conversion), body, body_length,
+               conversion.zero && !conversion.left && conversion.precision < 0);
 }
 
-void put_string(TextSink& sink, const Spec& spec, const char* text) {
+void put_string(TextSink& sink, const Conversion& conversion, const char* text) {
     if (text == nullptr) text = "(null)";
-    const size_t most = spec.precision >= 0 ? static_cast<size_t>(spec.precision) : SIZE_MAX;
+    const size_t most = conversion.precision >= 0 ? static_cast<size_t>(conversion.precision) : SIZE_MAX;
     size_t length = 0;
     while (length < most && text[length] != '\0') ++length;
-    if (spec.width == 0) {
+    if (conversion.width == 0) {
         sink.put(text, length);
     } else {
-        put_padded(sink, spec, '\0', text, length, false);
+        put_padded(sink, conversion, '\0', text, length, false);
     }
 }
 
@@ -187,12 +188,12 @@ int read_number(const char*& p) {
 // %s, %f and %W.Pf with a digit each for width and precision, the shapes of
 // the module's own formats, read in a step; false for any other, which the
 // general rules read. p is past the '%', and left on the conversion.
-bool read_short_conversion(const char*& p, Spec& spec) {
+bool read_short_conversion(const char*& p, Conversion& conversion) {
     if (p[0] == 's' || p[0] == 'f') return true;
     const auto digit = [](char c) { return static_cast<unsigned char>(c) - 0x30u <= 9; };
     if (digit(p[0]) && p[0] != '0' && p[1] == '.' && digit(p[2]) && p[3] == 'f') {
-        spec.width = p[0] - '0';
-        spec.precision = p[2] - '0';
+        conversion.width = p[0] - '0';
+        conversion.precision = p[2] - '0';
         p += 3;
         return true;
     }
@@ -221,39 +222,39 @@ struct ArgumentReader {
 // Flags, width, precision and length of a conversion by the general rules,
 // p past the '%' and left on the conversion. False when a '*' finds no
 // integer argument.
-bool read_conversion(const char*& p, Spec& spec, ArgumentReader& reader) {
+bool read_conversion(const char*& p, Conversion& conversion, ArgumentReader& reader) {
     bool arguments_fit = true;
     // Every flag sorts at or below '0', every width, precision and conversion above it.
     for (; *p <= '0'; ++p) {
-        if (*p == '-') spec.left = true;
-        else if (*p == '+') spec.plus = true;
-        else if (*p == ' ') spec.space = true;
-        else if (*p == '0') spec.zero = true;
-        else if (*p == '#') spec.alternate = true;
+        if (*p == '-') conversion.left = true;
+        else if (*p == '+') conversion.plus = true;
+        else if (*p == ' ') conversion.space = true;
+        else if (*p == '0') conversion.zero = true;
+        else if (*p == '#') conversion.alternate = true;
         else break;
     }
     if (*p == '*') {
         long long width = 0;
         arguments_fit = reader.take_integer(width) && arguments_fit;
-        if (width < 0) spec.left = true;
+        if (width < 0) conversion.left = true;
         // Negated as unsigned: the most negative value has no positive twin.
         const unsigned long long magnitude =
             width < 0 ? 0ULL - static_cast<unsigned long long>(width) : static_cast<unsigned long long>(width);
-        spec.width = static_cast<int>(std::min(magnitude, static_cast<unsigned long long>(max_width)));
+        conversion.width = static_cast<int>(std::min(magnitude, static_cast<unsigned long long>(max_width)));
         ++p;
     } else {
-        spec.width = read_number(p);
+        conversion.width = read_number(p);
     }
     if (*p == '.') {
         ++p;
         if (*p == '*') {
             long long precision = 0;
             arguments_fit = reader.take_integer(precision) && arguments_fit;
-            spec.precision =
+            conversion.precision =
                 precision < 0 ? -1 : static_cast<int>(std::min(precision, static_cast<long long>(max_precision)));
             ++p;
         } else {
-            spec.precision = std::min(read_number(p), max_precision);
+            conversion.precision = std::min(read_number(p), max_precision);
         }
     }
     while (*p == 'l') ++p;  // every integer argument is carried whole
@@ -273,33 +274,33 @@ size_t format_arguments(char* buffer, size_t char_count, const char* format, con
         }
         const char* conversion_start = p;
         ++p;
-        Spec spec;
-        const bool arguments_fit = read_short_conversion(p, spec) || read_conversion(p, spec, reader);
+        Conversion conversion;
+        const bool arguments_fit = read_short_conversion(p, conversion) || read_conversion(p, conversion, reader);
         uint64_t bits = 0;
         switch (*p) {
             case 'f':
             case 'F':
                 if (arguments_fit && reader.take(TextArgument::NUMBER, bits)) {
-                    put_fixed(sink, spec, std::bit_cast<double>(bits));
+                    put_fixed(sink, conversion, std::bit_cast<double>(bits));
                     continue;
                 }
                 break;
             case 'd':
             case 'i':
                 if (arguments_fit && reader.take(TextArgument::SIGNED, bits)) {
-                    put_integer(sink, spec, static_cast<long long>(bits), false);
+                    put_integer(sink, conversion, static_cast<long long>(bits), false);
                     continue;
                 }
                 break;
             case 'u':
                 if (arguments_fit && reader.take(TextArgument::UNSIGNED, bits)) {
-                    put_integer(sink, spec, static_cast<long long>(bits), true);
+                    put_integer(sink, conversion, static_cast<long long>(bits), true);
                     continue;
                 }
                 break;
             case 's':
                 if (arguments_fit && reader.take(TextArgument::TEXT, bits)) {
-                    put_string(sink, spec, reinterpret_cast<const char*>(static_cast<uintptr_t>(bits)));
+                    put_string(sink, conversion, reinterpret_cast<const char*>(static_cast<uintptr_t>(bits)));
                     continue;
                 }
                 break;

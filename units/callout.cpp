@@ -66,10 +66,10 @@ int32_t executable_kind_of(const char* base_name) {
     const auto character_is = [&](size_t position, char wanted) {
         return position < length && base_name[position] == wanted;
     };
-    if (character_is(3, '2')) return 4;
-    if (character_is(0, 'C')) return 2;
-    if (character_is(2, '2')) return 3;
-    return 1;
+    if (character_is(3, '2')) return EXECUTABLE_COMBAT_SECOND;
+    if (character_is(0, 'C')) return EXECUTABLE_COMBAT;
+    if (character_is(2, '2')) return EXECUTABLE_SIMULATOR_SECOND;
+    return EXECUTABLE_SIMULATOR;
 }
 
 int32_t host_executable_kind() {
@@ -85,7 +85,8 @@ int32_t host_executable_kind() {
 
 HWND find_host_main_window() {
     const int32_t kind = host_executable_kind();
-    const char* class_name = kind == 2 || kind == 4 ? "MSCFSMAIN" : "FS98MAIN";
+    const bool combat = kind == EXECUTABLE_COMBAT || kind == EXECUTABLE_COMBAT_SECOND;
+    const char* class_name = combat ? "MSCFSMAIN" : "FS98MAIN";
     return FindWindowA(class_name, nullptr);
 }
 

@@ -18,7 +18,15 @@ extern LPDIRECTSOUNDBUFFER callout_buffer;
 inline constexpr int callout_wave_id = 20480;
 inline constexpr double feet_per_metre = 3.28083989501312;
 
-// 1 to 4, from single characters of the host executable's base name.
+// The host executable's kind, from single characters of its base name; the
+// first test that holds decides. Each kind names the main window's class.
+enum ExecutableKind : int32_t {
+    EXECUTABLE_SIMULATOR = 1,         // none of the tests below: "FS98MAIN"
+    EXECUTABLE_COMBAT = 2,            // character 0 is 'C': "MSCFSMAIN"
+    EXECUTABLE_SIMULATOR_SECOND = 3,  // character 2 is '2': "FS98MAIN"
+    EXECUTABLE_COMBAT_SECOND = 4,     // character 3 is '2': "MSCFSMAIN"
+};
+
 int32_t host_executable_kind();
 int32_t executable_kind_of(const char* base_name);
 HWND find_host_main_window();

@@ -7,7 +7,7 @@
 #include "module/gauge_tables.h"
 #include "module/host_calls.h"
 #include "module/host_vars.h"
-#include "module/key_events.h"
+#include "module/key_event_list.h"
 #include "module/linkage.h"
 #include "module/text_writer.h"
 #include "units/callout.h"

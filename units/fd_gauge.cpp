@@ -3,7 +3,7 @@
 #include "module/cockpit.h"
 #include "module/gauge_tables.h"
 #include "module/host_vars.h"
-#include "module/key_events.h"
+#include "module/key_event_list.h"
 #include "module/linkage.h"
 #include "units/units.h"
 

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "host/services/host_services.h"
-#include "module/host_vars.h"
-#include "module/key_events.h"
+#include "module/host_var_list.h"
+#include "module/key_event_list.h"
 
 namespace panelhost {
 namespace {

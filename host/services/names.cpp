@@ -4,8 +4,8 @@
 
 #include "host/base/text_format.h"
 #include "module/host_abi.h"
-#include "module/host_vars.h"
-#include "module/key_events.h"
+#include "module/host_var_list.h"
+#include "module/key_event_list.h"
 
 namespace panelhost {
 namespace {
@@ -21,38 +21,35 @@ std::optional<Id> numeric_id(std::string_view token) {
 
 }  // namespace
 
-std::optional<int32_t> host_var_id(std::string_view token) {
-#define PANELHOST_VAR_BY_NAME(name, number) \
+// A name's id in one of the module's lists, or the token read as a number.
+#define PANELHOST_ID_BY_NAME(name, number) \
     if (token == #name) return number;
-    ORVANE_HOST_VARIABLES(PANELHOST_VAR_BY_NAME)
-#undef PANELHOST_VAR_BY_NAME
+#define PANELHOST_NAME_OF_ID(name, number) \
+    case number:                           \
+        return #name;
+
+std::optional<int32_t> host_var_id(std::string_view token) {
+    ORVANE_HOST_VARIABLES(PANELHOST_ID_BY_NAME)
     return numeric_id<int32_t>(token);
 }
 
 std::string host_var_label(int32_t id) {
-    // The host links none of the module's code, so it reads the list itself.
-    switch (id) {
-#define PANELHOST_VAR_NAME(name, number) \
-    case number:                         \
-        return #name;
-        ORVANE_HOST_VARIABLES(PANELHOST_VAR_NAME)
-#undef PANELHOST_VAR_NAME
-    }
+    switch (id) { ORVANE_HOST_VARIABLES(PANELHOST_NAME_OF_ID) }
     return "";
 }
 
 std::optional<uint32_t> key_event_id(std::string_view token) {
-#define PANELHOST_KEY_BY_NAME(name, number) \
-    if (token == #name) return number;
-    ORVANE_KEY_EVENTS(PANELHOST_KEY_BY_NAME)
-#undef PANELHOST_KEY_BY_NAME
+    ORVANE_KEY_EVENTS(PANELHOST_ID_BY_NAME)
     return numeric_id<uint32_t>(token);
 }
 
 std::string key_event_label(uint32_t id) {
-    const char* name = orvane::key_event_name(id);
-    return name != nullptr ? name : "";
+    switch (id) { ORVANE_KEY_EVENTS(PANELHOST_NAME_OF_ID) }
+    return "";
 }
+
+#undef PANELHOST_ID_BY_NAME
+#undef PANELHOST_NAME_OF_ID
 
 std::optional<int32_t> failure_key(std::string_view token) {
     if (token == "FAIL_SYSTEM_VACUUM") return orvane::FAIL_SYSTEM_VACUUM;

@@ -3,7 +3,8 @@
 #include <cmath>
 
 #include "host/services/chain.h"
-#include "module/key_events.h"
+#include "host/services/names.h"
+#include "module/key_event_list.h"
 #include "pfd/pfd_gauge.h"
 #include "units/units.h"
 
@@ -83,7 +84,7 @@ std::vector<std::string> host_view_faults(panelhost::Panel& panel, panelhost::Ho
                                           const FlagsSnapshot& flags_at_start) {
     std::vector<std::string> faults = panel.take_faults();
     for (const panelhost::KeyEvent& event : host.take_key_events()) {
-        if (key_event_name(event.id) == nullptr) faults.push_back("unknown key event " + std::to_string(event.id));
+        if (panelhost::key_event_label(event.id).empty()) faults.push_back("unknown key event " + std::to_string(event.id));
         if (event.value != 0) {
             faults.push_back("key event " + std::to_string(event.id) + " with value " + std::to_string(event.value));
         }

@@ -12,7 +12,7 @@
 #include "host/services/module_loader.h"
 #include "host/panel/panel.h"
 #include "module/cockpit.h"
-#include "module/key_events.h"
+#include "module/key_event_list.h"
 #include "module/linkage.h"
 #include "pfd/pfd_gauge.h"
 #include "tests/hardening/bad_values.h"

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "host/services/names.h"
 #include "tests/unit/fcu_fixture.h"
 
 namespace orvane::testing {
@@ -113,7 +114,7 @@ TEST_F(FcuServiceTest, TargetChangeTurnsOnlyItsWindowLive) {
         install();
         set({{row.target, row.value}});
         update();
-        EXPECT_EQ(live_windows(), row.live) << host_var_name(row.target) << " " << row.value;
+        EXPECT_EQ(live_windows(), row.live) << panelhost::host_var_label(row.target) << " " << row.value;
         set_live_windows("----");
         update();
         EXPECT_EQ(live_windows(), "----") << "an unchanged target changes nothing";
@@ -150,7 +151,7 @@ TEST_F(FcuServiceTest, SwitchImageShowsWhileDisengagedAndEachLightWhileItsModeIs
                                         : n < 5 ? ap_load_state.windows[n - 1].header.image_flags
                                                 : ap_load_state.icons[n - 5].header.image_flags;
             EXPECT_EQ(element->image_flags, load_flags | (expect_hidden ? IMAGE_HIDDEN : 0))
-                << host_var_name(row.var) << " = " << row.value << ", element " << n;
+                << panelhost::host_var_label(row.var) << " = " << row.value << ", element " << n;
         }
     }
 }

@@ -8,7 +8,7 @@
 #include "host/panel/key_effects.h"
 #include "host/services/host_services.h"
 #include "module/host_vars.h"
-#include "module/key_events.h"
+#include "module/key_event_list.h"
 
 namespace panelhost {
 namespace {

@@ -13,7 +13,7 @@
 #include "host/services/module_loader.h"
 #include "module/host_abi.h"
 #include "module/host_vars.h"
-#include "module/key_events.h"
+#include "module/key_event_list.h"
 
 namespace panelhost::testing {
 

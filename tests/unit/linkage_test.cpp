@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "host/services/host_services.h"
+#include "host/services/names.h"
 #include "module/host_calls.h"
 #include "module/host_vars.h"
 #include "module/linkage.h"
@@ -120,11 +121,11 @@ TEST(HostCallTests, BeforeTheHostWritesItsTableCallsDoNothing) {
 
 TEST(HostVarTests, EverySharedRecordCarriesItsOwnId) {
     for (const ModuleVar& record : shared_vars) {
-        ASSERT_NE(host_var_name(record.id), nullptr) << record.id;
+        ASSERT_FALSE(panelhost::host_var_label(record.id).empty()) << record.id;
         EXPECT_EQ(&shared_var(static_cast<HostVarId>(record.id)), &record);
     }
-    EXPECT_STREQ(host_var_name(615), "DECISION_HEIGHT");
-    EXPECT_EQ(host_var_name(999), nullptr);
+    EXPECT_EQ(panelhost::host_var_label(615), "DECISION_HEIGHT");
+    EXPECT_EQ(panelhost::host_var_label(999), "");
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "module/key_events.h"
+#include "module/key_event_list.h"
 #include "tests/unit/units_fixture.h"
 
 namespace orvane {

@@ -1,7 +1,7 @@
-// Every key event the module sends or names in a mouse table.
+// Every key event the module sends or names in a mouse table: one list of
+// names and host ids. It includes nothing, so that the host reads the same
+// list without the module's declarations.
 #pragma once
-
-#include <cstdint>
 
 // name, host id: the one list of key events.
 #define ORVANE_KEY_EVENTS(X)                          \
@@ -31,22 +31,10 @@
 
 namespace orvane {
 
-enum KeyEventId : uint32_t {
+enum KeyEventId : unsigned {
 #define ORVANE_KEY_ID(name, number) name = number,
     ORVANE_KEY_EVENTS(ORVANE_KEY_ID)
 #undef ORVANE_KEY_ID
 };
-
-// A key event's name in the list, or null for an id the module never sends.
-constexpr const char* key_event_name(uint32_t id) {
-    switch (id) {
-#define ORVANE_KEY_NAME(name, number) \
-    case name:                        \
-        return #name;
-        ORVANE_KEY_EVENTS(ORVANE_KEY_NAME)
-#undef ORVANE_KEY_NAME
-    }
-    return nullptr;
-}
 
 }  // namespace orvane
