@@ -3,6 +3,7 @@
 #pragma once
 
 #include "module/host_abi.h"
+#include "res/resources.h"
 
 namespace orvane {
 
@@ -82,32 +83,11 @@ constexpr MouseRect end_of_table() { return {.rect_type = MOUSE_END_OF_TABLE}; }
 
 inline constexpr PixBox whole_gauge = {0, 0, 0, 0};
 
-// Bitmap ids of the module's resources.
+// Bitmap ids of the module's resources, from the one resource list.
 enum BitmapId : int32_t {
-    BMP_AP_MASTER_SWITCH = 4096,
-    BMP_AP_BACKGROUND = 4112,
-    BMP_AP_PUSH_BUTTON_LIGHT = 4128,
-    BMP_PFD_BACKGROUND = 4144,
-    BMP_PFD_ATTITUDE_BALL = 4160,
-    BMP_PFD_ATTITUDE_WINDOW = 4161,
-    BMP_PFD_SPEED_TAPE = 4176,
-    BMP_PFD_SPEED_WINDOW = 4177,
-    BMP_PFD_HEADING_TAPE = 4192,
-    BMP_PFD_HEADING_WINDOW = 4193,
-    BMP_PFD_FD_ROLL_BAR = 4208,
-    BMP_PFD_FD_PITCH_BAR = 4224,
-    BMP_DH_BACKGROUND = 4240,
-    BMP_DH_MODE_LIGHT = 4352,
-    BMP_FD_BUTTONS_UNLIT = 4368,
-    BMP_FD_BUTTON_LIT = 4384,
-    BMP_ILS_BUTTON_LIT = 4400,
-    BMP_DME_BUTTON_LIT = 4416,
-    BMP_DME_BACKGROUND = 4432,
-    BMP_PFD_LOC_SCALE = 4448,
-    BMP_PFD_GS_SCALE = 4464,
-    BMP_PFD_GS_DIAMOND = 4480,
-    BMP_PFD_LOC_DIAMOND = 4496,
-    BMP_PFD_AIRCRAFT_SYMBOL = 4608,
+#define ORVANE_BITMAP_ID(name, id, file) name = id,
+    ORVANE_BITMAPS(ORVANE_BITMAP_ID)
+#undef ORVANE_BITMAP_ID
 };
 
 inline constexpr int32_t TEXT_NO_BITMAP = -1;

@@ -1,16 +1,18 @@
-// Packs the resources of the resource list into the native build's resource
-// blob (platform/resources_blob.h), the way the resource compiler puts them
-// into the Windows module: a bitmap without its 14-byte file header, any
-// other type byte for byte.
+// Packs the resources of the one resource list into the native build's
+// resource blob (platform/resources_blob.h), the way the resource compiler
+// puts them into the Windows module: a bitmap without its 14-byte file
+// header, any other type byte for byte.
 //
-//   orvane_pack_resources RESOURCE_LIST OUTPUT
+//   orvane_pack_resources --out BLOB RES_DIR
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "host/base/command_line.h"
+#include "host/base/files.h"
 #include "platform/resources_blob.h"
-#include "tools/resource_list.h"
+#include "res/resource_table.h"
 
 namespace {
 
@@ -33,53 +35,50 @@ uint32_t append_string(std::vector<uint8_t>& out, const std::string& s) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: orvane_pack_resources RESOURCE_LIST OUTPUT\n");
-        return 2;
-    }
-    const std::string list_path = argv[1];
-    const resources::ParseResult list = resources::load_resource_list(list_path);
-    if (!list.error.empty()) {
-        std::fprintf(stderr, "%s\n", list.error.c_str());
-        return 1;
-    }
+    std::string res_dir, output;
+    panelhost::CommandLine cli("orvane_pack_resources",
+                               "Packs the module's resources into the native build's resource blob.");
+    cli.operand("RES_DIR", res_dir, "the folder the resource list's files are in (res/)");
+    cli.option("--out", output, "FILE", "the blob to write", true);
+    if (const auto status = cli.parse(argc, argv, stdout, stderr)) return *status;
 
-    const size_t count = list.entries.size();
+    const size_t count = std::size(resources::resource_entries);
     std::vector<uint8_t> out(sizeof(blob::Header) + count * sizeof(blob::Entry), 0);
     std::vector<blob::Entry> entries(count);
     for (size_t i = 0; i < count; ++i) {
-        const resources::ResourceEntry& e = list.entries[i];
+        const resources::ResourceEntry& e = resources::resource_entries[i];
         blob::Entry& b = entries[i];
-        b.language = e.language;
-        if (e.type == "BITMAP")
+        b.language = resources::resource_language;
+        if (e.type == resources::ResourceType::bitmap)
             b.type_id = rt_bitmap;
         else
-            b.type_name = append_string(out, e.type);
+            b.type_name = append_string(out, e.type_name());
         if (e.named())
-            b.name = append_string(out, e.identifier);
+            b.name = append_string(out, e.name);
         else
             b.name_id = e.id;
     }
     for (size_t i = 0; i < count; ++i) {
-        const resources::ResourceEntry& e = list.entries[i];
-        std::vector<uint8_t> bytes;
-        const std::string path = e.file;
-        if (!resources::read_file(path, &bytes)) {
-            std::fprintf(stderr, "%s:%d: cannot read %s\n", list_path.c_str(), e.line, path.c_str());
-            return 1;
+        const resources::ResourceEntry& e = resources::resource_entries[i];
+        const std::string path = res_dir + "/" + e.file;
+        std::string error;
+        const std::optional<std::vector<uint8_t>> bytes = panelhost::read_file_bytes(path, &error);
+        if (!bytes) {
+            std::fprintf(stderr, "orvane_pack_resources: %s\n", error.c_str());
+            return panelhost::exit_unusable;
         }
         size_t skip = 0;
-        if (e.type == "BITMAP") {
-            if (bytes.size() <= bmp_file_header || bytes[0] != 'B' || bytes[1] != 'M') {
-                std::fprintf(stderr, "%s:%d: %s is not a BMP file\n", list_path.c_str(), e.line, path.c_str());
-                return 1;
+        if (e.type == resources::ResourceType::bitmap) {
+            if (bytes->size() <= bmp_file_header || (*bytes)[0] != 'B' || (*bytes)[1] != 'M') {
+                std::fprintf(stderr, "orvane_pack_resources: %s is not a BMP file\n", path.c_str());
+                return panelhost::exit_unusable;
             }
             skip = bmp_file_header;
         }
         while (out.size() % 4 != 0) out.push_back(0);
         entries[i].offset = static_cast<uint32_t>(out.size());
-        entries[i].size = static_cast<uint32_t>(bytes.size() - skip);
-        out.insert(out.end(), bytes.begin() + static_cast<std::ptrdiff_t>(skip), bytes.end());
+        entries[i].size = static_cast<uint32_t>(bytes->size() - skip);
+        out.insert(out.end(), bytes->begin() + static_cast<std::ptrdiff_t>(skip), bytes->end());
     }
     while (out.size() % 4 != 0) out.push_back(0);
 
@@ -93,11 +92,10 @@ int main(int argc, char** argv) {
         for (size_t f = 0; f < 8; ++f) put32(out, sizeof(blob::Header) + i * sizeof(blob::Entry) + f * 4, fields[f]);
     }
 
-    FILE* f = std::fopen(argv[2], "wb");
-    if (!f || std::fwrite(out.data(), 1, out.size(), f) != out.size()) {
-        std::fprintf(stderr, "orvane_pack_resources: cannot write %s\n", argv[2]);
-        if (f) std::fclose(f);
-        return 1;
+    std::string error;
+    if (!panelhost::write_file(output, out, &error)) {
+        std::fprintf(stderr, "orvane_pack_resources: %s\n", error.c_str());
+        return panelhost::exit_unusable;
     }
-    return std::fclose(f) == 0 ? 0 : 1;
+    return panelhost::exit_ok;
 }

@@ -1,15 +1,23 @@
-// What the panelhost commands read and print: whole files and messages.
+// Whole files, read and written the one way the host and its tools do it.
 #pragma once
 
-#include <cstdio>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace panelhost {
 
-void print(std::FILE* stream, const std::string& text);
+// The file's bytes, or nothing; then `error`, when given, says why
+// ("cannot read PATH: it is a folder", "...: No such file or directory").
+std::optional<std::string> read_file(const std::string& path, std::string* error = nullptr);
+std::optional<std::vector<uint8_t>> read_file_bytes(const std::string& path, std::string* error = nullptr);
 
-// Reads or writes a whole file as bytes; false if it cannot be done.
-bool read_file(const std::string& path, std::string& text);
-bool write_file(const std::string& path, const std::string& text);
+// Writes the bytes whole or not at all: into a file beside the path, renamed
+// over it once every byte is written. False, and `error` when given, when it
+// cannot be done.
+bool write_file(const std::string& path, std::string_view bytes, std::string* error = nullptr);
+bool write_file(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error = nullptr);
 
 }  // namespace panelhost

@@ -1,14 +1,57 @@
-// The panelhost command: run, inspect, help.
+// The panelhost commands. Each one describes its options to the command
+// line, then runs on what was given: it calls the rooms, prints, and returns
+// its exit status (host/base/command_line.h).
 #pragma once
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "host/base/command_line.h"
+
 namespace panelhost {
 
-// args without the program name. Returns the exit code: 0 all held, 1 a
-// step or expectation failed, 2 the command, module or scenario is unusable.
-int panelhost_command(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+// The whole program, on its arguments without its name.
+int panelhost_main(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+
+struct RunOptions {
+    std::string module, scenario, trace;
+    std::string main_window = "fs98";
+};
+void describe(CommandLine& command, RunOptions& options);
+int run_command(const RunOptions& options, std::FILE* out, std::FILE* err);
+
+struct InspectOptions {
+    std::string module, out_dir;
+    bool linkage = false;
+};
+void describe(CommandLine& command, InspectOptions& options);
+int inspect_command(const InspectOptions& options, std::FILE* out, std::FILE* err);
+
+// Drawing, in the native build.
+struct RenderOptions {
+    std::string module, panel_cfg, gauge, scenario;
+    std::string out_dir = "out/render";
+    int scale = 1;
+};
+void describe(CommandLine& command, RenderOptions& options);
+int render_command(const RenderOptions& options, std::FILE* out, std::FILE* err);
+
+struct DemoOptions {
+    std::string module, scenario, panel_cfg;
+    std::string out_dir = "out/demo";
+    int scale = 2;
+};
+void describe(CommandLine& command, DemoOptions& options);
+int demo_command(const DemoOptions& options, std::FILE* out, std::FILE* err);
+
+struct ReferenceOptions {
+    std::string module;
+};
+void describe(CommandLine& command, ReferenceOptions& options);
+int reference_command(const ReferenceOptions& options, std::FILE* out, std::FILE* err);
+
+// Says a scenario's reading errors on err; true when there are none.
+bool scenario_usable(const std::vector<std::string>& errors, std::FILE* err);
 
 }  // namespace panelhost

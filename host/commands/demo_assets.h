@@ -3,6 +3,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
 
 namespace panelhost {
 
@@ -14,5 +18,8 @@ struct DemoFile {
 
 extern const DemoFile demo_files[];
 extern const size_t demo_file_count;
+
+// One of the files by its name, or nothing.
+std::optional<std::vector<uint8_t>> demo_asset(std::string_view name);
 
 }  // namespace panelhost

@@ -5,7 +5,7 @@
 
 #include "host/services/chain.h"
 #include "host/services/resources.h"
-#include "host/panel/mouse.h"
+#include "host/services/mouse_table.h"
 #include "host/services/names.h"
 #include "host/base/text_format.h"
 
@@ -153,20 +153,17 @@ void mouse_view(Writer& out, const GaugeHeader& gauge) {
         return;
     }
     out.line(1, "mouse table");
-    int depth = 0;
-    for (size_t i = 0; i < max_mouse_rows; ++i) {
-        const MouseRect& row = table[i];
-        const std::string index = std::to_string(i) + " ";
-        const int level = 2 + depth;
+    size_t end_row = 0;
+    const bool ended = walk_mouse_table(table, [&](const MouseRowVisit& visit) {
+        const MouseRect& row = visit.row;
+        const std::string index = std::to_string(visit.index) + " ";
+        const int level = 2 + static_cast<int>(visit.depth());
+        end_row = visit.index + 1;
         switch (row.rect_type) {
-        case MOUSE_END_OF_TABLE: out.line(2, index + "end"); return;
         case MOUSE_OPEN_AREA:
             out.line(level, index + "area " + box_text(row.relative_box) + ", cursor " + std::to_string(row.cursor));
-            ++depth;
             break;
-        case MOUSE_TOOLTIP:
-            out.line(level, index + "tooltip " + bounded_text(row.action.tooltip, max_tooltip_length));
-            break;
+        case MOUSE_TOOLTIP: out.line(level, index + "tooltip " + bounded_text(visit.tooltip, max_tooltip_length)); break;
         case MOUSE_CLICK_AREA: {
             std::string text = index + "click " + box_text(row.relative_box) + ", cursor " +
                                std::to_string(row.cursor) + ", flags " + format_hex32(row.mouse_flags);
@@ -179,14 +176,16 @@ void mouse_view(Writer& out, const GaugeHeader& gauge) {
             out.line(level, text);
             break;
         }
-        case MOUSE_CLOSE_AREA:
-            if (depth > 0) --depth;
-            out.line(2 + depth, index + "close");
-            break;
+        // A close row stands at the depth of the area around the one it closes.
+        case MOUSE_CLOSE_AREA: out.line(visit.depth() > 0 ? level - 1 : level, index + "close"); break;
         default: out.line(level, index + "unknown kind " + std::to_string(row.rect_type)); break;
         }
+    });
+    if (ended) {
+        out.line(2, std::to_string(end_row) + " end");
+    } else {
+        out.line(2, "! no end row within " + std::to_string(max_mouse_rows) + " rows");
     }
-    out.line(2, "! no end row within " + std::to_string(max_mouse_rows) + " rows");
 }
 
 std::string gauge_name(const GaugeHeader& gauge) {

@@ -1,5 +1,5 @@
-// The host's side of a gauge's mouse table: checking it at load, and finding
-// what a point or a click meets.
+// What a point or a click on a gauge meets in its mouse table, and the
+// table's areas as a designer sees them; all from the one walk of the table.
 #pragma once
 
 #include <cstddef>
@@ -9,29 +9,10 @@
 #include <string_view>
 #include <vector>
 
+#include "host/services/mouse_table.h"
 #include "module/host_abi.h"
 
 namespace panelhost {
-
-// A table longer than this has lost its end row.
-inline constexpr size_t max_mouse_rows = 1024;
-inline constexpr size_t max_tooltip_length = 255;
-
-struct MouseTableProblem {
-    size_t row;  // counted from 0
-    std::string message;
-};
-
-// Every fault of the table: unknown kinds, unbalanced areas, a tooltip that
-// does not follow an open row, click rows without exactly one of key event
-// and handler, boxes without size, a missing end row. A null table is no
-// table, and no fault.
-std::vector<MouseTableProblem> validate_mouse_table(const orvane::MouseRect* table,
-                                                     size_t max_rows = max_mouse_rows);
-
-inline constexpr uint32_t mouse_left = orvane::MOUSE_LEFTSINGLE;
-inline constexpr uint32_t mouse_right = orvane::MOUSE_RIGHTSINGLE;
-inline constexpr uint32_t mouse_repeat = orvane::MOUSE_DOWN_REPEAT;
 
 struct MouseHit {
     int32_t cursor = orvane::CURSOR_NONE;  // of the first click row containing the point
@@ -46,10 +27,6 @@ struct MouseHit {
 // for cursor and tooltip.
 MouseHit hit_test(const orvane::MouseRect* table, orvane::PixPoint point, uint32_t click_flags);
 
-// Whether a click row acts on a click with these flags: it must accept the
-// button, and for a repeat it must ask for repeats.
-bool click_flags_match(uint32_t row_flags, uint32_t click_flags);
-
 struct AreaBox {
     orvane::PixBox box;  // gauge pixels
     bool bounded;        // false for the whole gauge, which has no right or bottom edge
@@ -61,10 +38,23 @@ std::optional<AreaBox> find_area(const orvane::MouseRect* table, std::string_vie
 // A click row and the centre of its box in gauge pixels.
 struct ClickRow {
     const orvane::MouseRect* row;
+    size_t index;  // in the table, counted from 0
+    orvane::PixBox box;
     orvane::PixPoint centre;
 };
 
 // Every click row of the table, in row order.
 std::vector<ClickRow> click_rows(const orvane::MouseRect* table);
+
+// An area of the table with what it holds, in row order.
+struct MouseArea {
+    size_t index;  // of its open row
+    AreaBox area;
+    size_t depth;         // 0 for an area at the top of the table
+    std::string tooltip;  // empty when it has none
+    std::vector<ClickRow> clicks;  // its own click rows, not those of areas inside it
+};
+
+std::vector<MouseArea> mouse_areas(const orvane::MouseRect* table);
 
 }  // namespace panelhost

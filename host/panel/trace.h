@@ -11,9 +11,8 @@ class Trace {
 public:
     // One line, indented by two spaces per level.
     void line(int level, std::string_view text);
+    // The record, with \n line ends.
     const std::string& text() const { return text_; }
-    // Writes the record with \n line ends. Returns an error message, empty on success.
-    std::string write(const std::string& path) const;
 
 private:
     std::string text_;

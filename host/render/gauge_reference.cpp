@@ -13,57 +13,6 @@ namespace {
 
 using namespace orvane;
 
-struct AreaClick {
-    PixBox box;  // gauge pixels
-    int32_t cursor;
-    uint32_t flags;
-    uint32_t event;
-};
-
-struct Area {
-    PixBox box;
-    bool whole;
-    std::string tooltip;
-    std::vector<AreaClick> clicks;
-};
-
-std::vector<Area> areas_of(const MouseRect* table) {
-    std::vector<Area> areas;
-    std::vector<size_t> open;  // indices into areas
-    for (size_t i = 0; table != nullptr && i < max_mouse_rows; ++i) {
-        const MouseRect& row = table[i];
-        if (row.rect_type == MOUSE_END_OF_TABLE) break;
-        const PixBox origin = open.empty() ? PixBox{} : areas[open.back()].box;
-        switch (row.rect_type) {
-        case MOUSE_OPEN_AREA: {
-            const PixBox& b = row.relative_box;
-            const bool whole = b.x == 0 && b.y == 0 && b.size_x == 0 && b.size_y == 0;
-            areas.push_back({whole ? origin : PixBox{origin.x + b.x, origin.y + b.y, b.size_x, b.size_y},
-                             whole && open.empty(), {}, {}});
-            open.push_back(areas.size() - 1);
-            break;
-        }
-        case MOUSE_TOOLTIP:
-            if (!open.empty() && row.action.tooltip != nullptr) {
-                areas[open.back()].tooltip.assign(row.action.tooltip, strnlen(row.action.tooltip, max_tooltip_length));
-            }
-            break;
-        case MOUSE_CLICK_AREA:
-            if (!open.empty()) {
-                const PixBox& b = row.relative_box;
-                areas[open.back()].clicks.push_back(
-                    {{origin.x + b.x, origin.y + b.y, b.size_x, b.size_y}, row.cursor, row.mouse_flags, row.event_id});
-            }
-            break;
-        case MOUSE_CLOSE_AREA:
-            if (!open.empty()) open.pop_back();
-            break;
-        default: break;
-        }
-    }
-    return areas;
-}
-
 std::string box_text(const PixBox& b) {
     return std::to_string(b.x) + ", " + std::to_string(b.y) + ", " + std::to_string(b.size_x) + ", " +
            std::to_string(b.size_y);
@@ -95,8 +44,6 @@ std::string list(const std::set<uint32_t>& events) {
     return text;
 }
 
-PixPoint centre(const PixBox& b) { return {b.x + b.size_x / 2, b.y + b.size_y / 2}; }
-
 // What a gauge reads and what each of its click rows sends, found by flying
 // it alone: install, update, then every click row after every other.
 struct Probe {
@@ -104,13 +51,13 @@ struct Probe {
     std::vector<std::set<uint32_t>> sent;  // per click row, in table order
 };
 
-Probe probe(RenderSetup& setup, const std::string& name, const std::vector<Area>& areas) {
+Probe probe(RenderSetup& setup, const std::string& name, const std::vector<MouseArea>& areas) {
     Panel& panel = setup.panel();
     HostServices& host = setup.host();
     Probe p;
     std::vector<PixPoint> points;
-    for (const Area& a : areas) {
-        for (const AreaClick& c : a.clicks) points.push_back(centre(c.box));
+    for (const MouseArea& a : areas) {
+        for (const ClickRow& c : a.clicks) points.push_back(c.centre);
     }
     p.sent.resize(points.size());
     host.on_refresh = [&](int32_t id) { p.read.insert(id); };
@@ -147,28 +94,28 @@ std::string gauge_reference(RenderSetup& setup) {
     for (GaugeHeader* g : setup.panel().gauges()) {
         const std::string name(g->gauge_name, strnlen(g->gauge_name, max_gauge_name_length));
         const PixPoint size = setup.renderer().gauge_size(*g);
-        const std::vector<Area> areas = areas_of(g->mouse_rect);
+        const std::vector<MouseArea> areas = mouse_areas(g->mouse_rect);
         const Probe p = probe(setup, name, areas);
         md += "### `" + name + "`\n\n";
         md += std::to_string(size.x) + " x " + std::to_string(size.y) + " pixels, default width " +
               std::to_string(g->size_x_mm) + " mm, " + std::to_string(walk_chain(g).elements.size()) + " elements.\n\n";
         md += "| Area (x, y, w, h) | Tooltip | Click area (x, y, w, h) | Cursor | Sends |\n|---|---|---|---|---|\n";
         size_t row = 0;
-        for (const Area& a : areas) {
-            const std::string where = a.whole ? "whole gauge" : box_text(a.box);
+        for (const MouseArea& a : areas) {
+            const std::string where = a.area.bounded ? box_text(a.area.box) : "whole gauge";
             const std::string tooltip = a.tooltip.empty() ? "" : "\"" + a.tooltip + "\"";
             if (a.clicks.empty()) md += "| " + where + " | " + tooltip + " | | | |\n";
             for (size_t i = 0; i < a.clicks.size(); ++i, ++row) {
-                const AreaClick& c = a.clicks[i];
+                const MouseRect& c = *a.clicks[i].row;
                 std::string sends;
-                if (c.event != 0) {
-                    sends = "the host sends " + event_text(c.event);
+                if (c.event_id != 0) {
+                    sends = "the host sends " + event_text(c.event_id);
                 } else {
                     sends = p.sent[row].empty() ? "the module, no key event" : "the module: " + list(p.sent[row]);
                 }
-                if ((c.flags & MOUSE_DOWN_REPEAT) != 0) sends += "; repeats while held";
-                md += "| " + (i == 0 ? where + " | " + tooltip : std::string(" |")) + " | " + box_text(c.box) + " | " +
-                      cursor_text(c.cursor) + " | " + sends + " |\n";
+                if ((c.mouse_flags & MOUSE_DOWN_REPEAT) != 0) sends += "; repeats while held";
+                md += "| " + (i == 0 ? where + " | " + tooltip : std::string(" |")) + " | " + box_text(a.clicks[i].box) +
+                      " | " + cursor_text(c.cursor) + " | " + sends + " |\n";
             }
         }
         std::string read;

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <set>
+
+#include "host/base/files.h"
 
 namespace panelhost {
 
@@ -19,9 +19,7 @@ PanelFiles files_beside(const std::string& cfg_path) {
     const size_t slash = cfg_path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? std::string() : cfg_path.substr(0, slash + 1);
     return [folder](const std::string& name) -> std::optional<std::vector<uint8_t>> {
-        std::ifstream file(name.starts_with('/') ? name : folder + name, std::ios::binary);
-        if (!file) return std::nullopt;
-        return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), {});
+        return read_file_bytes(name.starts_with('/') ? name : folder + name);
     };
 }
 

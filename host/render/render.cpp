@@ -288,4 +288,15 @@ uint32_t pixel_at(cairo_surface_t* surface, int x, int y) {
     return (a << 24) | (un((v >> 16) & 0xFF) << 16) | (un((v >> 8) & 0xFF) << 8) | un(v & 0xFF);
 }
 
+Surface copy_of(cairo_surface_t* surface) {
+    Surface copy(cairo_surface_create_similar_image(surface, cairo_image_surface_get_format(surface),
+                                                    cairo_image_surface_get_width(surface),
+                                                    cairo_image_surface_get_height(surface)));
+    Context cr(cairo_create(copy.get()));
+    cairo_set_source_surface(cr.get(), surface, 0, 0);
+    cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cr.get());
+    return copy;
+}
+
 }  // namespace panelhost

@@ -87,8 +87,14 @@ private:
     FontBook fonts_;
 };
 
+// Pictures are drawn at a whole scale, from 1 up to this.
+inline constexpr int max_scale = 8;
+
 // One installed gauge alone, at an integer scale, on transparency.
 Surface render_gauge(GaugeRenderer& renderer, const Panel& panel, const InstalledGauge& gauge, int scale);
+
+// A surface of its own with the same pixels.
+Surface copy_of(cairo_surface_t* surface);
 
 // PNG files and bytes.
 std::string write_png(cairo_surface_t* surface, const std::string& path);  // an error, or empty

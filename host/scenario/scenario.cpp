@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "host/base/files.h"
 #include "host/services/chain.h"
 #include "host/services/names.h"
 #include "host/base/text_format.h"
@@ -627,9 +628,25 @@ void Runner::execute(const Step& step) {
 
 }  // namespace
 
+namespace {
+
+// The caption of a "# moment: <caption>" line, or nothing.
+std::optional<std::string> moment_caption(std::string_view line) {
+    constexpr std::string_view marker = "# moment:";
+    while (!line.empty() && is_blank(line.front())) line.remove_prefix(1);
+    if (!line.starts_with(marker)) return std::nullopt;
+    line.remove_prefix(marker.size());
+    while (!line.empty() && is_blank(line.front())) line.remove_prefix(1);
+    while (!line.empty() && is_blank(line.back())) line.remove_suffix(1);
+    return std::string(line);
+}
+
+}  // namespace
+
 std::vector<std::string> parse_scenario(std::string_view text, Scenario& scenario) {
     std::vector<std::string> errors;
     scenario.steps.clear();
+    scenario.moments.clear();
     int line_number = 0;
     while (!text.empty()) {
         ++line_number;
@@ -637,6 +654,10 @@ std::vector<std::string> parse_scenario(std::string_view text, Scenario& scenari
         const std::string_view line = text.substr(0, end);
         text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
 
+        if (std::optional<std::string> caption = moment_caption(line)) {
+            scenario.moments.push_back({line_number, std::move(*caption)});
+            continue;
+        }
         std::vector<Token> tokens;
         std::string error = tokenize(line, tokens);
         if (error.empty() && tokens.empty()) continue;
@@ -650,6 +671,14 @@ std::vector<std::string> parse_scenario(std::string_view text, Scenario& scenari
         scenario.steps.push_back(std::move(step));
     }
     return errors;
+}
+
+std::vector<std::string> read_scenario(const std::string& path, Scenario& scenario) {
+    scenario.file = path;
+    std::string error;
+    const std::optional<std::string> text = read_file(path, &error);
+    if (!text) return {error};
+    return parse_scenario(*text, scenario);
 }
 
 std::vector<std::string> check_gauge_names(const Scenario& scenario, const Panel& panel) {

@@ -80,14 +80,26 @@ struct Step {
     uint32_t flags = 0;
 };
 
+// A key moment, marked in a scenario by a comment "# moment: <caption>" on a
+// line of its own: the panel as the last update before that line left it.
+struct Moment {
+    int line = 0;
+    std::string caption;
+};
+
 struct Scenario {
     std::string file;  // as named in messages
     std::vector<Step> steps;
+    std::vector<Moment> moments;
 };
 
 // Parses a whole scenario. Every error is a "file:line: message" line; a
 // scenario with errors has no steps worth running.
 std::vector<std::string> parse_scenario(std::string_view text, Scenario& scenario);
+
+// Reads the file and parses it, the file named in messages as given; a file
+// that cannot be read is one error.
+std::vector<std::string> read_scenario(const std::string& path, Scenario& scenario);
 
 // Errors for steps that name a gauge the module does not have.
 std::vector<std::string> check_gauge_names(const Scenario& scenario, const Panel& panel);

@@ -5,7 +5,7 @@
 
 #include "host/services/chain.h"
 #include "host/services/host_services.h"
-#include "host/panel/mouse.h"
+#include "host/services/mouse_table.h"
 #include "host/base/text_format.h"
 
 #if defined(_WIN32)

@@ -174,7 +174,7 @@ std::string read_stream(std::FILE* file) {
 CommandResult command(const std::vector<std::string>& args) {
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
-    const int status = panelhost_command(args, out, err);
+    const int status = panelhost_main(args, out, err);
     return {status, read_stream(out), read_stream(err)};
 }
 
@@ -195,16 +195,16 @@ TEST(HostCommandTests, ExitStatusSaysWhetherTheRunHeld) {
         int status;
         const char* message;  // in stdout for 0, stderr otherwise
     } cases[] = {
-        {{"--help"}, 0, "usage:"},
-        {{}, 2, "usage:"},
+        {{"--help"}, 0, "Usage: panelhost"},
+        {{}, 2, "a command is missing"},
         {{"fly"}, 2, "unknown command fly"},
-        {{"run", ORVANE_MODULE_PATH}, 2, "usage:"},
+        {{"run", ORVANE_MODULE_PATH}, 2, "SCENARIO is required"},
         {{"run", ORVANE_MODULE_PATH, good, "--trace", trace}, 0, "3 steps held"},
         {{"run", ORVANE_MODULE_PATH, bad}, 1, "host_bad.scn:2: expect visible DH 0: expected no, actual yes"},
         {{"run", ORVANE_MODULE_PATH, broken}, 2, "host_broken.scn:1: missing gauge name"},
         {{"run", ORVANE_MODULE_PATH, stranger}, 2, "host_stranger.scn:1: the module has no gauge named XYZ"},
-        {{"run", ORVANE_MODULE_PATH, good, "--main-window", "door"}, 2, "unknown main window door"},
-        {{"run", ORVANE_MODULE_PATH, good, "--fast"}, 2, "unknown option --fast"},
+        {{"run", ORVANE_MODULE_PATH, good, "--main-window", "door"}, 2, "--main-window: door not in {fs98,cfs,none}"},
+        {{"run", ORVANE_MODULE_PATH, good, "--fast"}, 2, "not expected: --fast"},
         {{"run", ORVANE_PLATFORM_PATH, good}, 2, "is not a usable gauge module"},
         {{"run", ORVANE_MODULE_PATH, "/nonexistent.scn"}, 2, "cannot read /nonexistent.scn"},
         {{"inspect", ORVANE_MODULE_PATH, "--linkage"}, 0, "gauge 4 \"DME\", version 700, width 18 mm"},

@@ -5,9 +5,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/commands/demo.h"
+#include "host/commands/commands.h"
+#include "host/commands/demo_assets.h"
 #include "host/render/panel_cfg.h"
-#include "host/commands/render_commands.h"
+#include "host/scenario/scenario.h"
 #include "host/render/panel_renderer.h"
 #include "tests/unit/render_fixture.h"
 #include "module/host_vars.h"
@@ -165,9 +166,9 @@ TEST(RenderGolden, ThePanelLooksAsItsGoldenPictures) {
     const std::filesystem::path actual =
         std::filesystem::path(ORVANE_MODULE_PATH).parent_path() / "tests" / "render-actual";
     std::filesystem::create_directories(actual);
-    const auto code = render_command({"render", ORVANE_MODULE_PATH, source + "/examples/panel.cfg", "--scenario",
-                                      source + "/tests/render/golden.scn", "--output", actual.string()},
-                                     stdout, stderr);
+    const int code = panelhost_main({"render", ORVANE_MODULE_PATH, source + "/examples/panel.cfg", "--scenario",
+                                     source + "/tests/render/golden.scn", "--out", actual.string()},
+                                    stdout, stderr);
     ASSERT_EQ(code, 0);
     for (const char* name : {"window00.png", "window01.png", "screen.png"}) {
         SCOPED_TRACE(name);
@@ -195,13 +196,15 @@ TEST(RenderGolden, ThePanelLooksAsItsGoldenPictures) {
 }
 
 TEST(RenderDemo, MomentsAreTheCommentsThatNameThemWithTheirLines) {
-    const std::vector<Moment> moments = scenario_moments(
+    Scenario scenario;
+    EXPECT_EQ(parse_scenario(
         "update\n"
         "# moment: Level at 3000 ft\r\n"
         "#moment: not this one\n"
         "   # moment:   Indented, trimmed   \n"
-        "set X 1 # moment: not after a step\n"
-        "# moment:\n");
+        "set 5 1 # moment: not after a step\n"
+        "# moment:\n", scenario), std::vector<std::string>{});
+    const std::vector<Moment>& moments = scenario.moments;
     ASSERT_EQ(moments.size(), 3u);
     EXPECT_EQ(moments[0].line, 2);
     EXPECT_EQ(moments[0].caption, "Level at 3000 ft");

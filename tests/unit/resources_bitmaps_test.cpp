@@ -8,7 +8,8 @@
 
 #include "host/services/resources.h"
 #include "tools/art/art.h"
-#include "tools/resource_list.h"
+#include "host/base/files.h"
+#include "res/resource_table.h"
 
 namespace {
 
@@ -17,25 +18,15 @@ using panelhost::PaletteColour;
 
 const std::string res_dir = ORVANE_RES_DIR;
 
-std::vector<resources::ResourceEntry> listed() {
-    std::vector<uint8_t> text;
-    EXPECT_TRUE(resources::read_file(res_dir + "/resources.list", &text));
-    const resources::ParseResult list =
-        resources::parse_resource_list({reinterpret_cast<const char*>(text.data()), text.size()});
-    EXPECT_EQ(list.error, "");
-    return list.entries;
-}
-
-const resources::ResourceEntry* entry_for(const std::vector<resources::ResourceEntry>& entries, const char* id) {
-    for (const auto& e : entries)
-        if (e.type == "BITMAP" && e.identifier == id) return &e;
-    return nullptr;
+const resources::ResourceEntry* entry_for(const char* name) {
+    const resources::ResourceEntry* e = resources::find_resource(name);
+    return e != nullptr && e->type == resources::ResourceType::bitmap ? e : nullptr;
 }
 
 std::vector<uint8_t> file_bytes(const resources::ResourceEntry& e) {
-    std::vector<uint8_t> bytes;
-    EXPECT_TRUE(resources::read_file(res_dir + "/" + e.file, &bytes)) << e.file;
-    return bytes;
+    const std::optional<std::vector<uint8_t>> bytes = panelhost::read_file_bytes(res_dir + "/" + e.file);
+    EXPECT_TRUE(bytes.has_value()) << e.file;
+    return bytes.value_or(std::vector<uint8_t>{});
 }
 
 uint32_t u32(const std::vector<uint8_t>& b, size_t at) {
@@ -61,25 +52,24 @@ struct Expected {
 
 // The sizes the gauges' element positions and tape scales are computed for.
 const Expected bitmaps[] = {
-    {"4096", 19, 33, false},  {"4112", 314, 100, true}, {"4128", 18, 18, false},  {"4144", 189, 181, false},
-    {"4160", 256, 256, false}, {"4161", 88, 104, false}, {"4176", 26, 839, false}, {"4177", 32, 97, false},
-    {"4192", 657, 20, false}, {"4193", 82, 20, false},  {"4208", 2, 52, false},    {"4224", 52, 2, false},
-    {"4240", 109, 31, true},  {"4352", 18, 13, false},  {"4368", 40, 17, false},   {"4384", 18, 14, false},
-    {"4400", 18, 14, false},  {"4416", 18, 14, false},  {"4432", 18, 14, true},    {"4448", 75, 7, false},
-    {"4464", 7, 75, false},   {"4480", 11, 7, false},   {"4496", 7, 11, false},    {"4608", 84, 21, false},
+    {"BMP_AP_MASTER_SWITCH", 19, 33, false},  {"BMP_AP_BACKGROUND", 314, 100, true}, {"BMP_AP_PUSH_BUTTON_LIGHT", 18, 18, false},  {"BMP_PFD_BACKGROUND", 189, 181, false},
+    {"BMP_PFD_ATTITUDE_BALL", 256, 256, false}, {"BMP_PFD_ATTITUDE_WINDOW", 88, 104, false}, {"BMP_PFD_SPEED_TAPE", 26, 839, false}, {"BMP_PFD_SPEED_WINDOW", 32, 97, false},
+    {"BMP_PFD_HEADING_TAPE", 657, 20, false}, {"BMP_PFD_HEADING_WINDOW", 82, 20, false},  {"BMP_PFD_FD_ROLL_BAR", 2, 52, false},    {"BMP_PFD_FD_PITCH_BAR", 52, 2, false},
+    {"BMP_DH_BACKGROUND", 109, 31, true},  {"BMP_DH_MODE_LIGHT", 18, 13, false},  {"BMP_FD_BUTTONS_UNLIT", 40, 17, false},   {"BMP_FD_BUTTON_LIT", 18, 14, false},
+    {"BMP_ILS_BUTTON_LIT", 18, 14, false},  {"BMP_DME_BUTTON_LIT", 18, 14, false},  {"BMP_DME_BACKGROUND", 18, 14, true},    {"BMP_PFD_LOC_SCALE", 75, 7, false},
+    {"BMP_PFD_GS_SCALE", 7, 75, false},   {"BMP_PFD_GS_DIAMOND", 11, 7, false},   {"BMP_PFD_LOC_DIAMOND", 7, 11, false},    {"BMP_PFD_AIRCRAFT_SYMBOL", 84, 21, false},
     {"BMP_PFD_FDHORMASK", 88, 104, true},
     {"BMP_PFD_FDVERMASK", 88, 104, true},
 };
 
 TEST(CommittedBitmaps, EveryBitmapIsAnUncompressed8BitDibWithItsOwn256ColourPaletteAtItsFixedSize) {
-    const auto entries = listed();
     int listed_bitmaps = 0;
-    for (const auto& e : entries) listed_bitmaps += e.type == "BITMAP";
+    for (const auto& e : resources::resource_entries) listed_bitmaps += e.type == resources::ResourceType::bitmap;
     EXPECT_EQ(listed_bitmaps, 26);
 
     for (const Expected& x : bitmaps) {
         SCOPED_TRACE(x.id);
-        const resources::ResourceEntry* e = entry_for(entries, x.id);
+        const resources::ResourceEntry* e = entry_for(x.id);
         ASSERT_NE(e, nullptr);
         const std::vector<uint8_t> f = file_bytes(*e);
         ASSERT_GE(f.size(), 54u);
@@ -105,10 +95,9 @@ TEST(CommittedBitmaps, EveryBitmapIsAnUncompressed8BitDibWithItsOwn256ColourPale
 }
 
 TEST(CommittedBitmaps, PureBlackIsTheTransparentEntryOnlyAndOverlayBackgroundsAreAllTransparent) {
-    const auto entries = listed();
     for (const Expected& x : bitmaps) {
         SCOPED_TRACE(x.id);
-        const resources::ResourceEntry* e = entry_for(entries, x.id);
+        const resources::ResourceEntry* e = entry_for(x.id);
         ASSERT_NE(e, nullptr);
         const Bitmap b = decode_file(file_bytes(*e));
         ASSERT_EQ(b.pixels.size(), static_cast<size_t>(x.width) * static_cast<size_t>(x.height));
@@ -136,30 +125,29 @@ struct Probe {
 };
 
 const Probe probes[] = {
-    {"4160", 0, 0, false, "the attitude ball is opaque to its corners"},
-    {"4160", 128, 40, false, "sky"},
-    {"4160", 200, 200, false, "ground"},
-    {"4161", 44, 60, true, "the ball shows in the middle of the attitude window"},
-    {"4161", 0, 0, false, "the frame around the sphere area hides the ball"},
-    {"4161", 87, 103, false, "the frame around the sphere area hides the ball"},
-    {"4177", 5, 20, true, "the speed tape shows through its window"},
-    {"4177", 30, 48, false, "the speed index"},
-    {"4193", 10, 12, true, "the heading tape shows through its window"},
-    {"4193", 41, 3, false, "the heading index"},
-    {"4608", 42, 9, false, "the centre square of the aircraft symbol"},
-    {"4608", 0, 20, true, "the aircraft symbol is transparent around the wings"},
-    {"4144", 100, 120, true, "the display is black"},
-    {"4144", 49, 10, false, "a separator between the annunciation columns"},
-    {"4144", 152, 87, false, "the frame around the altitude readout"},
-    {"4208", 1, 26, false, "the roll bar is solid"},
-    {"4224", 26, 1, false, "the pitch bar is solid"},
+    {"BMP_PFD_ATTITUDE_BALL", 0, 0, false, "the attitude ball is opaque to its corners"},
+    {"BMP_PFD_ATTITUDE_BALL", 128, 40, false, "sky"},
+    {"BMP_PFD_ATTITUDE_BALL", 200, 200, false, "ground"},
+    {"BMP_PFD_ATTITUDE_WINDOW", 44, 60, true, "the ball shows in the middle of the attitude window"},
+    {"BMP_PFD_ATTITUDE_WINDOW", 0, 0, false, "the frame around the sphere area hides the ball"},
+    {"BMP_PFD_ATTITUDE_WINDOW", 87, 103, false, "the frame around the sphere area hides the ball"},
+    {"BMP_PFD_SPEED_WINDOW", 5, 20, true, "the speed tape shows through its window"},
+    {"BMP_PFD_SPEED_WINDOW", 30, 48, false, "the speed index"},
+    {"BMP_PFD_HEADING_WINDOW", 10, 12, true, "the heading tape shows through its window"},
+    {"BMP_PFD_HEADING_WINDOW", 41, 3, false, "the heading index"},
+    {"BMP_PFD_AIRCRAFT_SYMBOL", 42, 9, false, "the centre square of the aircraft symbol"},
+    {"BMP_PFD_AIRCRAFT_SYMBOL", 0, 20, true, "the aircraft symbol is transparent around the wings"},
+    {"BMP_PFD_BACKGROUND", 100, 120, true, "the display is black"},
+    {"BMP_PFD_BACKGROUND", 49, 10, false, "a separator between the annunciation columns"},
+    {"BMP_PFD_BACKGROUND", 152, 87, false, "the frame around the altitude readout"},
+    {"BMP_PFD_FD_ROLL_BAR", 1, 26, false, "the roll bar is solid"},
+    {"BMP_PFD_FD_PITCH_BAR", 26, 1, false, "the pitch bar is solid"},
 };
 
 TEST(CommittedBitmaps, WindowsAndOverlaysAreTransparentExactlyWhereTheArtBehindMustShow) {
-    const auto entries = listed();
     for (const Probe& p : probes) {
         SCOPED_TRACE(std::string(p.id) + " " + p.why);
-        const resources::ResourceEntry* e = entry_for(entries, p.id);
+        const resources::ResourceEntry* e = entry_for(p.id);
         ASSERT_NE(e, nullptr);
         const Bitmap b = decode_file(file_bytes(*e));
         ASSERT_LT(p.x, b.width);
@@ -169,18 +157,16 @@ TEST(CommittedBitmaps, WindowsAndOverlaysAreTransparentExactlyWhereTheArtBehindM
 }
 
 TEST(CommittedBitmaps, TheAttitudeBallHasNoTransparentPixelAnywhere) {
-    const auto entries = listed();
-    const Bitmap b = decode_file(file_bytes(*entry_for(entries, "4160")));
+    const Bitmap b = decode_file(file_bytes(*entry_for("BMP_PFD_ATTITUDE_BALL")));
     for (size_t i = 0; i < b.pixels.size(); ++i) ASSERT_NE(b.pixels[i], 0) << "pixel " << i;
 }
 
 TEST(ArtGenerator, RedrawsEveryCommittedBitmapByteForByte) {
-    const auto entries = listed();
     ASSERT_EQ(art::art_pieces().size(), 26u);
-    for (const auto& e : entries) {
-        if (e.type != "BITMAP") continue;
-        SCOPED_TRACE(e.identifier + " " + e.file);
-        const art::ArtPiece* piece = art::find_art(e.identifier);
+    for (const auto& e : resources::resource_entries) {
+        if (e.type != resources::ResourceType::bitmap) continue;
+        SCOPED_TRACE(std::string(e.name) + " " + e.file);
+        const art::ArtPiece* piece = art::find_art(e.name);
         ASSERT_NE(piece, nullptr);
         const std::vector<uint8_t> drawn = art::render_bmp_file(*piece);
         const std::vector<uint8_t> committed = file_bytes(e);

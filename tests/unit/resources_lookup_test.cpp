@@ -12,7 +12,8 @@
 #include "host/services/resources.h"
 #include "platform/failure_switches.h"
 #include "platform/win_api.h"
-#include "tools/resource_list.h"
+#include "host/base/files.h"
+#include "res/resource_table.h"
 
 namespace {
 
@@ -95,15 +96,12 @@ TEST_F(ResourceLookup, TheAttitudeBallAndItsWindowHaveTheirFixedSizes) {
 // Every listed resource, read through the resource calls, is the committed
 // file: a bitmap without its 14-byte file header, the sound whole.
 void expect_resources_match_committed_files(HMODULE module) {
-    std::vector<uint8_t> text;
-    ASSERT_TRUE(resources::read_file(std::string(ORVANE_RES_DIR) + "/resources.list", &text));
-    const auto list = resources::parse_resource_list({reinterpret_cast<const char*>(text.data()), text.size()});
-    ASSERT_EQ(list.error, "");
-    ASSERT_EQ(list.entries.size(), 27u);
-    for (const resources::ResourceEntry& e : list.entries) {
-        SCOPED_TRACE(e.type + " " + e.identifier);
-        const LPCSTR name = e.named() ? e.identifier.c_str() : MAKEINTRESOURCEA(e.id);
-        const LPCSTR type = e.type == "BITMAP" ? RT_BITMAP : e.type.c_str();
+    ASSERT_EQ(std::size(resources::resource_entries), 27u);
+    for (const resources::ResourceEntry& e : resources::resource_entries) {
+        SCOPED_TRACE(std::string(e.type_name()) + " " + e.name);
+        const bool bitmap = e.type == resources::ResourceType::bitmap;
+        const LPCSTR name = e.named() ? e.name : MAKEINTRESOURCEA(e.id);
+        const LPCSTR type = bitmap ? RT_BITMAP : e.type_name();
         HRSRC found = FindResourceA(module, name, type);
         ASSERT_NE(found, nullptr);
         HGLOBAL loaded = LoadResource(module, found);
@@ -112,9 +110,10 @@ void expect_resources_match_committed_files(HMODULE module) {
         ASSERT_NE(bytes, nullptr);
         const DWORD size = SizeofResource(module, found);
 
-        std::vector<uint8_t> file;
-        ASSERT_TRUE(resources::read_file(std::string(ORVANE_RES_DIR) + "/" + e.file, &file));
-        const size_t skip = e.type == "BITMAP" ? 14 : 0;
+        const std::vector<uint8_t> file =
+            panelhost::read_file_bytes(std::string(ORVANE_RES_DIR) + "/" + e.file).value_or(std::vector<uint8_t>{});
+        ASSERT_FALSE(file.empty()) << e.file;
+        const size_t skip = bitmap ? 14 : 0;
         ASSERT_EQ(size, file.size() - skip);
         EXPECT_EQ(std::memcmp(bytes, file.data() + skip, size), 0);
         EXPECT_EQ(FreeResource(loaded), FALSE);

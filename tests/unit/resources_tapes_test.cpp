@@ -8,15 +8,16 @@
 
 #include "host/panel/geometry.h"
 #include "host/services/resources.h"
-#include "tools/resource_list.h"
+#include "host/base/files.h"
 
 namespace {
 
 using panelhost::Bitmap;
 
 Bitmap committed(const char* file) {
-    std::vector<uint8_t> bytes;
-    EXPECT_TRUE(resources::read_file(std::string(ORVANE_RES_DIR) + "/bitmaps/" + file, &bytes)) << file;
+    const std::vector<uint8_t> bytes =
+        panelhost::read_file_bytes(std::string(ORVANE_RES_DIR) + "/bitmaps/" + file).value_or(std::vector<uint8_t>{});
+    EXPECT_FALSE(bytes.empty()) << file;
     if (bytes.size() < 14) return {};
     return panelhost::decode_dib(bytes.data() + 14, bytes.size() - 14).bitmap;
 }

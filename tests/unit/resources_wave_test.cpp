@@ -8,14 +8,14 @@
 
 #include <gtest/gtest.h>
 
-#include "tools/resource_list.h"
+#include "host/base/files.h"
 
 namespace {
 
 std::vector<uint8_t> callout() {
-    std::vector<uint8_t> bytes;
-    EXPECT_TRUE(resources::read_file(std::string(ORVANE_RES_DIR) + "/callout.wav", &bytes));
-    return bytes;
+    const auto bytes = panelhost::read_file_bytes(std::string(ORVANE_RES_DIR) + "/callout.wav");
+    EXPECT_TRUE(bytes.has_value());
+    return bytes.value_or(std::vector<uint8_t>{});
 }
 
 uint32_t u32(const std::vector<uint8_t>& b, size_t at) {

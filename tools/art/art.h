@@ -15,7 +15,7 @@
 namespace art {
 
 struct ArtPiece {
-    const char* key;  // the resource identifier as the resource list names it: "4160", "BMP_PFD_FDHORMASK"
+    const char* key;  // the bitmap's name in the resource list: "BMP_PFD_ATTITUDE_BALL"
     int width;
     int height;
     Edge edge;

@@ -12,13 +12,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <numbers>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "host/base/command_line.h"
+#include "host/base/files.h"
+#include "host/panel/mouse.h"
 #include "host/services/chain.h"
 #include "host/render/panel_cfg.h"
 #include "host/render/panel_renderer.h"
@@ -139,31 +139,6 @@ struct Caption {
 constexpr Caption captions[] = {
     {"AP", 1, "SPD"}, {"AP", 2, "ALT"}, {"AP", 3, "HDG"}, {"AP", 4, "V/S"},
 };
-
-struct Area {
-    PixBox box;  // gauge pixels
-    std::string tooltip;
-};
-
-// The labelled areas of a mouse table, with their boxes in gauge pixels.
-std::vector<Area> labelled_areas(const MouseRect* table) {
-    std::vector<Area> areas;
-    std::vector<PixBox> open;
-    for (size_t i = 0; table != nullptr && i < panelhost::max_mouse_rows; ++i) {
-        const MouseRect& row = table[i];
-        if (row.rect_type == MOUSE_END_OF_TABLE) break;
-        if (row.rect_type == MOUSE_OPEN_AREA) {
-            PixBox b = row.relative_box;
-            if (!open.empty()) b.x += open.back().x, b.y += open.back().y;
-            open.push_back(b);
-        } else if (row.rect_type == MOUSE_CLOSE_AREA && !open.empty()) {
-            open.pop_back();
-        } else if (row.rect_type == MOUSE_TOOLTIP && !open.empty() && row.action.tooltip != nullptr) {
-            areas.push_back({open.back(), std::string(row.action.tooltip, strnlen(row.action.tooltip, 256))});
-        }
-    }
-    return areas;
-}
 
 void knob(cairo_t* cr, const PixBox& b) {
     const double cx = b.x + b.size_x / 2.0, cy = b.y + b.size_y / 2.0;
@@ -292,9 +267,9 @@ void gauge_plate(cairo_t* cr, const std::string& name, const GaugeHeader& gauge,
             if (name == c.gauge && i == c.index) letters(cr, c.text, at.x + text.img_size.x / 2.0, at.y - 6, 4.2);
         }
     }
-    for (const Area& area : labelled_areas(gauge.mouse_rect)) {
+    for (const panelhost::MouseArea& area : panelhost::mouse_areas(gauge.mouse_rect)) {
         for (const Control& c : controls) {
-            if (name == c.gauge && area.tooltip == c.tooltip) draw_control(cr, c, area.box, name);
+            if (name == c.gauge && area.tooltip == c.tooltip) draw_control(cr, c, area.area.box, name);
         }
     }
 }
@@ -345,35 +320,33 @@ std::vector<uint8_t> draw_window(PanelRenderer& layout, panelhost::GaugeRenderer
     return art::encode_bmp_file(image);
 }
 
-std::string read_text(const std::string& path, bool& ok) {
-    std::ifstream file(path, std::ios::binary);
-    ok = static_cast<bool>(file);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool check = argc == 4 && std::strcmp(argv[1], "--check") == 0;
-    if (argc != 3 && !check) {
-        std::fprintf(stderr, "usage: orvane_example_art [--check] MODULE PANEL.CFG\n");
-        return 2;
+    std::string module_path, cfg_path;
+    bool check = false;
+    panelhost::CommandLine cli("orvane_example_art",
+                               "Draws the background bitmap of each window of a panel.cfg that names a file, around "
+                               "the gauges it places, and writes it beside the panel.cfg.");
+    cli.operand("MODULE", module_path, "the gauge module whose mouse tables place the controls (orvane.so)");
+    cli.operand("PANEL.CFG", cfg_path, "the panel whose windows' bitmaps to draw");
+    cli.flag("--check", check, "write nothing; fail if a bitmap differs from what is drawn");
+    cli.footer("Exit status: 0 all drawn (or all the same), 1 a bitmap differs, could not be written, or the "
+               "panel.cfg has problems, 2 an unusable input.");
+    if (const auto status = cli.parse(argc, argv, stdout, stderr)) return *status;
+
+    std::string error;
+    const std::optional<std::string> text = panelhost::read_file(cfg_path, &error);
+    if (!text) {
+        std::fprintf(stderr, "orvane_example_art: %s\n", error.c_str());
+        return panelhost::exit_unusable;
     }
-    const std::string module_path = argv[argc - 2], cfg_path = argv[argc - 1];
-    bool read = false;
-    const std::string text = read_text(cfg_path, read);
-    if (!read) {
-        std::fprintf(stderr, "orvane_example_art: cannot read %s\n", cfg_path.c_str());
-        return 2;
-    }
-    const PanelConfig cfg = panelhost::parse_panel_cfg(text, cfg_path);
+    const PanelConfig cfg = panelhost::parse_panel_cfg(*text, cfg_path);
     for (const std::string& p : cfg.problems) std::fprintf(stderr, "%s\n", p.c_str());
     panelhost::RenderSetup setup(module_path);
     if (!setup.ok()) {
         std::fprintf(stderr, "orvane_example_art: %s\n", setup.error().c_str());
-        return 2;
+        return panelhost::exit_unusable;
     }
     PanelRenderer layout(setup.renderer(), cfg, module_path, panelhost::files_beside(cfg_path));
     const size_t slash = cfg_path.find_last_of('/');
@@ -390,22 +363,16 @@ int main(int argc, char** argv) {
         const std::vector<uint8_t> bmp = draw_window(layout, setup.renderer(), setup.panel(), window);
         const std::string path = folder + window.file;
         if (check) {
-            std::ifstream file(path, std::ios::binary);
-            const std::vector<uint8_t> committed((std::istreambuf_iterator<char>(file)), {});
-            if (committed != bmp) {
+            if (panelhost::read_file_bytes(path) != bmp) {
                 std::fprintf(stderr, "%s differs from what the generator draws\n", path.c_str());
                 ++failures;
             }
-            continue;
-        }
-        std::ofstream file(path, std::ios::binary);
-        file.write(reinterpret_cast<const char*>(bmp.data()), static_cast<std::streamsize>(bmp.size()));
-        if (!file) {
-            std::fprintf(stderr, "orvane_example_art: cannot write %s\n", path.c_str());
+        } else if (!panelhost::write_file(path, bmp, &error)) {
+            std::fprintf(stderr, "orvane_example_art: %s\n", error.c_str());
             ++failures;
         } else {
             std::printf("wrote %s\n", path.c_str());
         }
     }
-    return failures == 0 ? 0 : 1;
+    return failures == 0 ? panelhost::exit_ok : panelhost::exit_failed;
 }

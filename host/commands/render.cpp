@@ -1,0 +1,156 @@
+// panelhost render and panelhost reference: drawing, in the native build.
+#include <filesystem>
+
+#include "host/base/files.h"
+#include "host/commands/commands.h"
+#include "host/render/gauge_reference.h"
+#include "host/render/panel_cfg.h"
+#include "host/render/panel_renderer.h"
+#include "host/render/render_setup.h"
+#include "host/scenario/scenario.h"
+
+namespace panelhost {
+namespace {
+
+// The last update of a scenario, counted as the observer sees it.
+struct LastUpdate {
+    size_t step = 0;  // index of the last step that updates
+    int64_t cycles = 0;
+    bool any = false;
+};
+
+LastUpdate last_update(const Scenario& scenario) {
+    LastUpdate last;
+    for (size_t i = 0; i < scenario.steps.size(); ++i) {
+        const Step& s = scenario.steps[i];
+        if (s.kind == StepKind::update || s.kind == StepKind::ramp) last = {i, s.count, true};
+    }
+    return last;
+}
+
+}  // namespace
+
+void describe(CommandLine& command, RenderOptions& o) {
+    command.operand("MODULE", o.module, "the gauge module (orvane.so)");
+    command.optional_operand("PANEL.CFG", o.panel_cfg,
+                             "the panel to draw: every window as DIR/windowNN.png, the visible ones as the screen "
+                             "shows them as DIR/screen.png");
+    command.option("--gauge", o.gauge, "NAME", "draws one gauge alone as DIR/NAME.png (instead of a PANEL.CFG)");
+    command.option("--scenario", o.scenario, "FILE",
+                   "draws the panel as it stands after the scenario's last update (the scenario installs the "
+                   "gauges); without it, after installing every gauge the panel places and one update");
+    command.option("--scale", o.scale, "pixels per gauge pixel", 1, max_scale);
+    command.option("--out", o.out_dir, "DIR", "the folder for the pictures (default out/render)");
+    command.footer("Exit status: 0 all drawn, 1 an expectation failed or the panel has problems (the rest still "
+                   "drawn), 2 an unusable input.");
+}
+
+int render_command(const RenderOptions& o, std::FILE* out, std::FILE* err) {
+    if (o.gauge.empty() == o.panel_cfg.empty()) {
+        print(err, "panelhost render: give either a PANEL.CFG or --gauge NAME\n"
+                   "Run 'panelhost render --help' for its usage.\n");
+        return exit_unusable;
+    }
+    RenderSetup setup(o.module);
+    if (!setup.ok()) {
+        print(err, "panelhost render: " + setup.error() + "\n");
+        return exit_unusable;
+    }
+    Panel& panel = setup.panel();
+
+    PanelConfig cfg;
+    if (o.gauge.empty()) {
+        std::string error;
+        const std::optional<std::string> text = read_file(o.panel_cfg, &error);
+        if (!text) {
+            print(err, "panelhost render: " + error + "\n");
+            return exit_unusable;
+        }
+        cfg = parse_panel_cfg(*text, o.panel_cfg);
+    } else if (panel.gauge(o.gauge) == nullptr) {
+        print(err, "panelhost render: the module has no gauge named " + o.gauge + "\n");
+        return exit_unusable;
+    }
+    Scenario scenario;
+    if (!o.scenario.empty()) {
+        if (!scenario_usable(read_scenario(o.scenario, scenario), err)) return exit_unusable;
+        if (!scenario_usable(check_gauge_names(scenario, panel), err)) return exit_unusable;
+    }
+    PanelRenderer drawing(setup.renderer(), cfg, setup.module_path(),
+                          o.gauge.empty() ? files_beside(o.panel_cfg) : PanelFiles{});
+    int status = exit_ok;
+    for (const std::string& problem : cfg.problems) print(err, problem + "\n");
+
+    std::vector<std::pair<std::string, Surface>> pictures;
+    auto draw_all = [&] {
+        pictures.clear();
+        if (!o.gauge.empty()) {
+            if (const InstalledGauge* g = panel.installed(o.gauge)) {
+                pictures.emplace_back(o.gauge + ".png", render_gauge(setup.renderer(), panel, *g, o.scale));
+            }
+            return;
+        }
+        for (const PanelWindow& w : cfg.windows) {
+            pictures.emplace_back("window" + std::string(w.number < 10 ? "0" : "") + std::to_string(w.number) + ".png",
+                                  drawing.render_window(w, panel, o.scale));
+        }
+        pictures.emplace_back("screen.png", drawing.render_screen(panel, o.scale));
+    };
+
+    std::vector<std::string> failures;
+    if (!o.scenario.empty()) {
+        const LastUpdate last = last_update(scenario);
+        int64_t seen = 0;
+        failures = run_scenario(scenario, panel, setup.host(), nullptr, [&](const Step& step) {
+            if (&step != &scenario.steps[last.step]) return;
+            if (++seen == last.cycles) draw_all();
+        });
+        if (!last.any) print(err, "panelhost render: " + o.scenario + " never updates the panel; nothing drawn\n");
+    } else {
+        std::vector<std::string> names = o.gauge.empty() ? drawing.gauge_names(panel) : std::vector{o.gauge};
+        for (const std::string& name : names) panel.install(name);
+        panel.update();
+        draw_all();
+        for (const std::string& name : names) panel.kill(name);
+        failures = panel.take_faults();
+    }
+    if (o.gauge.empty()) {
+        for (const std::string& problem : drawing.check(panel)) print(err, problem + "\n");
+    }
+    for (const std::string& report : setup.renderer().take_reports()) print(err, "panelhost render: " + report + "\n");
+    for (const std::string& f : failures) print(err, f + "\n");
+    if (!failures.empty()) status = exit_failed;
+
+    if (!o.gauge.empty() && pictures.empty()) {
+        print(err, "panelhost render: " + o.gauge + " was not installed at the last update; nothing drawn\n");
+        status = exit_failed;
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(o.out_dir, ec);
+    for (const auto& [name, surface] : pictures) {
+        const std::string path = (std::filesystem::path(o.out_dir) / name).string();
+        if (const std::string error = write_png(surface.get(), path); !error.empty()) {
+            print(err, "panelhost render: " + error + "\n");
+            return exit_unusable;
+        }
+        print(out, "wrote " + path + "\n");
+    }
+    return status;
+}
+
+void describe(CommandLine& command, ReferenceOptions& o) {
+    command.operand("MODULE", o.module, "the gauge module (orvane.so)");
+    command.footer("Exit status: 0 printed, 2 the module cannot be loaded.");
+}
+
+int reference_command(const ReferenceOptions& o, std::FILE* out, std::FILE* err) {
+    RenderSetup setup(o.module);
+    if (!setup.ok()) {
+        print(err, "panelhost reference: " + setup.error() + "\n");
+        return exit_unusable;
+    }
+    print(out, gauge_reference(setup));
+    return exit_ok;
+}
+
+}  // namespace panelhost
