@@ -2,8 +2,9 @@
 
 #include <cstring>
 
-#include "host/services/chain.h"
 #include "host/panel/mouse.h"
+#include "host/panel/update_cycle.h"
+#include "host/services/chain.h"
 
 // Kept out of line, and kept from ending in a jump, so that each is a
 // function of its own that a profiler sees entered and left.
@@ -96,38 +97,49 @@ FramePanel::~FramePanel() {
     if (module_ != nullptr && host_ != nullptr) panelhost::stop_module(*host_, module_->records());
 }
 
+namespace {
+
+// Every call into the module through the counted entries.
+struct CountedCalls {
+    panelhost::HostServices& host;
+    void service(ServiceCallback callback, GaugeHeader* gauge, int32_t code, ServiceExtra extra) {
+        orvane_module_service(callback, gauge, code, extra);
+    }
+    void refresh(ModuleVar& var) { host.refresh(&var); }
+    double call(StringCallback callback, ElementString* element) { return orvane_module_text(callback, element); }
+    double call(SliderCallback callback, ElementSlider* element) { return orvane_module_slider(callback, element); }
+    double call(IconCallback callback, ElementIcon* element) { return orvane_module_icon(callback, element); }
+    double call(MovingImageCallback callback, ElementMovingImage* element) {
+        return orvane_module_moving_image(callback, element);
+    }
+    double call(SpriteCallback callback, ElementSprite* element) { return orvane_module_sprite(callback, element); }
+};
+
+}  // namespace
+
 void FramePanel::install() {
+    CountedCalls calls{*host_};
     for (Gauge& gauge : gauges_) {
-        if (gauge.header->gauge_callback != nullptr) {
-            orvane_module_service(gauge.header->gauge_callback, gauge.header, SERVICE_PRE_INSTALL,
-                                  module_->records().instance);
-        }
-        for (ElementHeader* element : gauge.elements) {
-            if (element->element_type != ELEMENT_STRING) continue;
-            auto* text = reinterpret_cast<ElementString*>(element);
-            gauge.buffers.emplace_back(text->max_string_length + 1u, '\0');
-            text->string = gauge.buffers.back().data();
-        }
-        for (const int32_t code : {3, 4, 5}) {
-            if (gauge.header->gauge_callback != nullptr) {
-                orvane_module_service(gauge.header->gauge_callback, gauge.header, code, 0);
+        panelhost::install_gauge(gauge.header, module_->records().instance, calls, [&] {
+            for (ElementHeader* element : gauge.elements) {
+                if (element->element_type != ELEMENT_STRING) continue;
+                auto* text = reinterpret_cast<ElementString*>(element);
+                gauge.buffers.emplace_back(text->max_string_length + 1u, '\0');
+                text->string = gauge.buffers.back().data();
             }
-        }
+        });
     }
 }
 
 void FramePanel::kill() {
+    CountedCalls calls{*host_};
     for (Gauge& gauge : gauges_) {
-        if (gauge.header->gauge_callback != nullptr) {
-            orvane_module_service(gauge.header->gauge_callback, gauge.header, SERVICE_PRE_KILL, 0);
-        }
-        for (ElementHeader* element : gauge.elements) {
-            if (element->element_type == ELEMENT_STRING) reinterpret_cast<ElementString*>(element)->string = nullptr;
-        }
-        gauge.buffers.clear();
-        if (gauge.header->gauge_callback != nullptr) {
-            orvane_module_service(gauge.header->gauge_callback, gauge.header, 13, 0);
-        }
+        panelhost::kill_gauge(gauge.header, calls, [&] {
+            for (ElementHeader* element : gauge.elements) {
+                if (element->element_type == ELEMENT_STRING) reinterpret_cast<ElementString*>(element)->string = nullptr;
+            }
+            gauge.buffers.clear();
+        });
     }
 }
 
@@ -135,63 +147,13 @@ void FramePanel::frame() {
     for (Gauge& gauge : gauges_) update(gauge);
 }
 
-namespace {
-
-void refresh(panelhost::HostServices& host, ModuleVar& var) {
-    if (var.id != 0) host.refresh(&var);
-}
-
-}  // namespace
-
 void FramePanel::update(Gauge& gauge) {
-    panelhost::HostServices& host = *host_;
-    if (gauge.header->gauge_callback != nullptr) {
-        orvane_module_service(gauge.header->gauge_callback, gauge.header, SERVICE_PRE_UPDATE, 0);
-    }
-    for (ElementHeader* element : gauge.elements) {
-        switch (element->element_type) {
-        case ELEMENT_STRING: {
-            auto* text = reinterpret_cast<ElementString*>(element);
-            for (ModuleVar& var : text->source_var) refresh(host, var);
-            if (text->update_cb != nullptr) orvane_module_text(text->update_cb, text);
-            break;
-        }
-        case ELEMENT_SLIDER: {
-            auto* slider = reinterpret_cast<ElementSlider*>(element);
-            refresh(host, slider->source_var_x);
-            refresh(host, slider->source_var_y);
-            if (slider->update_x_cb != nullptr) orvane_module_slider(slider->update_x_cb, slider);
-            if (slider->update_y_cb != nullptr) orvane_module_slider(slider->update_y_cb, slider);
-            break;
-        }
-        case ELEMENT_ICON: {
-            auto* icon = reinterpret_cast<ElementIcon*>(element);
-            refresh(host, icon->source_var);
-            if (icon->update_cb != nullptr) orvane_module_icon(icon->update_cb, icon);
-            break;
-        }
-        case ELEMENT_MOVING_IMAGE: {
-            auto* image = reinterpret_cast<ElementMovingImage*>(element);
-            refresh(host, image->source_var_x);
-            refresh(host, image->source_var_y);
-            if (image->update_x_cb != nullptr) orvane_module_moving_image(image->update_x_cb, image);
-            if (image->update_y_cb != nullptr) orvane_module_moving_image(image->update_y_cb, image);
-            break;
-        }
-        case ELEMENT_SPRITE: {
-            auto* sprite = reinterpret_cast<ElementSprite*>(element);
-            refresh(host, sprite->source_var_x);
-            refresh(host, sprite->source_var_y);
-            refresh(host, sprite->source_var_0);
-            if (sprite->update_x_cb != nullptr) orvane_module_sprite(sprite->update_x_cb, sprite);
-            if (sprite->update_y_cb != nullptr) orvane_module_sprite(sprite->update_y_cb, sprite);
-            if (sprite->update_0_cb != nullptr) orvane_module_sprite(sprite->update_0_cb, sprite);
-            break;
-        }
-        default: break;
-        }
-    }
-    if (gauge.header->gauge_callback != nullptr) orvane_module_service(gauge.header->gauge_callback, gauge.header, 7, 0);
+    CountedCalls calls{*host_};
+    double axis[3] = {};
+    std::optional<double> result;
+    panelhost::update_gauge(gauge.header, gauge.elements.size(), calls, [&](size_t i) {
+        panelhost::update_element(gauge.elements[i], true, calls, axis, result);
+    });
 }
 
 void FramePanel::set(const std::vector<HostVariable>& values) {
@@ -205,8 +167,12 @@ bool FramePanel::click(const std::string& name, PixPoint point) {
         if (gauge.name != name) continue;
         const panelhost::MouseHit hit = panelhost::hit_test(gauge.header->mouse_rect, point, panelhost::mouse_left);
         if (hit.row == nullptr || hit.row->action.handler == nullptr || hit.row->event_id != 0) return false;
-        PixPoint relative = hit.relative;
-        orvane_module_mouse(hit.row->action.handler, &relative, panelhost::mouse_left);
+        MouseCallback record{.relative_point = hit.relative,
+                             .user_data = gauge.header,
+                             .mouse = const_cast<MouseRect*>(hit.row),
+                             .screen_point = point,
+                             .reserved = nullptr};
+        orvane_module_mouse(hit.row->action.handler, &record.relative_point, panelhost::mouse_left);
         return true;
     }
     return false;

@@ -7,6 +7,7 @@
 #include "host/panel/key_effects.h"
 #include "host/services/chain.h"
 #include "host/panel/geometry.h"
+#include "host/panel/update_cycle.h"
 #include "host/services/names.h"
 #include "host/services/sound_monitor.h"
 #include "host/base/text_format.h"
@@ -51,14 +52,17 @@ void TextBuffer::repair() {
 
 namespace {
 
-// What a mouse handler receives: the host's click record, which starts with
-// the point relative to the click area.
-struct MouseCallbackRecord {
-    PixPoint relative_point;
-    GaugeHeader* user_data;
-    MouseRect* mouse;
-    PixPoint screen_point;
-    void* reserved;
+// The panel calls the module straight through its records.
+struct DirectCalls {
+    HostServices& host;
+    void service(ServiceCallback callback, GaugeHeader* gauge, int32_t code, ServiceExtra extra) {
+        callback(gauge, code, extra);
+    }
+    void refresh(ModuleVar& var) { host.refresh(&var); }
+    template <typename Callback, typename Element>
+    double call(Callback callback, Element* element) {
+        return callback(element);
+    }
 };
 
 std::string event_line(const KeyEvent& event) {
@@ -132,10 +136,6 @@ void Panel::trace_events_since(size_t first, int level) {
     for (size_t i = first; i < events.size(); ++i) line(level, event_line(events[i]));
 }
 
-void Panel::call_service(GaugeHeader* gauge, int32_t code, ServiceExtra extra) {
-    if (gauge->gauge_callback != nullptr) gauge->gauge_callback(gauge, code, extra);
-}
-
 void Panel::set_aircraft_model(bool on) {
     if (on) {
         host_.on_key_event = [this](uint32_t id, uint32_t) { apply_key_event(host_, id); };
@@ -191,17 +191,15 @@ Status Panel::install(std::string_view name) {
     if (!chain.problem.empty()) fault(gauge.name + ": element chain: " + chain.problem, 1);
     for (ElementHeader* element : chain.elements) gauge.elements.push_back(ElementState{.element = element});
 
-    call_service(g, 2, module_.instance);
-    // The element-list install: every text element gets its buffer.
-    for (ElementState& state : gauge.elements) {
-        if (state.element->element_type != ELEMENT_STRING) continue;
-        auto* text = reinterpret_cast<ElementString*>(state.element);
-        state.text = std::make_unique<TextBuffer>(text->max_string_length);
-        text->string = state.text->text();
-    }
-    call_service(g, 3, 0);
-    call_service(g, 4, 0);
-    call_service(g, 5, 0);
+    DirectCalls calls{host_};
+    install_gauge(g, module_.instance, calls, [&] {
+        for (ElementState& state : gauge.elements) {
+            if (state.element->element_type != ELEMENT_STRING) continue;
+            auto* text = reinterpret_cast<ElementString*>(state.element);
+            state.text = std::make_unique<TextBuffer>(text->max_string_length);
+            text->string = state.text->text();
+        }
+    });
     installed_.push_back(std::move(gauge));
     trace_events_since(events, 1);
     collect_traps();
@@ -223,16 +221,16 @@ void Panel::update() {
 void Panel::update_gauge(InstalledGauge& gauge) {
     line(1, gauge.name);
     const size_t events = host_.key_events().size();
-    call_service(gauge.header, 6, 0);
-    for (size_t i = 0; i < gauge.elements.size(); ++i) update_element(gauge, i);
-    call_service(gauge.header, 7, 0);
+    DirectCalls calls{host_};
+    panelhost::update_gauge(gauge.header, gauge.elements.size(), calls, [&](size_t i) { update_element(gauge, i); });
     trace_gauge_state(gauge, 2);
     trace_events_since(events, 2);
 }
 
 void Panel::update_element(InstalledGauge& gauge, size_t index) {
     ElementState& state = gauge.elements[index];
-    call_element_callbacks(state, true);
+    DirectCalls calls{host_};
+    panelhost::update_element(state.element, true, calls, state.axis, state.result);
     if (state.text) check_text(gauge.name, index, state);
     ElementHeader* element = state.element;
     if (element->element_type == ELEMENT_SLIDER) {
@@ -250,67 +248,6 @@ void Panel::update_element(InstalledGauge& gauge, size_t index) {
             state.offset[0] = moving_image_offset(state.axis[0], image->min_x, image->max_x, texture->x, window->x);
             state.offset[1] = moving_image_offset(state.axis[1], image->min_y, image->max_y, texture->y, window->y);
         }
-    }
-}
-
-namespace {
-
-void refresh(HostServices& host, ModuleVar& var, bool refresh_first) {
-    if (refresh_first && var.id != 0) host.refresh(&var);
-}
-
-// An axis's value: its callback's result where it has one, else its source.
-template <typename Element, typename Callback>
-double axis_value(Element* element, Callback callback, const ModuleVar& source, std::optional<double>& result) {
-    if (callback == nullptr) return source.value.n;
-    result = callback(element);
-    return *result;
-}
-
-}  // namespace
-
-void Panel::call_element_callbacks(ElementState& state, bool refresh_first) {
-    ElementHeader* element = state.element;
-    switch (element->element_type) {
-    case ELEMENT_STRING: {
-        auto* text = reinterpret_cast<ElementString*>(element);
-        for (ModuleVar& var : text->source_var) refresh(host_, var, refresh_first);
-        if (text->update_cb != nullptr) state.result = text->update_cb(text);
-        break;
-    }
-    case ELEMENT_SLIDER: {
-        auto* slider = reinterpret_cast<ElementSlider*>(element);
-        refresh(host_, slider->source_var_x, refresh_first);
-        refresh(host_, slider->source_var_y, refresh_first);
-        state.axis[0] = axis_value(slider, slider->update_x_cb, slider->source_var_x, state.result);
-        state.axis[1] = axis_value(slider, slider->update_y_cb, slider->source_var_y, state.result);
-        break;
-    }
-    case ELEMENT_ICON: {
-        auto* icon = reinterpret_cast<ElementIcon*>(element);
-        refresh(host_, icon->source_var, refresh_first);
-        state.axis[0] = axis_value(icon, icon->update_cb, icon->source_var, state.result);
-        break;
-    }
-    case ELEMENT_MOVING_IMAGE: {
-        auto* image = reinterpret_cast<ElementMovingImage*>(element);
-        refresh(host_, image->source_var_x, refresh_first);
-        refresh(host_, image->source_var_y, refresh_first);
-        state.axis[0] = axis_value(image, image->update_x_cb, image->source_var_x, state.result);
-        state.axis[1] = axis_value(image, image->update_y_cb, image->source_var_y, state.result);
-        break;
-    }
-    case ELEMENT_SPRITE: {
-        auto* sprite = reinterpret_cast<ElementSprite*>(element);
-        refresh(host_, sprite->source_var_x, refresh_first);
-        refresh(host_, sprite->source_var_y, refresh_first);
-        refresh(host_, sprite->source_var_0, refresh_first);
-        state.axis[0] = axis_value(sprite, sprite->update_x_cb, sprite->source_var_x, state.result);
-        state.axis[1] = axis_value(sprite, sprite->update_y_cb, sprite->source_var_y, state.result);
-        state.axis[2] = axis_value(sprite, sprite->update_0_cb, sprite->source_var_0, state.result);
-        break;
-    }
-    default: break;
     }
 }
 
@@ -387,16 +324,16 @@ Status Panel::kill(std::string_view name) {
     if (gauge == nullptr) return Status::failure(std::string(name) + " is not installed");
     line(0, "kill " + gauge->name);
     const size_t events = host_.key_events().size();
-    call_service(gauge->header, 12, 0);
-    // The element-list kill: the text buffers go back to the host.
-    for (size_t i = 0; i < gauge->elements.size(); ++i) {
-        ElementState& state = gauge->elements[i];
-        if (!state.text) continue;
-        check_text(gauge->name, i, state);
-        reinterpret_cast<ElementString*>(state.element)->string = nullptr;
-        state.text.reset();
-    }
-    call_service(gauge->header, 13, 0);
+    DirectCalls calls{host_};
+    kill_gauge(gauge->header, calls, [&] {
+        for (size_t i = 0; i < gauge->elements.size(); ++i) {
+            ElementState& state = gauge->elements[i];
+            if (!state.text) continue;
+            check_text(gauge->name, i, state);
+            reinterpret_cast<ElementString*>(state.element)->string = nullptr;
+            state.text.reset();
+        }
+    });
     trace_events_since(events, 1);
     installed_.erase(installed_.begin() + (gauge - installed_.data()));
     collect_traps();
@@ -408,7 +345,8 @@ Status Panel::service(std::string_view name, int32_t code, ServiceExtra extra) {
     if (g == nullptr) return Status::failure("no gauge named " + std::string(name));
     line(0, "service " + std::string(name) + " " + std::to_string(code) + " " + std::to_string(extra));
     const size_t events = host_.key_events().size();
-    call_service(g, code, extra);
+    DirectCalls calls{host_};
+    call_service(g, code, extra, calls);
     trace_events_since(events, 1);
     collect_traps();
     return {};
@@ -448,7 +386,8 @@ Status Panel::call_callback(std::string_view name, size_t index) {
     InstalledGauge* gauge = find_installed(name);
     ElementState loose{.element = element};
     ElementState& state = gauge != nullptr ? gauge->elements[index] : loose;
-    call_element_callbacks(state, false);
+    DirectCalls calls{host_};
+    panelhost::update_element(state.element, false, calls, state.axis, state.result);
     if (state.text) check_text(std::string(name), index, state);
     trace_element_values(state, index, 1);
     if (state.result) line(1, "result " + format_number(*state.result));
@@ -487,11 +426,11 @@ Status Panel::click(std::string_view name, PixPoint point, Button button, int re
         if (hit.row->event_id != 0) {
             host_.trigger(hit.row->event_id, 0);
         } else if (hit.row->action.handler != nullptr) {
-            MouseCallbackRecord record{.relative_point = hit.relative,
-                                       .user_data = g,
-                                       .mouse = const_cast<MouseRect*>(hit.row),
-                                       .screen_point = point,
-                                       .reserved = nullptr};
+            MouseCallback record{.relative_point = hit.relative,
+                                 .user_data = g,
+                                 .mouse = const_cast<MouseRect*>(hit.row),
+                                 .screen_point = point,
+                                 .reserved = nullptr};
             hit.row->action.handler(&record.relative_point, flags);
         }
         trace_events_since(events, 2);

@@ -121,10 +121,8 @@ public:
 
 private:
     InstalledGauge* find_installed(std::string_view name);
-    void call_service(orvane::GaugeHeader* gauge, int32_t code, orvane::ServiceExtra extra);
     void update_gauge(InstalledGauge& gauge);
     void update_element(InstalledGauge& gauge, size_t index);
-    void call_element_callbacks(ElementState& state, bool refresh_first);
     void check_text(const std::string& gauge, size_t index, ElementState& state);
     void trace_gauge_state(const InstalledGauge& gauge, int level);
     void trace_element_values(const ElementState& state, size_t index, int level);
