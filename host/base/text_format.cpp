@@ -130,4 +130,12 @@ std::optional<int64_t> parse_integer(std::string_view token) {
     return negative ? -value : value;
 }
 
+std::string ascii_lowercase(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
 }  // namespace panelhost

@@ -28,6 +28,10 @@ std::string unescape_text(std::string_view body, std::string& out);
 // pattern). Returns an error message, empty on success.
 std::string parse_value(std::string_view token, double& out);
 
+// The text with A to Z in lower case: for keys and names that match without
+// regard to case.
+std::string ascii_lowercase(std::string_view text);
+
 // A whole number in decimal or 0x hex, optionally signed.
 std::optional<int64_t> parse_integer(std::string_view token);
 

@@ -7,14 +7,10 @@
 #include <cctype>
 #include <utility>
 
+#include "host/base/text_format.h"
+
 namespace panelhost {
 namespace {
-
-std::string lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
 
 struct PatternDeleter {
     void operator()(FcPattern* p) const { FcPatternDestroy(p); }
@@ -91,7 +87,7 @@ FontBook::~FontBook() = default;
 
 const ResolvedFace& FontBook::resolve(const std::string& windows_face, const std::string& family, bool bold) {
     for (const auto& f : faces_) {
-        if (lower(f->windows_face) == lower(windows_face) && f->bold == bold) return *f;
+        if (ascii_lowercase(f->windows_face) == ascii_lowercase(windows_face) && f->bold == bold) return *f;
     }
     auto face = std::make_unique<ResolvedFace>();
     face->windows_face = windows_face;
@@ -99,14 +95,14 @@ const ResolvedFace& FontBook::resolve(const std::string& windows_face, const std
     face->bold = bold;
     Pattern match = match_family(family, bold);
     std::string got = match ? pattern_string(match.get(), FC_FAMILY) : "";
-    if (lower(got) != lower(family) && family != fallback_family) {
+    if (ascii_lowercase(got) != ascii_lowercase(family) && family != fallback_family) {
         reports_.push_back("font \"" + windows_face + "\": " + family + " is not installed; drawing with " +
                            fallback_family + " instead");
         face->wanted_family = fallback_family;
         match = match_family(fallback_family, bold);
         got = match ? pattern_string(match.get(), FC_FAMILY) : "";
     }
-    if (lower(got) != lower(face->wanted_family)) {
+    if (ascii_lowercase(got) != ascii_lowercase(face->wanted_family)) {
         reports_.push_back("font \"" + windows_face + "\": " + face->wanted_family + " is not installed either; " +
                            (got.empty() ? std::string("no font found at all") : "drawing with " + got));
     }
@@ -128,7 +124,7 @@ const ResolvedFace& FontBook::resolve(const std::string& windows_face, const std
 const ResolvedFace& FontBook::face(std::string_view windows_face, int weight) {
     std::string family = fallback_family;
     for (const FaceMapping& m : table_) {
-        if (lower(m.windows_face) == lower(windows_face)) family = m.family;
+        if (ascii_lowercase(m.windows_face) == ascii_lowercase(windows_face)) family = m.family;
     }
     return resolve(std::string(windows_face), family, weight >= 600);
 }

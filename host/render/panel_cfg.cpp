@@ -5,14 +5,10 @@
 #include <charconv>
 #include <map>
 
+#include "host/base/text_format.h"
+
 namespace panelhost {
 namespace {
-
-std::string lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
 
 std::string_view trim(std::string_view text) {
     while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
@@ -63,7 +59,7 @@ public:
             if (section_ != Section::other) problem("expected key=value, not \"" + std::string(text) + "\"");
             return;
         }
-        const std::string key = lower(trim(text.substr(0, equals)));
+        const std::string key = ascii_lowercase(trim(text.substr(0, equals)));
         const std::string_view value = trim(text.substr(equals + 1));
         switch (section_) {
         case Section::none: problem("\"" + key + "\" is outside any section"); break;
@@ -104,7 +100,7 @@ private:
             section_ = Section::other;
             return;
         }
-        const std::string name = lower(trim(text.substr(1, close - 1)));
+        const std::string name = ascii_lowercase(trim(text.substr(1, close - 1)));
         section_ = Section::other;
         if (name == "window titles") {
             section_ = Section::titles;
@@ -158,7 +154,7 @@ private:
     void gauge(const std::string& key, std::string_view value) {
         PanelWindow& w = window();
         for (const PanelGauge& g : w.gauges) {
-            if (lower(g.key) == key) {
+            if (ascii_lowercase(g.key) == key) {
                 return problem(key + " appears again (first on line " + std::to_string(g.line) +
                                "); this one is ignored");
             }
@@ -219,7 +215,7 @@ bool names_module(std::string_view module, std::string_view module_path) {
     const size_t slash = module_path.find_last_of("/\\");
     std::string_view base = slash == std::string_view::npos ? module_path : module_path.substr(slash + 1);
     if (const size_t dot = base.rfind('.'); dot != std::string_view::npos && dot > 0) base = base.substr(0, dot);
-    return !module.empty() && lower(module) == lower(base);
+    return !module.empty() && ascii_lowercase(module) == ascii_lowercase(base);
 }
 
 }  // namespace panelhost
