@@ -16,6 +16,7 @@
 #include <valgrind/callgrind.h>
 
 #include "bench/frame_loop.h"
+#include "host/base/command_line.h"
 
 namespace {
 
@@ -89,19 +90,17 @@ bool fly(const std::string& path, uint64_t frames, Flight& flight) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    uint64_t frames = 1000;
+    int frame_count = 1000;
     std::vector<std::string> modules;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) {
-            frames = std::strtoull(argv[++i], nullptr, 10);
-        } else {
-            modules.emplace_back(argv[i]);
-        }
-    }
-    if (modules.empty() || frames == 0) {
-        std::fprintf(stderr, "usage: orvane_frame_counter [--frames N] MODULE...\n");
-        return 2;
-    }
+    panelhost::CommandLine cli("orvane_frame_counter",
+                               "Flies the approach panel on each module, steady frames then busy ones, under "
+                               "callgrind's collection switches (tools/callgrind_frames.sh), and checks that every "
+                               "module shows the same texts at every frame.");
+    cli.operands("MODULE", modules, "the modules to fly (orvane.so, orvane_reference.so)");
+    cli.option("--frames", frame_count, "frames of each kind (default 1000)", 1, 1000000);
+    cli.footer("Exit status: 0 the same texts, 1 they differ, 2 a module cannot be flown.");
+    if (const auto status = cli.parse(argc, argv, stdout, stderr)) return *status;
+    const auto frames = static_cast<uint64_t>(frame_count);
 
     std::vector<Flight> flights;
     for (const std::string& module : modules) {

@@ -22,12 +22,15 @@ budget_steady=
 budget_busy=
 build=build/native
 also=
+. "$(dirname "$0")/script_options.sh"
 while [ $# -gt 0 ]; do
     case $1 in
-        --frames) frames=$2; shift 2 ;;
-        --budget) budget_steady=$2; budget_busy=$3; shift 3 ;;
-        --also) also="$also $2"; shift 2 ;;
-        -h|--help) sed -n '2,20p' "$0"; exit 0 ;;
+        --frames | --frames=*) script_value "$0" "$@"; frames=$option_value; shift "$option_shift" ;;
+        --budget)
+            [ $# -ge 3 ] || { echo "callgrind_frames.sh: --budget needs STEADY and BUSY" >&2; exit 2; }
+            budget_steady=$2; budget_busy=$3; shift 3 ;;
+        --also | --also=*) script_value "$0" "$@"; also="$also $option_value"; shift "$option_shift" ;;
+        -*) script_option "$0" "$1" ;;
         *) build=$1; shift ;;
     esac
 done

@@ -8,11 +8,18 @@
 # Orvane.gau under Wine, records the callout as Wine's DirectSound played it,
 # and says whether the two traces are the same.
 #
-#   tools/demo.sh [OUT_DIR]      default: out/demo
+#   tools/demo.sh [--out DIR]      default: out/demo
 set -euo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
-out=${1:-out/demo}
+. tools/script_options.sh
+out=out/demo
+while [[ $# -gt 0 ]]; do
+    case $1 in
+        --out | --out=*) script_value "$0" "$@"; out=$option_value; shift "$option_shift" ;;
+        *) script_option "$0" "$1" ;;
+    esac
+done
 scenario=examples/approach.scn
 
 tools/install-deps.sh

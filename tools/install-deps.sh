@@ -2,7 +2,11 @@
 # Installs the Debian packages listed in tools/debian-packages.txt that are not
 # installed yet, skipping those that are. Needs root (or sudo without a
 # password) only when something is missing. Never asks a question.
+#
+#   tools/install-deps.sh
 set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/script_options.sh"
+[[ $# -eq 0 ]] || script_option "$0" "$1"
 
 list="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/debian-packages.txt"
 mapfile -t packages < <(sed -e 's/#.*//' -e 's/[[:space:]]//g' "$list" | grep -v '^$')

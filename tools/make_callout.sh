@@ -4,10 +4,17 @@
 # (a 44-byte header, 8228 bytes in all), the format the DH unit's sound
 # buffer is made for.
 #
-# Needs Debian's espeak-ng and sox. Usage: tools/make_callout.sh res/callout.wav
+# Needs Debian's espeak-ng and sox.
+#
+#   tools/make_callout.sh OUTPUT.wav      e.g. res/callout.wav
 set -eu
 
-out=${1:?usage: make_callout.sh OUTPUT.wav}
+. "$(dirname "$0")/script_options.sh"
+case ${1:-} in
+    -*) script_option "$0" "$1" ;;
+    "") echo "make_callout.sh: give the OUTPUT.wav to write" >&2; exit 2 ;;
+esac
+out=$1
 samples=8184
 lead=220   # a short breath of silence before the word
 

@@ -12,11 +12,12 @@ cd "$(dirname "$0")/.."
 
 min_time=0.5
 filter=.
+. tools/script_options.sh
 while [ $# -gt 0 ]; do
     case $1 in
         --quick) min_time=0.05; shift ;;
-        --filter) filter=$2; shift 2 ;;
-        -h|--help) sed -n '2,10p' "$0"; exit 0 ;;
+        --filter | --filter=*) script_value "$0" "$@"; filter=$option_value; shift "$option_shift" ;;
+        -h | --help | --version) script_option "$0" "$1" ;;
         *) break ;;
     esac
 done

@@ -5,9 +5,13 @@
 # sanitizers and its fuzz targets for a few seconds each, then win32, its
 # tests under Wine.
 # Exits non-zero if anything fails.
+#
+#   tools/test-all.sh
 set -uo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
+. tools/script_options.sh
+[[ $# -eq 0 ]] || script_option "$0" "$1"
 started=$(date +%s)
 jobs=2  # the machines have two cores
 

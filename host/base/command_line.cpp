@@ -2,6 +2,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <cctype>
+
 namespace panelhost {
 
 struct CommandLine::Parts {
@@ -10,6 +13,10 @@ struct CommandLine::Parts {
     CommandLine* parent = nullptr;
     std::string path;  // "panelhost run", as messages name it
     std::vector<std::unique_ptr<CommandLine>> commands;
+    std::vector<std::string> options{"-h", "--help"};  // what it knows, as typed
+
+    void knows(const std::string& name) { options.push_back(name); }
+    bool known(const std::string& name) const { return std::find(options.begin(), options.end(), name) != options.end(); }
 };
 
 const char* orvane_version() { return ORVANE_VERSION; }
@@ -51,6 +58,7 @@ CommandLine::CommandLine(const std::string& name, const std::string& description
     parts_->app = parts_->owned.get();
     parts_->path = name;
     parts_->app->set_version_flag("--version", name + " " + ORVANE_VERSION, "print the version and exit");
+    parts_->knows("--version");
     // A path that starts with a slash is an operand on every platform, not a /option.
     parts_->app->allow_windows_style_options(false);
     parts_->app->set_help_flag("-h,--help", "print this help and exit");
@@ -80,21 +88,29 @@ void CommandLine::optional_operand(const std::string& name, std::string& value, 
     parts_->app->add_option(name, value, help)->check(not_an_option);
 }
 
+void CommandLine::operands(const std::string& name, std::vector<std::string>& values, const std::string& help) {
+    parts_->app->add_option(name, values, help)->required()->check(not_an_option);
+}
+
 void CommandLine::option(const std::string& name, std::string& value, const std::string& value_name,
                          const std::string& help, bool required) {
+    parts_->knows(name);
     parts_->app->add_option(name, value, help)->type_name(value_name)->check(not_an_option)->required(required);
 }
 
 void CommandLine::option(const std::string& name, int& value, const std::string& help, int low, int high) {
+    parts_->knows(name);
     parts_->app->add_option(name, value, help)->type_name("N")->check(CLI::Range(low, high))->capture_default_str();
 }
 
 void CommandLine::choice(const std::string& name, std::string& value, const std::vector<std::string>& allowed,
                          const std::string& help) {
+    parts_->knows(name);
     parts_->app->add_option(name, value, help)->check(CLI::IsMember(allowed))->capture_default_str();
 }
 
 void CommandLine::flag(const std::string& name, bool& value, const std::string& help) {
+    parts_->knows(name);
     parts_->app->add_flag(name, value, help);
 }
 
@@ -120,6 +136,24 @@ std::optional<int> CommandLine::parse(const std::vector<std::string>& args, std:
         }
         if (!known) {
             print(err, path + ": unknown command " + args[0] + " (the commands: " + names + ")\n");
+            return exit_unusable;
+        }
+    }
+    // An option neither the program nor its command knows, named before CLI11
+    // would speak of missing operands.
+    const Parts* command = parts_.get();
+    for (const std::string& arg : args) {
+        if (arg == "--") break;
+        if (command == parts_.get()) {
+            for (const auto& sub : parts_->commands) {
+                if (sub->parts_->app->get_name() == arg) command = sub->parts_.get();
+            }
+        }
+        const bool negative_number = arg.size() > 1 && arg[0] == '-' && (std::isdigit(static_cast<unsigned char>(arg[1])) || arg[1] == '.');
+        if (!arg.starts_with("-") || arg == "-" || negative_number) continue;
+        const std::string name = arg.substr(0, arg.find('='));
+        if (!command->known(name) && !parts_->known(name)) {
+            print(err, command->path + ": unknown option " + name + "\nRun '" + command->path + " --help' for its usage.\n");
             return exit_unusable;
         }
     }

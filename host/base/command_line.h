@@ -40,6 +40,8 @@ public:
     // Operands in the order added: a required one, then optional ones.
     void operand(const std::string& name, std::string& value, const std::string& help);
     void optional_operand(const std::string& name, std::string& value, const std::string& help);
+    // One or more operands, the last of the command.
+    void operands(const std::string& name, std::vector<std::string>& values, const std::string& help);
 
     // --name VALUE, given or (required) not. A value that is itself an
     // option (--help) is refused: the option is missing its value.

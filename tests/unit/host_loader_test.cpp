@@ -204,7 +204,7 @@ TEST(HostCommandTests, ExitStatusSaysWhetherTheRunHeld) {
         {{"run", ORVANE_MODULE_PATH, broken}, 2, "host_broken.scn:1: missing gauge name"},
         {{"run", ORVANE_MODULE_PATH, stranger}, 2, "host_stranger.scn:1: the module has no gauge named XYZ"},
         {{"run", ORVANE_MODULE_PATH, good, "--main-window", "door"}, 2, "--main-window: door not in {fs98,cfs,none}"},
-        {{"run", ORVANE_MODULE_PATH, good, "--fast"}, 2, "not expected: --fast"},
+        {{"run", ORVANE_MODULE_PATH, good, "--fast"}, 2, "unknown option --fast"},
         {{"run", ORVANE_PLATFORM_PATH, good}, 2, "is not a usable gauge module"},
         {{"run", ORVANE_MODULE_PATH, "/nonexistent.scn"}, 2, "cannot read /nonexistent.scn"},
         {{"inspect", ORVANE_MODULE_PATH, "--linkage"}, 0, "gauge 4 \"DME\", version 700, width 18 mm"},

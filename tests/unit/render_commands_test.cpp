@@ -59,7 +59,7 @@ TEST_F(RenderCommands, EachCommandSaysWhatWentWrongAndExitsWithItsStatus) {
         {{"render"}, 2, "MODULE is required"},
         {{"render", module, "--gauge", "XYZ"}, 2, "the module has no gauge named XYZ"},
         {{"render", module, "--gauge", "PFD", "--scale", "0"}, 2, "--scale: Value 0 not in range 1 to 8"},
-        {{"render", module, "--gauge", "PFD", "--fast"}, 2, "not expected: --fast"},
+        {{"render", module, "--gauge", "PFD", "--fast"}, 2, "unknown option --fast"},
         {{"render", module, "/nonexistent/panel.cfg"}, 2, "cannot read /nonexistent/panel.cfg"},
         {{"render", "/nonexistent/module.so", "--gauge", "PFD"}, 2, "/nonexistent/module.so"},
         {{"render", module, "--gauge", "PFD", "--scenario", dh_only, "--out", out}, 1, "PFD was not installed"},
