@@ -6,14 +6,13 @@
 #include <algorithm>
 #include <bit>
 #include <cstdio>
-#include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "host/services/module_loader.h"
 #include "host/panel/mouse.h"
+#include "host/base/files.h"
 #include "host/scenario/scenario.h"
 #include "module/linkage.h"
 #include "tests/fuzz/action_codec.h"
@@ -129,14 +128,10 @@ int main(int argc, char** argv) {
     const std::vector<std::string> names = gauge_names();
     int status = 0;
     for (int i = 2; i < argc; ++i) {
-        std::ifstream in(argv[i], std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        panelhost::Scenario scenario{.file = argv[i]};
-        const std::vector<std::string> errors = panelhost::parse_scenario(text.str(), scenario);
-        if (!in || !errors.empty()) {
+        panelhost::Scenario scenario;
+        const std::vector<std::string> errors = panelhost::read_scenario(argv[i], scenario);
+        if (!errors.empty()) {
             for (const std::string& error : errors) std::fprintf(stderr, "%s\n", error.c_str());
-            if (!in) std::fprintf(stderr, "%s: cannot read\n", argv[i]);
             status = 1;
             continue;
         }
@@ -144,10 +139,8 @@ int main(int argc, char** argv) {
         base = base.substr(base.find_last_of('/') + 1);
         base = base.substr(0, base.find_last_of('.'));
         const std::vector<uint8_t> bytes = convert(scenario, names);
-        std::ofstream out(std::string(argv[1]) + "/" + base + ".actions", std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (!out) {
-            std::fprintf(stderr, "%s: cannot write\n", argv[1]);
+        if (std::string error; !panelhost::write_file(std::string(argv[1]) + "/" + base + ".actions", bytes, &error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
             status = 1;
         }
     }
