@@ -522,7 +522,11 @@ protected:
     std::vector<char> block;
 };
 
-TEST_F(VersionBlock, IsVersion1000ForADll) {
+// The project's version, in the block's two 32-bit words.
+constexpr DWORD version_ms = (ORVANE_VERSION_MAJOR << 16) | ORVANE_VERSION_MINOR;
+constexpr DWORD version_ls = ORVANE_VERSION_PATCH << 16;
+
+TEST_F(VersionBlock, IsTheProjectVersionForADll) {
     void* value = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueA(block.data(), "\\", &value, &length));
@@ -530,10 +534,10 @@ TEST_F(VersionBlock, IsVersion1000ForADll) {
     VS_FIXEDFILEINFO info;
     std::memcpy(&info, value, sizeof info);
     EXPECT_EQ(info.dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(info.dwFileVersionMS, 0x00010000u);
-    EXPECT_EQ(info.dwFileVersionLS, 0u);
-    EXPECT_EQ(info.dwProductVersionMS, 0x00010000u);
-    EXPECT_EQ(info.dwProductVersionLS, 0u);
+    EXPECT_EQ(info.dwFileVersionMS, version_ms);
+    EXPECT_EQ(info.dwFileVersionLS, version_ls);
+    EXPECT_EQ(info.dwProductVersionMS, version_ms);
+    EXPECT_EQ(info.dwProductVersionLS, version_ls);
     EXPECT_EQ(info.dwFileType, static_cast<DWORD>(VFT_DLL));
     EXPECT_EQ(info.dwFileFlags & info.dwFileFlagsMask, 0u) << "a debug, pre-release or patched build";
 }
@@ -555,8 +559,8 @@ TEST_F(VersionBlock, NamesTheProductOrvaneAndTheFileOrvaneGau) {
         const char* expected;
     } rows[] = {
         {"ProductName", "Orvane"},
-        {"ProductVersion", "1.0.0.0"},
-        {"FileVersion", "1.0.0.0"},
+        {"ProductVersion", ORVANE_VERSION_TEXT},
+        {"FileVersion", ORVANE_VERSION_TEXT},
         {"OriginalFilename", "Orvane.gau"},
         {"InternalName", "Orvane"},
     };
