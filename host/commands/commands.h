@@ -33,6 +33,7 @@ struct RenderOptions {
     std::string module, panel_cfg, gauge, scenario;
     std::string out_dir = "out/render";
     int scale = 1;
+    bool areas = false;
 };
 void describe(CommandLine& command, RenderOptions& options);
 int render_command(const RenderOptions& options, std::FILE* out, std::FILE* err);

@@ -3,6 +3,7 @@
 
 #include "host/base/files.h"
 #include "host/commands/commands.h"
+#include "host/render/area_map.h"
 #include "host/render/gauge_reference.h"
 #include "host/render/panel_cfg.h"
 #include "host/render/panel_renderer.h"
@@ -40,6 +41,9 @@ void describe(CommandLine& command, RenderOptions& o) {
                    "draws the panel as it stands after the scenario's last update (the scenario installs the "
                    "gauges); without it, after installing every gauge the panel places and one update");
     command.option("--scale", o.scale, "pixels per gauge pixel", 1, max_scale);
+    command.flag("--areas", o.areas,
+                 "outlines and numbers every mouse area of every drawn gauge, its click rows dashed, with a key of "
+                 "the areas' tooltips under the picture");
     command.option("--out", o.out_dir, "DIR", "the folder for the pictures (default out/render)");
     command.footer("Exit status: 0 all drawn, 1 an expectation failed or the panel has problems (the rest still "
                    "drawn), 2 an unusable input.");
@@ -82,19 +86,33 @@ int render_command(const RenderOptions& o, std::FILE* out, std::FILE* err) {
     for (const std::string& problem : cfg.problems) print(err, problem + "\n");
 
     std::vector<std::pair<std::string, Surface>> pictures;
+    auto add = [&](std::string name, Surface picture, const std::vector<MappedGauge>& gauges) {
+        pictures.emplace_back(std::move(name), o.areas ? area_map(picture.get(), gauges) : std::move(picture));
+    };
     auto draw_all = [&] {
         pictures.clear();
         if (!o.gauge.empty()) {
             if (const InstalledGauge* g = panel.installed(o.gauge)) {
-                pictures.emplace_back(o.gauge + ".png", render_gauge(setup.renderer(), panel, *g, o.scale));
+                const MappedGauge mapped{.title = o.gauge,
+                                         .header = g->header,
+                                         .size = setup.renderer().gauge_size(*g->header),
+                                         .scale_x = double(o.scale),
+                                         .scale_y = double(o.scale)};
+                add(o.gauge + ".png", render_gauge(setup.renderer(), panel, *g, o.scale), {mapped});
             }
             return;
         }
         for (const PanelWindow& w : cfg.windows) {
-            pictures.emplace_back("window" + std::string(w.number < 10 ? "0" : "") + std::to_string(w.number) + ".png",
-                                  drawing.render_window(w, panel, o.scale));
+            add("window" + std::string(w.number < 10 ? "0" : "") + std::to_string(w.number) + ".png",
+                drawing.render_window(w, panel, o.scale), drawing.mapped_gauges(w, panel, 0, 0, o.scale));
         }
-        pictures.emplace_back("screen.png", drawing.render_screen(panel, o.scale));
+        std::vector<MappedGauge> on_screen;
+        for (const PanelRenderer::ScreenWindow& s : drawing.screen_layout(panel)) {
+            for (MappedGauge& g : drawing.mapped_gauges(*s.window, panel, s.x * o.scale, s.y * o.scale, o.scale)) {
+                on_screen.push_back(std::move(g));
+            }
+        }
+        add("screen.png", drawing.render_screen(panel, o.scale), on_screen);
     };
 
     std::vector<std::string> failures;

@@ -99,10 +99,13 @@ std::string gauge_reference(RenderSetup& setup) {
         md += "### `" + name + "`\n\n";
         md += std::to_string(size.x) + " x " + std::to_string(size.y) + " pixels, default width " +
               std::to_string(g->size_x_mm) + " mm, " + std::to_string(walk_chain(g).elements.size()) + " elements.\n\n";
-        md += "| Area (x, y, w, h) | Tooltip | Click area (x, y, w, h) | Cursor | Sends |\n|---|---|---|---|---|\n";
-        size_t row = 0;
+        // Areas numbered from 1 in table order, as panelhost render --areas numbers them.
+        md += "| | Area (x, y, w, h) | Tooltip | Click area (x, y, w, h) | Cursor | Sends |\n"
+              "|---|---|---|---|---|---|\n";
+        size_t row = 0, number = 0;
         for (const MouseArea& a : areas) {
-            const std::string where = a.area.bounded ? box_text(a.area.box) : "whole gauge";
+            const std::string where =
+                std::to_string(++number) + " | " + (a.area.bounded ? box_text(a.area.box) : "whole gauge");
             const std::string tooltip = a.tooltip.empty() ? "" : "\"" + a.tooltip + "\"";
             if (a.clicks.empty()) md += "| " + where + " | " + tooltip + " | | | |\n";
             for (size_t i = 0; i < a.clicks.size(); ++i, ++row) {
@@ -114,7 +117,7 @@ std::string gauge_reference(RenderSetup& setup) {
                     sends = p.sent[row].empty() ? "the module, no key event" : "the module: " + list(p.sent[row]);
                 }
                 if ((c.mouse_flags & MOUSE_DOWN_REPEAT) != 0) sends += "; repeats while held";
-                md += "| " + (i == 0 ? where + " | " + tooltip : std::string(" |")) + " | " + box_text(a.clicks[i].box) +
+                md += "| " + (i == 0 ? where + " | " + tooltip : std::string(" | |")) + " | " + box_text(a.clicks[i].box) +
                       " | " + cursor_text(c.cursor) + " | " + sends + " |\n";
             }
         }

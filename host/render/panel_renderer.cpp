@@ -174,8 +174,7 @@ Surface PanelRenderer::render_window(const PanelWindow& window, const Panel& pan
     return surface;
 }
 
-Surface PanelRenderer::render_screen(const Panel& panel, int scale) {
-    scale = std::max(1, scale);
+std::vector<PanelRenderer::ScreenWindow> PanelRenderer::screen_layout(const Panel& panel) {
     struct Row {
         std::vector<const PanelWindow*> windows;
         int width = 0, height = 0;
@@ -186,7 +185,7 @@ Surface PanelRenderer::render_screen(const Panel& panel, int scale) {
         const int position = w.position < 0 ? 4 : w.position;
         rows[position / 3].windows.push_back(&w);
     }
-    int width = 1, height = 0;
+    int width = 1;
     for (Row& row : rows) {
         std::stable_sort(row.windows.begin(), row.windows.end(), [](const PanelWindow* a, const PanelWindow* b) {
             return (a->position < 0 ? 1 : a->position % 3) < (b->position < 0 ? 1 : b->position % 3);
@@ -197,30 +196,64 @@ Surface PanelRenderer::render_screen(const Panel& panel, int scale) {
             row.height = std::max(row.height, size.y);
         }
         width = std::max(width, row.width);
-        height += row.height;
     }
-    Surface surface = make_surface(width * scale, std::max(1, height) * scale, true);
+    std::vector<ScreenWindow> layout;
+    int y = 0;
+    for (const Row& row : rows) {
+        double x = (width - row.width) / 2.0;
+        for (const PanelWindow* w : row.windows) {
+            layout.push_back({w, static_cast<int>(std::floor(x)), y});
+            x += window_size(*w, panel).x;
+        }
+        y += row.height;
+    }
+    return layout;
+}
+
+Surface PanelRenderer::render_screen(const Panel& panel, int scale) {
+    scale = std::max(1, scale);
+    int width = 1, height = 1;
+    const std::vector<ScreenWindow> layout = screen_layout(panel);
+    for (const ScreenWindow& s : layout) {
+        const PixPoint size = window_size(*s.window, panel);
+        width = std::max(width, s.x + size.x);
+        height = std::max(height, s.y + size.y);
+    }
+    Surface surface = make_surface(width * scale, height * scale, true);
     Context cr(cairo_create(surface.get()));
     cairo_set_source_rgb(cr.get(), 0.07, 0.075, 0.08);
     cairo_paint(cr.get());
     cairo_scale(cr.get(), scale, scale);
-    double y = 0;
-    for (const Row& row : rows) {
-        double x = (width - row.width) / 2.0;
-        for (const PanelWindow* w : row.windows) {
-            const PixPoint size = window_size(*w, panel);
-            cairo_save(cr.get());
-            cairo_translate(cr.get(), std::floor(x), y);
-            cairo_rectangle(cr.get(), 0, 0, size.x, size.y);
-            cairo_clip(cr.get());
-            draw_window(cr.get(), *w, panel);
-            cairo_restore(cr.get());
-            x += size.x;
-        }
-        y += row.height;
+    for (const ScreenWindow& s : layout) {
+        const PixPoint size = window_size(*s.window, panel);
+        cairo_save(cr.get());
+        cairo_translate(cr.get(), s.x, s.y);
+        cairo_rectangle(cr.get(), 0, 0, size.x, size.y);
+        cairo_clip(cr.get());
+        draw_window(cr.get(), *s.window, panel);
+        cairo_restore(cr.get());
     }
     cairo_surface_flush(surface.get());
     return surface;
+}
+
+std::vector<MappedGauge> PanelRenderer::mapped_gauges(const PanelWindow& window, const Panel& panel, double x,
+                                                      double y, int scale) {
+    scale = std::max(1, scale);
+    std::vector<MappedGauge> mapped;
+    for (const PanelGauge& g : window.gauges) {
+        const Placement p = place(g, panel);
+        if (p.gauge == nullptr) continue;
+        const PixPoint natural = gauges_.gauge_size(*p.header);
+        mapped.push_back({.title = window.title + ": " + g.gauge + " (" + g.key + ")",
+                          .header = p.header,
+                          .size = natural,
+                          .x = x + p.x * scale,
+                          .y = y + p.y * scale,
+                          .scale_x = p.width / natural.x * scale,
+                          .scale_y = p.height / natural.y * scale});
+    }
+    return mapped;
 }
 
 }  // namespace panelhost

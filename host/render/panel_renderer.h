@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "host/render/area_map.h"
 #include "host/render/panel_cfg.h"
 #include "host/render/render.h"
 
@@ -41,6 +42,18 @@ public:
     // top row (0 to 2) above the middle (3 to 5, and windows with none)
     // above the bottom (6 to 8), left to right, each row centred.
     Surface render_screen(const Panel& panel, int scale);
+
+    // Where render_screen puts each visible window, in window units.
+    struct ScreenWindow {
+        const PanelWindow* window;
+        int x, y;
+    };
+    std::vector<ScreenWindow> screen_layout(const Panel& panel);
+
+    // The drawn gauges of a window whose pixel (0, 0) is at x, y of a picture
+    // drawn at this scale, for the map of their mouse areas.
+    std::vector<MappedGauge> mapped_gauges(const PanelWindow& window, const Panel& panel, double x, double y,
+                                           int scale);
 
     // Where a gauge line puts its gauge, in window units.
     struct Placement {

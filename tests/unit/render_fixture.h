@@ -2,6 +2,7 @@
 // helpers that read the pictures back pixel by pixel.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -33,6 +34,31 @@ struct Box {
     int x, y, w, h;
     bool contains(int px, int py) const { return px >= x && py >= y && px < x + w && py < y + h; }
 };
+
+// A picture drawn again against its golden, pixel by pixel, with a small
+// tolerance for the anti-aliasing of texts.
+inline void expect_like_golden(const std::string& golden_path, const std::string& drawn_path) {
+    SCOPED_TRACE(drawn_path);
+    const panelhost::Surface golden(cairo_image_surface_create_from_png(golden_path.c_str()));
+    const panelhost::Surface drawn(cairo_image_surface_create_from_png(drawn_path.c_str()));
+    ASSERT_EQ(cairo_surface_status(golden.get()), CAIRO_STATUS_SUCCESS) << golden_path;
+    ASSERT_EQ(cairo_surface_status(drawn.get()), CAIRO_STATUS_SUCCESS) << drawn_path;
+    const int w = cairo_image_surface_get_width(golden.get()), h = cairo_image_surface_get_height(golden.get());
+    ASSERT_EQ(cairo_image_surface_get_width(drawn.get()), w);
+    ASSERT_EQ(cairo_image_surface_get_height(drawn.get()), h);
+    long total = 0, far = 0;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const Rgba a = at(golden.get(), x, y), b = at(drawn.get(), x, y);
+            const int d = std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b), std::abs(a.a - b.a)});
+            total += d;
+            far += d > 24 ? 1 : 0;
+        }
+    }
+    EXPECT_LE(far, long(w) * h / 500) << "pixels far off from " << golden_path
+                                      << "; tests/render/README.md says how to regenerate";
+    EXPECT_LE(double(total) / (double(w) * h), 1.0) << "mean difference per pixel";
+}
 
 class RenderTest : public ::testing::Test {
 protected:

@@ -171,27 +171,7 @@ TEST(RenderGolden, ThePanelLooksAsItsGoldenPictures) {
                                     stdout, stderr);
     ASSERT_EQ(code, 0);
     for (const char* name : {"window00.png", "window01.png", "screen.png"}) {
-        SCOPED_TRACE(name);
-        const Surface golden(cairo_image_surface_create_from_png((source + "/tests/render/" + name).c_str()));
-        const Surface drawn(cairo_image_surface_create_from_png((actual / name).c_str()));
-        ASSERT_EQ(cairo_surface_status(golden.get()), CAIRO_STATUS_SUCCESS);
-        ASSERT_EQ(cairo_surface_status(drawn.get()), CAIRO_STATUS_SUCCESS);
-        const int w = cairo_image_surface_get_width(golden.get()), h = cairo_image_surface_get_height(golden.get());
-        ASSERT_EQ(cairo_image_surface_get_width(drawn.get()), w);
-        ASSERT_EQ(cairo_image_surface_get_height(drawn.get()), h);
-        long total = 0, far = 0;
-        for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < w; ++x) {
-                const Rgba a = at(golden.get(), x, y), b = at(drawn.get(), x, y);
-                const int d =
-                    std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b), std::abs(a.a - b.a)});
-                total += d;
-                far += d > 24 ? 1 : 0;
-            }
-        }
-        EXPECT_LE(far, long(w) * h / 500) << "pixels far off; what was drawn is in " << actual.string()
-                                          << "; tests/render/README.md says how to regenerate";
-        EXPECT_LE(double(total) / (double(w) * h), 1.0) << "mean difference per pixel";
+        expect_like_golden(source + "/tests/render/" + name, (actual / name).string());
     }
 }
 
