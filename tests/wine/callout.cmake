@@ -4,6 +4,7 @@ find_program(OBJDUMP_PROGRAM NAMES i686-w64-mingw32-objdump objdump)
 add_test(NAME callout_imports_direct_sound_by_ordinal
          COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${OBJDUMP_PROGRAM} -DMODULE=$<TARGET_FILE:orvane>
                  -P ${CMAKE_CURRENT_LIST_DIR}/callout_import_check.cmake)
+orvane_shipped_tests(callout_imports_direct_sound_by_ordinal)
 
 set(callout_wave ${CMAKE_SOURCE_DIR}/res/callout.wav)
 # The recordings need the Wine runner, which gives each program Wine's sound
@@ -41,4 +42,5 @@ foreach(row
                        RESOURCE_LOCK callout_${name})
   set_tests_properties(callout.wine.${name}.heard PROPERTIES FIXTURES_REQUIRED callout_${name}
                        RESOURCE_LOCK callout_${name})
+  orvane_shipped_tests(callout.wine.${name}.clear callout.wine.${name}.fly callout.wine.${name}.heard)
 endforeach()
