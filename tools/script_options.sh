@@ -9,9 +9,13 @@ script_help() {
     sed -n '2,/^[^#]/s/^# \{0,1\}//p' "$1"
 }
 
+# The version of CMake's project(), for a script in tools/.
+project_version() {
+    sed -n 's/^project(Orvane VERSION \([0-9.]*\).*/\1/p' "$(dirname "$1")/../CMakeLists.txt"
+}
+
 script_version() {
-    version=$(sed -n 's/^project(Orvane VERSION \([0-9.]*\).*/\1/p' "$(dirname "$1")/../CMakeLists.txt")
-    echo "$(basename "$1") $version"
+    echo "$(basename "$1") $(project_version "$1")"
 }
 
 script_option() {

@@ -1,10 +1,14 @@
-// The README's copies of things that live elsewhere stay the same as them:
-// the installation snippet is the example panel.cfg, the gauge reference is
-// what panelhost reference prints for the built module.
+// The README's and the install notes' copies of things that live elsewhere
+// stay the same as them: the installation snippet is the example panel.cfg,
+// the gauge reference is what panelhost reference prints for the built
+// module, the gauge lines give each gauge's size, the art kit's table is what
+// the art tool drew.
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
 #include "host/render/gauge_reference.h"
+#include "host/render/panel_cfg.h"
 #include "tests/unit/render_fixture.h"
 
 namespace {
@@ -52,10 +56,56 @@ TEST(Readme, TheQuickStartIsTwoCommandsTheFirstOfThemTheDemo) {
 class ReadmeReference : public render_test::RenderTest {};
 
 TEST_F(ReadmeReference, TheGaugeReferenceIsWhatPanelhostReferencePrints) {
-    const std::string readme = read(source + "/README.md");
-    EXPECT_EQ(between(readme, "<!-- gauge reference: panelhost reference -->", "<!-- end of gauge reference -->"),
-              panelhost::gauge_reference(setup))
-        << "regenerate it with build/native/panelhost reference build/native/orvane.so";
+    const std::string reference = panelhost::gauge_reference(setup);
+    for (const char* file : {"README.md", "docs/release/INSTALL"}) {
+        EXPECT_EQ(between(read(source + "/" + file), "<!-- gauge reference: panelhost reference -->",
+                          "<!-- end of gauge reference -->"),
+                  reference)
+            << file << ": regenerate it with build/native/panelhost reference build/native/orvane.so";
+    }
+}
+
+TEST_F(ReadmeReference, TheInstallNotesGiveEachGaugeLineAtItsOwnSize) {
+    const std::string install = read(source + "/docs/release/INSTALL");
+    size_t lines = 0;
+    for (const orvane::GaugeHeader* g : panel().gauges()) {
+        const orvane::PixPoint size = renderer().gauge_size(*g);
+        const std::string line = "=Orvane!" + std::string(g->gauge_name) + ",";
+        const size_t at = install.find(line);
+        ASSERT_NE(at, std::string::npos) << "no gauge line for " << g->gauge_name;
+        const std::string rest = install.substr(at + line.size(), install.find('\n', at) - at - line.size());
+        int w = 0, h = 0;
+        char ignored[2];
+        // "  x, y, 314, 100": the corner left to the reader, the size given.
+        ASSERT_EQ(std::sscanf(rest.c_str(), " %1[x], %1[y], %d, %d", ignored, ignored, &w, &h), 4) << rest;
+        EXPECT_EQ(w, size.x) << g->gauge_name;
+        EXPECT_EQ(h, size.y) << g->gauge_name;
+        ++lines;
+    }
+    EXPECT_EQ(lines, 5u);
+}
+
+// The art kit's table says of each face what faces.cfg, which the art tool
+// writes, does: its size, and where it goes under its gauge line.
+TEST(InstallNotes, TheArtKitTableIsWhatFacesCfgSays) {
+    const std::string install = read(source + "/docs/release/INSTALL");
+    const panelhost::PanelConfig faces =
+        panelhost::parse_panel_cfg(read(source + "/examples/faces/faces.cfg"), "faces.cfg");
+    ASSERT_TRUE(faces.problems.empty());
+    ASSERT_EQ(faces.windows.size(), 5u);
+    for (const panelhost::PanelWindow& w : faces.windows) {
+        ASSERT_EQ(w.gauges.size(), 1u);
+        const panelhost::PanelGauge& g = w.gauges[0];
+        const std::string where = g.x == 0 && g.y == 0
+                                      ? "the gauge's x, y"
+                                      : "x - " + std::to_string(g.x) + ", y - " + std::to_string(g.y);
+        const std::string size = std::to_string(*w.size_width) + " x " + std::to_string(*w.size_height);
+        const size_t row = install.find("| `" + w.file + "`");
+        ASSERT_NE(row, std::string::npos) << w.file << " is not in the art kit's table";
+        const std::string text = install.substr(row, install.find('\n', row) - row);
+        EXPECT_NE(text.find("| " + size + " "), std::string::npos) << text << " (" << size << ")";
+        EXPECT_NE(text.find("| " + where + " "), std::string::npos) << text << " (" << where << ")";
+    }
 }
 
 }  // namespace
