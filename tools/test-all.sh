@@ -3,7 +3,9 @@
 # configures, builds and tests both builds: native first, whose scenario
 # traces the win32 traces must equal, then the native build again under the
 # sanitizers and its fuzz targets for a few seconds each, then win32, its
-# tests under Wine.
+# tests under Wine, which stamp the Orvane.gau they all passed on
+# (tools/tested-stamp.sh). Last, the release of that file (tools/release.sh,
+# into out/release), unpacked and checked (tests/release/check-release.sh).
 # Exits non-zero if anything fails.
 #
 #   tools/test-all.sh
@@ -24,10 +26,14 @@ step() {
 failed_builds=()
 summaries=()
 
+# run_tests PRESET [RUNNER...]: ctest, or RUNNER given ctest's arguments.
 run_tests() {
     local preset=$1 log
+    shift
+    local runner=("$@")
+    ((${#runner[@]} > 0)) || runner=(ctest)
     log=$(mktemp)
-    ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$log"
+    "${runner[@]}" --preset "$preset" -j "$jobs" 2>&1 | tee "$log"
     local status=${PIPESTATUS[0]}
     summaries+=("$preset: $(grep -E 'tests passed, [0-9]+ tests? failed out of' "$log" | tail -1)")
     local total failed skipped
@@ -75,7 +81,16 @@ wine_root=build/win32/wine
 trap 'tests/wine/run-wine.sh --root "$wine_root" --stop' EXIT
 # The first start creates the Wine prefix; done here, it costs no test its time.
 tests/wine/run-wine.sh --root "$wine_root" --start || exit 1
-run_tests win32
+run_tests win32 tools/tested-stamp.sh run build/win32 "the whole win32 test suite" --
+
+step "Release: tools/release.sh, then unpacked and checked"
+release_dir=out/release
+if tools/release.sh --out "$release_dir" &&
+    tests/release/check-release.sh "$release_dir/Orvane-$(project_version "$0").zip" build/win32 build/native; then
+    summaries+=("release: $release_dir/Orvane-$(project_version "$0").zip checked")
+else
+    failed_builds+=("release")
+fi
 
 echo
 for summary in "${summaries[@]}"; do echo "$summary"; done
