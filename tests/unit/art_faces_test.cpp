@@ -82,24 +82,6 @@ protected:
     std::vector<MouseArea> areas;
 };
 
-TEST_F(ArtFaces, EveryGaugeHasAFaceAndFacesCfgPutsItsGaugeOnIt) {
-    for (const orvane::GaugeHeader* g : panel().gauges()) {
-        const std::string name(g->gauge_name);
-        ASSERT_TRUE(faces.count(name)) << name << " has no face in faces.cfg";
-        const Face& f = faces[name];
-        const orvane::PixPoint size = renderer().gauge_size(*g);
-        EXPECT_GE(f.gauge_x, 0) << name;
-        EXPECT_GE(f.gauge_y, 0) << name;
-        // The gauge in the middle of its face, which is the gauge's size or its frame round it.
-        EXPECT_EQ(f.bitmap.width, size.x + 2 * f.gauge_x) << name;
-        EXPECT_EQ(f.bitmap.height, size.y + 2 * f.gauge_y) << name;
-    }
-    EXPECT_EQ(faces["AP"].bitmap.width, 314);
-    EXPECT_EQ(faces["AP"].bitmap.height, 100);
-    EXPECT_EQ(faces["DH"].bitmap.width, 109);
-    EXPECT_EQ(faces["DH"].bitmap.height, 31);
-}
-
 TEST_F(ArtFaces, UnderEveryClickSpotOfAFaceItsControlIsDrawn) {
     // The FD unit draws its push-buttons itself; its face is only their frame.
     for (const char* gauge : {"AP", "DH", "DME"}) {

@@ -1,9 +1,7 @@
 // The README's and the install notes' copies of things that live elsewhere
 // stay the same as them: the installation snippet is the example panel.cfg,
 // the gauge reference is what panelhost reference prints for the built
-// module, the gauge lines give each gauge's size, the art kit's table is what
-// the art tool drew.
-#include <cstdio>
+// module, the art kit's table is what the art tool drew.
 #include <fstream>
 #include <sstream>
 
@@ -63,26 +61,6 @@ TEST_F(ReadmeReference, TheGaugeReferenceIsWhatPanelhostReferencePrints) {
                   reference)
             << file << ": regenerate it with build/native/panelhost reference build/native/orvane.so";
     }
-}
-
-TEST_F(ReadmeReference, TheInstallNotesGiveEachGaugeLineAtItsOwnSize) {
-    const std::string install = read(source + "/docs/release/INSTALL");
-    size_t lines = 0;
-    for (const orvane::GaugeHeader* g : panel().gauges()) {
-        const orvane::PixPoint size = renderer().gauge_size(*g);
-        const std::string line = "=Orvane!" + std::string(g->gauge_name) + ",";
-        const size_t at = install.find(line);
-        ASSERT_NE(at, std::string::npos) << "no gauge line for " << g->gauge_name;
-        const std::string rest = install.substr(at + line.size(), install.find('\n', at) - at - line.size());
-        int w = 0, h = 0;
-        char ignored[2];
-        // "  x, y, 314, 100": the corner left to the reader, the size given.
-        ASSERT_EQ(std::sscanf(rest.c_str(), " %1[x], %1[y], %d, %d", ignored, ignored, &w, &h), 4) << rest;
-        EXPECT_EQ(w, size.x) << g->gauge_name;
-        EXPECT_EQ(h, size.y) << g->gauge_name;
-        ++lines;
-    }
-    EXPECT_EQ(lines, 5u);
 }
 
 // The art kit's table says of each face what faces.cfg, which the art tool
