@@ -425,7 +425,7 @@ std::string mark_line(std::string_view rest) {
     char hex[16];
     std::snprintf(hex, sizeof hex, "%08x",
                   static_cast<unsigned>(checksum(reinterpret_cast<const uint8_t*>(rest.data()), rest.size())));
-    return std::string("// Drawn by ") + tool + " (checksum " + hex + "); it draws over a file only of its own.\n";
+    return std::string("// Drawn by ") + tool + " (checksum " + hex + "), which draws again only over its own files.\n";
 }
 
 std::vector<uint8_t> marked_text(const std::string& text) {
@@ -566,6 +566,14 @@ int main(int argc, char** argv) {
         std::vector<std::string> files;
         for (GaugeHeader* g : setup.panel().gauges()) {
             const std::string name(g->gauge_name, strnlen(g->gauge_name, panelhost::max_gauge_name_length));
+            // The face's file is named for its gauge: a name that is no plain file name gets none.
+            if (name.empty() || name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_-") !=
+                                    std::string::npos) {
+                std::fprintf(stderr, "%s: the gauge \"%s\" has a name that is no plain file name; no face drawn\n",
+                             tool, name.c_str());
+                ++failures;
+                continue;
+            }
             faces.push_back(draw_face(setup.renderer(), name, *g));
             std::string written;
             if (!put((std::filesystem::path(faces_dir) / (name + ".bmp")).string(), marked_bmp(faces.back().bmp),
