@@ -84,14 +84,14 @@ TEST(FlightMathTests, SpecialArgumentsHaveTheirOwnAnswers) {
 
 TEST(FlightAirfieldTests, RadiosReadWhereTheAircraftIs) {
     const double field_m = fl::field_elevation_ft * fl::metres_per_foot;
-    const double slope = std::tan(3.0 * M_PI / 180.0);
+    const double slope = std::tan(3.0 * fl::pi / 180.0);
     const double ten_nm = 10.0 * fl::metres_per_nautical_mile;
     const auto on_slope = [&](double distance_nm) {
         return field_m + distance_nm * fl::metres_per_nautical_mile * slope;
     };
     const auto degrees_right = [&](double nm, double degrees) {
         // Off the centreline by an angle seen from the localizer at the runway's far end.
-        return std::tan(degrees * M_PI / 180.0) * (nm * fl::metres_per_nautical_mile + fl::runway_length_m) /
+        return std::tan(degrees * fl::pi / 180.0) * (nm * fl::metres_per_nautical_mile + fl::runway_length_m) /
                fl::metres_per_nautical_mile;
     };
     const struct {
@@ -107,7 +107,7 @@ TEST(FlightAirfieldTests, RadiosReadWhereTheAircraftIs) {
         {"behind the localizer it is at full scale", -3, 0.01, field_m + 100, -127, NAN, NAN, NAN},
         {"well below the glideslope reads it above, at full scale", 10, 0, field_m + 300, NAN, -120, NAN, NAN},
         {"0.35 degrees above it reads half scale below",
-         10, 0, field_m + ten_nm * std::tan(3.35 * M_PI / 180.0), NAN, 60, NAN, NAN},
+         10, 0, field_m + ten_nm * std::tan(3.35 * fl::pi / 180.0), NAN, 60, NAN, NAN},
         {"DME1 is the slant range to the threshold", 3, 4, field_m + 1852.0 * 12, NAN, NAN, 13, NAN},
         {"DME2 is the VOR's, 15 nm north", 0, 0, field_m, NAN, NAN, 0, 15},
     };
