@@ -75,5 +75,5 @@ echo
 echo "The demo wrote to $out/:"
 (cd "$out" && find . -maxdepth 1 -type f -printf '  %P (%s bytes)\n' | sort)
 frames=$(find "$out/frames" -name 'frame_*.png' | wc -l)
-echo "  frames/ ($frames PNG frames of the panel, one per update)"
+echo "  frames/ ($frames PNG frames of the panel, one per update and one a second of flight)"
 exit "$status"
