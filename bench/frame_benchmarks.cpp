@@ -133,11 +133,16 @@ public:
         }
         restart();
     }
-    // One step; true when it was the last of a flight, which a new one follows.
-    bool step() {
+    // One step; after the last of a flight, a new one is placed, untimed.
+    void step(benchmark::State& state) {
         flight_.step(host_);
-        return ++steps_ == panelhost::flight_steps(360.0);
+        if (++steps_ < panelhost::flight_steps(360.0)) return;
+        state.PauseTiming();
+        restart();
+        state.ResumeTiming();
     }
+
+private:
     void restart() {
         flight_.place(start);
         host_.set_var(orvane::HEADING_HOLD, 1);
@@ -145,7 +150,6 @@ public:
         steps_ = 0;
     }
 
-private:
     static constexpr panelhost::flight::Placement start{
         .distance_nm = 12, .offset_nm = 2, .altitude_ft = 3000, .heading_deg = 240, .speed_kt = 180};
     panelhost::HostServices& host_;
@@ -159,13 +163,7 @@ void flight_step(benchmark::State& state, const Module& module) {
     std::unique_ptr<FramePanel> panel = open_panel(module, state);
     if (panel == nullptr) return;
     FlownApproach approach(panel->host());
-    for (auto _ : state) {
-        if (approach.step()) {
-            state.PauseTiming();
-            approach.restart();
-            state.ResumeTiming();
-        }
-    }
+    for (auto _ : state) approach.step(state);
 }
 
 // A frame as `fly` makes it, leanly: the model's step, then the gauges' update.
@@ -174,11 +172,7 @@ void flown_frame(benchmark::State& state, const Module& module) {
     if (panel == nullptr) return;
     FlownApproach approach(panel->host());
     for (auto _ : state) {
-        if (approach.step()) {
-            state.PauseTiming();
-            approach.restart();
-            state.ResumeTiming();
-        }
+        approach.step(state);
         panel->frame();
     }
 }
@@ -195,11 +189,7 @@ void panel_host_frame(benchmark::State& state, const Module& module) {
     for (const orvane::GaugeHeader* g : session->panel().gauges()) session->panel().install(g->gauge_name);
     FlownApproach approach(session->host());
     for (auto _ : state) {
-        if (approach.step()) {
-            state.PauseTiming();
-            approach.restart();
-            state.ResumeTiming();
-        }
+        approach.step(state);
         session->panel().update();
     }
 }
