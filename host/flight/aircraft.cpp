@@ -1,5 +1,6 @@
 #include "host/flight/aircraft.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -21,7 +22,8 @@ constexpr double minimum_drag_speed = 220.0 * metres_per_second_per_knot;
 constexpr double sea_level_full_thrust = 3.2;  // m/s2
 // How fast the aircraft answers: roll toward a bank (time constant, seconds),
 // the flight path toward the one asked for (time constant, and at most this
-// many degrees a second), the engines toward the thrust lever (a second).
+// many degrees a second), the engines toward the thrust lever (this much of
+// its travel a second).
 constexpr double roll_time_constant = 0.8;
 constexpr double path_time_constant = 1.2;
 constexpr double max_path_rate_deg = 1.5;
@@ -32,17 +34,11 @@ constexpr double derotation_rate_deg = 2.0;
 // Below this the aircraft is not flying, and the wing's figures mean nothing.
 constexpr double flying_speed = 60.0 * metres_per_second_per_knot;
 
-double clamp(double value, double low, double high) { return value < low ? low : value > high ? high : value; }
-
 double toward(double value, double target, double max_change) {
-    return value + clamp(target - value, -max_change, max_change);
+    return value + std::clamp(target - value, -max_change, max_change);
 }
 
 std::string number(double value) { return format_number(value); }
-
-}  // namespace
-
-namespace {
 
 Airdata airdata(const AircraftState& state, const SinCos& bank) {
     const Air air = standard_air(state.altitude_m);
@@ -135,7 +131,7 @@ AircraftState placed(const Placement& p) {
         // balances the drag.
         const Airdata air = motion_of(state).air;
         state.pitch_deg = air.angle_of_attack_deg;
-        state.thrust = clamp(air.drag / air.full_thrust, 0.0, 1.0);
+        state.thrust = std::clamp(air.drag / air.full_thrust, 0.0, 1.0);
     }
     return state;
 }
@@ -160,15 +156,17 @@ void advance(AircraftState& s, Motion& m, const Controls& c) {
     if (s.on_ground) return roll_on_ground(s, m);
     const Airdata& air = m.air;
 
-    const double roll_rate = clamp((c.bank_deg - s.bank_deg) / roll_time_constant, -max_roll_rate_deg, max_roll_rate_deg);
+    const double roll_rate =
+        std::clamp((c.bank_deg - s.bank_deg) / roll_time_constant, -max_roll_rate_deg, max_roll_rate_deg);
     s.bank_deg += roll_rate * step_seconds;
-    const double path_rate = clamp((c.path_deg - s.path_deg) / path_time_constant, -max_path_rate_deg, max_path_rate_deg);
+    const double path_rate =
+        std::clamp((c.path_deg - s.path_deg) / path_time_constant, -max_path_rate_deg, max_path_rate_deg);
     s.path_deg += path_rate * step_seconds;
     // The pitch is the path plus what the wing needs; the limits bound both.
     const double alpha = air.angle_of_attack_deg;
-    s.path_deg = clamp(s.path_deg, -max_pitch_deg - alpha, max_pitch_deg - alpha);
+    s.path_deg = std::clamp(s.path_deg, -max_pitch_deg - alpha, max_pitch_deg - alpha);
     s.pitch_deg = s.path_deg + alpha;
-    s.thrust = clamp(toward(s.thrust, c.thrust, spool_rate * step_seconds), 0.0, 1.0);
+    s.thrust = std::clamp(toward(s.thrust, c.thrust, spool_rate * step_seconds), 0.0, 1.0);
 
     m.path = sin_cos(s.path_deg * radians_per_degree);
     const double excess = air.full_thrust * s.thrust - air.drag;
@@ -180,9 +178,9 @@ void advance(AircraftState& s, Motion& m, const Controls& c) {
     const bool slowest = s.true_airspeed < range.lowest;
     if (slowest || s.true_airspeed > range.highest) {
         s.true_airspeed = slowest ? range.lowest : range.highest;
-        const double held = clamp(excess / gravity, -1.0, 1.0) * degrees_per_radian;
+        const double held = std::clamp(excess / gravity, -1.0, 1.0) * degrees_per_radian;
         if (slowest ? s.path_deg > held : s.path_deg < held) {
-            s.path_deg = clamp(held, -max_pitch_deg - alpha, max_pitch_deg - alpha);
+            s.path_deg = std::clamp(held, -max_pitch_deg - alpha, max_pitch_deg - alpha);
             s.pitch_deg = s.path_deg + alpha;
             m.path = sin_cos(s.path_deg * radians_per_degree);
         }

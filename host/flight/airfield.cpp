@@ -1,5 +1,6 @@
 #include "host/flight/airfield.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "host/flight/atmosphere.h"
@@ -27,8 +28,6 @@ const Runway& runway() {
     }();
     return r;
 }
-
-double clamp(double value, double limit) { return value > limit ? limit : value < -limit ? -limit : value; }
 
 double slant_nm(double east, double north, double height) {
     return std::sqrt(east * east + north * north + height * height) / metres_per_nautical_mile;
@@ -68,7 +67,7 @@ RadioReadings radio_readings(Point p, double altitude_m) {
     } else {
         readings.localizer = across > 0.0 ? -localizer_full_scale : localizer_full_scale;
     }
-    readings.localizer = clamp(readings.localizer, localizer_full_scale);
+    readings.localizer = std::clamp(readings.localizer, -localizer_full_scale, localizer_full_scale);
 
     // The glideslope's: the elevation of the aircraft seen from the threshold.
     const double ground = std::sqrt(p.east * p.east + p.north * p.north);
@@ -79,7 +78,8 @@ RadioReadings radio_readings(Point p, double altitude_m) {
     } else {
         const double elevation = atan(height / ground) * degrees_per_radian;
         readings.glideslope =
-            clamp(glideslope_full_scale * (elevation - glideslope_deg) / glideslope_full_scale_deg, glideslope_full_scale);
+            std::clamp(glideslope_full_scale * (elevation - glideslope_deg) / glideslope_full_scale_deg,
+                       -glideslope_full_scale, glideslope_full_scale);
     }
 
     readings.dme1_nm = slant_nm(p.east, p.north, height);

@@ -1,5 +1,6 @@
 #include "host/flight/autopilot.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "host/flight/atmosphere.h"
@@ -37,8 +38,6 @@ constexpr double touchdown_sink = 100.0 / feet_per_minute_per_metre_per_second;
 constexpr double speed_time_constant = 4.0;  // s
 constexpr double max_speed_change = 0.7;     // m/s2
 
-double clamp(double value, double low, double high) { return value < low ? low : value > high ? high : value; }
-
 double tan_glideslope() {
     static const double value = tan(glideslope_deg * radians_per_degree);
     return value;
@@ -56,7 +55,7 @@ double bank_toward(double heading_deg, const AircraftState& a) {
     const double linear = std::fabs(error) / heading_time_constant;
     const double rate = std::copysign(linear < eased ? linear : eased, error) * radians_per_degree;
     const double bank = atan(rate * a.true_airspeed / gravity) * degrees_per_radian;
-    return clamp(bank, -max_autopilot_bank_deg, max_autopilot_bank_deg);
+    return std::clamp(bank, -max_autopilot_bank_deg, max_autopilot_bank_deg);
 }
 
 struct Lateral {
@@ -71,7 +70,7 @@ Lateral lateral_law(const CrewSettings& crew, const AircraftState& a, const Radi
     const double across = approach_of(a.position).right_of_course_m;
     const double intercept = wrap_180(a.heading_deg - runway_course_deg);
     const double wanted =
-        -clamp(across / (localizer_time_constant * a.true_airspeed) * degrees_per_radian, -max_intercept_deg,
+        -std::clamp(across / (localizer_time_constant * a.true_airspeed) * degrees_per_radian, -max_intercept_deg,
                max_intercept_deg);
     if (armed && !memory.localizer_captured && std::fabs(radios.localizer) < localizer_full_scale) {
         // Alive. While the aircraft closes on the centreline more steeply
@@ -87,7 +86,7 @@ Lateral lateral_law(const CrewSettings& crew, const AircraftState& a, const Radi
     }
     if (crew.heading_hold) return {LateralLaw::heading, bank_toward(crew.heading_target_deg, a)};
     if (crew.wing_leveler) return {LateralLaw::wings_level, 0.0};
-    return {LateralLaw::none, clamp(a.bank_deg, -max_autopilot_bank_deg, max_autopilot_bank_deg)};
+    return {LateralLaw::none, std::clamp(a.bank_deg, -max_autopilot_bank_deg, max_autopilot_bank_deg)};
 }
 
 struct Vertical {
@@ -128,7 +127,7 @@ Vertical vertical_law(const CrewSettings& crew, const AircraftState& a, const Mo
                 return {VerticalLaw::flare, -(height / flare_time_constant + touchdown_sink)};
             }
             return {VerticalLaw::glideslope,
-                    clamp(slope_vs - off / glideslope_time_constant, glideslope_lowest_vs, glideslope_highest_vs)};
+                    std::clamp(slope_vs - off / glideslope_time_constant, glideslope_lowest_vs, glideslope_highest_vs)};
         }
     }
     if (crew.altitude_hold) {
@@ -136,9 +135,9 @@ Vertical vertical_law(const CrewSettings& crew, const AircraftState& a, const Mo
                                                                       : default_vertical_speed_fpm) /
                                  feet_per_minute_per_metre_per_second;
         // An altitude that is not a number is none: the aircraft levels off.
-        const double to_go = std::isnan(crew.altitude_target_ft) ? 0.0
-                                                                 : crew.altitude_target_ft * metres_per_foot - a.altitude_m;
-        return {VerticalLaw::altitude, clamp(to_go / altitude_time_constant, -magnitude, magnitude)};
+        const double to_go =
+            std::isnan(crew.altitude_target_ft) ? 0.0 : crew.altitude_target_ft * metres_per_foot - a.altitude_m;
+        return {VerticalLaw::altitude, std::clamp(to_go / altitude_time_constant, -magnitude, magnitude)};
     }
     return {};
 }
@@ -158,12 +157,12 @@ Speed speed_law(const CrewSettings& crew, const AircraftState& a, const Motion& 
                               ? crew.mach_target * air.speed_of_sound
                               : crew.airspeed_target_kt * metres_per_second_per_knot / air.density_ratio_sqrt;
     // A target that is not a number is no target: the speed stays.
-    const double target = std::isnan(wanted) ? a.true_airspeed : clamp(wanted, range.lowest, range.highest);
+    const double target = std::isnan(wanted) ? a.true_airspeed : std::clamp(wanted, range.lowest, range.highest);
     const double change =
-        clamp((target - a.true_airspeed) / speed_time_constant, -max_speed_change, max_speed_change);
+        std::clamp((target - a.true_airspeed) / speed_time_constant, -max_speed_change, max_speed_change);
     // The thrust that gives that change against the drag and the climb.
     const double climb = gravity * m.path.sin;
-    return {law, clamp((change + air.drag + climb) / air.full_thrust, 0.0, 1.0)};
+    return {law, std::clamp((change + air.drag + climb) / air.full_thrust, 0.0, 1.0)};
 }
 
 }  // namespace
@@ -214,7 +213,7 @@ Guidance guide(const CrewSettings& crew, const AircraftState& a, const Motion& m
     g.vertical = vertical.law;
     double path = vertical.law == VerticalLaw::none ? memory.held_pitch_deg - alpha
                                                     : vertical.vertical_speed / a.true_airspeed * degrees_per_radian;
-    path = clamp(path, -max_pitch_deg - alpha, max_pitch_deg - alpha);
+    path = std::clamp(path, -max_pitch_deg - alpha, max_pitch_deg - alpha);
     g.pitch_deg = path + alpha;
 
     // The aircraft flies the laws with the master on; without it, it keeps

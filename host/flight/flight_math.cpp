@@ -86,10 +86,6 @@ constexpr double log_low[8] = {1.0 / 3.0,  1.0 / 5.0,  1.0 / 7.0,  1.0 / 9.0,
                                1.0 / 11.0, 1.0 / 13.0, 1.0 / 15.0, 1.0 / 17.0};
 constexpr double log_next = 1.0 / 19.0;
 
-}  // namespace
-
-namespace {
-
 // sin and cos of j pi/128 plus a quadrant, for |j| <= 32: the angle in two
 // parts, the first exact, and the quadrant by the signs and order.
 SinCos table_entry(int quadrant, int j) {

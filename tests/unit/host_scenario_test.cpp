@@ -357,9 +357,10 @@ TEST_F(HostScenarioRunTests, APlacedAircraftFliesOnlyInFly) {
                       scenario)
                     .empty());
     std::vector<int64_t> cycles;
-    const std::vector<std::string> failures = run_scenario(scenario, panel, host, &trace, [&](const Step& step, int64_t cycle) {
-        if (step.kind == StepKind::fly) cycles.push_back(cycle);
-    });
+    const std::vector<std::string> failures =
+        run_scenario(scenario, panel, host, &trace, [&](const Step& step, int64_t cycle) {
+            if (step.kind == StepKind::fly) cycles.push_back(cycle);
+        });
     EXPECT_TRUE(failures.empty()) << joined(failures);
     EXPECT_EQ(cycles, (std::vector<int64_t>{0, 1, 2, 3, 4, 5, 6, 7, 8})) << "half a second is 9 steps";
     EXPECT_EQ(panel.update_count(), 12u);
