@@ -67,6 +67,8 @@ std::string tokenize(std::string_view line, std::vector<Token>& tokens) {
 // Counts beyond these are mistakes, not scenarios.
 constexpr int64_t max_cycles = 1000000;
 constexpr int64_t max_repeats = 100000;
+constexpr double max_fly_seconds = 36000.0;  // ten hours
+static_assert(max_fly_seconds * flight::steps_per_second <= max_cycles);
 
 // Reads the tokens of one line into a step; the first error wins.
 class LineParser {
@@ -232,10 +234,9 @@ bool LineParser::place() {
 
 bool LineParser::fly() {
     if (!value(step_.value)) return false;
-    const double longest = static_cast<double>(max_cycles) / flight::steps_per_second;
-    if (!(step_.value > 0.0) || step_.value > longest) {
-        return fail("fly: " + format_number(step_.value) + " s is outside 0 (excluded) to " + format_number(longest) +
-                    " s");
+    if (!(step_.value > 0.0) || step_.value > max_fly_seconds) {
+        return fail("fly: " + format_number(step_.value) + " s is outside 0 (excluded) to " +
+                    format_number(max_fly_seconds) + " s");
     }
     step_.count = flight_steps(step_.value);
     if (step_.count < 1) {
@@ -706,10 +707,6 @@ std::optional<std::string> moment_caption(std::string_view line) {
     while (!line.empty() && is_blank(line.back())) line.remove_suffix(1);
     return std::string(line);
 }
-
-}  // namespace
-
-namespace {
 
 // Once the aircraft flies, the model alone moves what it drives.
 std::string flight_error(const Step& step, bool placed, int first_fly) {
