@@ -17,10 +17,14 @@ constexpr double heading_time_constant = 3.0;  // s
 // this time, at most 30 degrees.
 constexpr double localizer_time_constant = 15.0;  // s
 constexpr double max_intercept_deg = 30.0;
-// Altitude: the vertical speed is the distance to the target over this
-// time, at most the vertical-speed target's magnitude, or this when it is 0.
-constexpr double altitude_time_constant = 8.0;  // s
+// Altitude: beyond the capture zone the aircraft climbs or descends at the
+// vertical-speed target's magnitude, or this when it is 0; within it, at
+// that rate scaled by the distance to go over the zone's depth: 100 ft, or
+// what that rate covers in 4 s when more, so that a steep one is not
+// overshot.
 constexpr double default_vertical_speed_fpm = 1500.0;
+constexpr double altitude_capture_m = 100.0 * metres_per_foot;
+constexpr double altitude_capture_time = 4.0;  // s
 // Glideslope: the glideslope's own descent, less the height off it over this
 // time; captured once the aircraft, from below, is closer to it than its
 // descent over that time. Flown between these vertical speeds.
@@ -131,13 +135,15 @@ Vertical vertical_law(const CrewSettings& crew, const AircraftState& a, const Mo
         }
     }
     if (crew.altitude_hold) {
-        const double magnitude = (std::fabs(crew.vs_target_fpm) > 0.0 ? std::fabs(crew.vs_target_fpm)
-                                                                      : default_vertical_speed_fpm) /
-                                 feet_per_minute_per_metre_per_second;
+        // A vertical speed of 0, or of no finite number, is none.
+        const double set = std::fabs(crew.vs_target_fpm);
+        const double magnitude =
+            (set > 0.0 && std::isfinite(set) ? set : default_vertical_speed_fpm) / feet_per_minute_per_metre_per_second;
         // An altitude that is not a number is none: the aircraft levels off.
         const double to_go =
             std::isnan(crew.altitude_target_ft) ? 0.0 : crew.altitude_target_ft * metres_per_foot - a.altitude_m;
-        return {VerticalLaw::altitude, std::clamp(to_go / altitude_time_constant, -magnitude, magnitude)};
+        const double zone = std::fmax(altitude_capture_m, magnitude * altitude_capture_time);
+        return {VerticalLaw::altitude, magnitude * std::clamp(to_go / zone, -1.0, 1.0)};
     }
     return {};
 }
