@@ -12,6 +12,9 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/frame_loop.h"
+#include "host/flight/flight.h"
+#include "host/panel/session.h"
+#include "module/host_var_list.h"
 
 namespace {
 
@@ -116,6 +119,81 @@ void text_callback(benchmark::State& state, const Module& module, size_t text_in
     }
 }
 
+// The flight model flying a coupled ILS approach from 12 nm on the approach
+// panel's host, placed anew on the runway after it has stopped.
+class FlownApproach {
+public:
+    explicit FlownApproach(panelhost::HostServices& host) : host_(host), flight_(start) {
+        using namespace orvane;
+        for (const auto& [id, value] : std::vector<std::pair<int32_t, double>>{
+                 {AUTOPILOT_ENGAGED, 1}, {HEADING_HOLD, 1}, {HEADING_TARGET, 240}, {ALTITUDE_HOLD, 1},
+                 {ALTITUDE_TARGET, 3000}, {APPROACH_HOLD, 1}, {AUTOTHROTTLE_ARMED, 1}, {AIRSPEED_HOLD, 1},
+                 {MACH_HOLD, 0}, {AIRSPEED_TARGET, 160}, {VS_TARGET, 0}}) {
+            host_.set_var(id, value);
+        }
+        restart();
+    }
+    // One step; after the last of a flight, a new one is placed, untimed.
+    void step(benchmark::State& state) {
+        flight_.step(host_);
+        if (++steps_ < panelhost::flight_steps(360.0)) return;
+        state.PauseTiming();
+        restart();
+        state.ResumeTiming();
+    }
+
+private:
+    void restart() {
+        flight_.place(start);
+        host_.set_var(orvane::HEADING_HOLD, 1);
+        host_.set_var(orvane::ALTITUDE_HOLD, 1);
+        steps_ = 0;
+    }
+
+    static constexpr panelhost::flight::Placement start{
+        .distance_nm = 12, .offset_nm = 2, .altitude_ft = 3000, .heading_deg = 240, .speed_kt = 180};
+    panelhost::HostServices& host_;
+    panelhost::Flight flight_;
+    int64_t steps_ = 0;
+};
+
+// The model's step alone, as the host runs it before each frame: the crew's
+// settings read, the laws flown, the variables it drives written.
+void flight_step(benchmark::State& state, const Module& module) {
+    std::unique_ptr<FramePanel> panel = open_panel(module, state);
+    if (panel == nullptr) return;
+    FlownApproach approach(panel->host());
+    for (auto _ : state) approach.step(state);
+}
+
+// A frame as `fly` makes it, leanly: the model's step, then the gauges' update.
+void flown_frame(benchmark::State& state, const Module& module) {
+    std::unique_ptr<FramePanel> panel = open_panel(module, state);
+    if (panel == nullptr) return;
+    FlownApproach approach(panel->host());
+    for (auto _ : state) {
+        approach.step(state);
+        panel->frame();
+    }
+}
+
+// The panel host's own headless update of the five gauges, with its checks
+// of every text buffer, on the values the model flies (no trace).
+void panel_host_frame(benchmark::State& state, const Module& module) {
+    std::string error;
+    std::unique_ptr<panelhost::PanelSession> session = panelhost::PanelSession::open(module.path, error);
+    if (session == nullptr) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    for (const orvane::GaugeHeader* g : session->panel().gauges()) session->panel().install(g->gauge_name);
+    FlownApproach approach(session->host());
+    for (auto _ : state) {
+        approach.step(state);
+        session->panel().update();
+    }
+}
+
 }  // namespace
 
 // usage: orvane_benchmarks [--also NAME=MODULE]... [benchmark options]
@@ -158,6 +236,9 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark(("frame/busy/" + m).c_str(), busy_frame, module);
         benchmark::RegisterBenchmark(("frame/busy_host_share/" + m).c_str(), host_stores_values, module);
         benchmark::RegisterBenchmark(("install/" + m).c_str(), install, module);
+        benchmark::RegisterBenchmark(("flight/step/" + m).c_str(), flight_step, module);
+        benchmark::RegisterBenchmark(("frame/flown/" + m).c_str(), flown_frame, module);
+        benchmark::RegisterBenchmark(("frame/panel_host_flown/" + m).c_str(), panel_host_frame, module);
         for (size_t i = 0; i < texts.size(); ++i) {
             const std::string text = texts[i].gauge + "_" + std::to_string(texts[i].chain_index);
             for (const bool busy : {false, true}) {

@@ -127,7 +127,7 @@ echo
 echo "The demo wrote to $out/:"
 (cd "$out" && find . -maxdepth 1 -type f -printf '  %P (%s bytes)\n' | sort)
 frames=$(find "$out/frames" -name 'frame_*.png' | wc -l)
-echo "  frames/ ($frames PNG frames of the panel, one per update)"
+echo "  frames/ ($frames PNG frames of the panel, one per update and one a second of flight)"
 echo "the frames:        $out/frames/"
 echo "the contact sheet: $out/contact-sheet.png"
 echo "the callout:       $out/callout.wav (orvane.so), $out/callout.wine.wav (Orvane.gau under Wine)"

@@ -21,9 +21,11 @@ namespace fs = std::filesystem;
 namespace {
 
 // An update lasts a tenth of a second in the animation; a key moment holds
-// long enough to be read.
+// long enough to be read. Flying, the panel is drawn once a second of flight
+// (and at the end of each fly), ten times as fast as flown.
 constexpr int frame_ms = 100;
 constexpr int moment_ms = 1800;
+constexpr int64_t flown_updates_per_frame = 18;
 
 std::string frame_name(int n) {
     char name[32];
@@ -111,6 +113,7 @@ int demo_command(const DemoOptions& o, std::FILE* out, std::FILE* err) {
     std::vector<std::string> unwritten;  // what could not be made or written fails the demo
     Surface previous;
     int frames = 0, plays_seen = 0, previous_plays = 0;
+    uint64_t previous_update = 0;
     size_t next_moment = 0;
     struct Taken {
         Surface frame;
@@ -125,7 +128,7 @@ int demo_command(const DemoOptions& o, std::FILE* out, std::FILE* err) {
                                    ": a moment before the first update; left off the sheet");
                 continue;
             }
-            std::string note = "update " + std::to_string(frames);
+            std::string note = "update " + std::to_string(previous_update);
             if (plays_seen > previous_plays) note += "  \xE2\x80\x94  the decision-height callout sounds";
             previous_plays = plays_seen;
             taken.push_back({copy_of(previous.get()), moments[next_moment].caption, note});
@@ -134,11 +137,14 @@ int demo_command(const DemoOptions& o, std::FILE* out, std::FILE* err) {
     };
     platform::clear_sound_log();
     const std::vector<std::string> failures =
-        run_scenario(scenario, panel, setup.host(), &setup.trace(), [&](const Step& step) {
+        run_scenario(scenario, panel, setup.host(), &setup.trace(), [&](const Step& step, int64_t cycle) {
             take_moments_before(step.line);
-            previous = drawing.render_screen(panel, o.scale);
-            ++frames;
             plays_seen = panel.sound_plays();
+            const bool last_of_step = cycle + 1 == step.count;
+            if (step.kind == StepKind::fly && !last_of_step && (cycle + 1) % flown_updates_per_frame != 0) return;
+            previous = drawing.render_screen(panel, o.scale);
+            previous_update = panel.update_count();
+            ++frames;
             const std::string frame_path = (frames_dir / frame_name(frames)).string();
             if (const std::string e = write_png(previous.get(), frame_path); !e.empty()) {
                 unwritten.push_back(e);
@@ -169,7 +175,7 @@ int demo_command(const DemoOptions& o, std::FILE* out, std::FILE* err) {
             contact_sheet(entries,
                           o.scenario.empty() ? "Orvane: an ILS approach on the A310 panel"
                                              : "Orvane: " + fs::path(scenario_name).filename().string(),
-                          std::to_string(taken.size()) + " key moments of " + std::to_string(frames) +
+                          std::to_string(taken.size()) + " key moments of " + std::to_string(panel.update_count()) +
                               " updates of " + scenario_name + ", drawn by panelhost from " +
                               fs::path(o.module).filename().string());
         if (const std::string e = write_png(sheet.get(), sheet_path.string()); e.empty()) {
@@ -203,8 +209,8 @@ int demo_command(const DemoOptions& o, std::FILE* out, std::FILE* err) {
     const std::string held = failures.empty()
                                  ? "every expectation of " + scenario_name + " held"
                                  : std::to_string(failures.size()) + " expectation(s) of " + scenario_name + " failed";
-    print(out, "panelhost demo: " + std::to_string(frames) + " updates of " + scenario_name + " on " + o.module +
-                   ", " + held + "\n");
+    print(out, "panelhost demo: " + std::to_string(panel.update_count()) + " updates of " + scenario_name + " on " +
+                   o.module + ", " + std::to_string(frames) + " of them drawn, " + held + "\n");
     for (const ResolvedFace* face : setup.renderer().fonts().faces()) {
         print(out, "  font \"" + face->windows_face + "\": " + face->family + " (" + face->file + ")\n");
     }

@@ -16,7 +16,6 @@ namespace {
 // The last update of a scenario, counted as the observer sees it.
 struct LastUpdate {
     size_t step = 0;  // index of the last step that updates
-    int64_t cycles = 0;
     bool any = false;
 };
 
@@ -24,7 +23,7 @@ LastUpdate last_update(const Scenario& scenario) {
     LastUpdate last;
     for (size_t i = 0; i < scenario.steps.size(); ++i) {
         const Step& s = scenario.steps[i];
-        if (s.kind == StepKind::update || s.kind == StepKind::ramp) last = {i, s.count, true};
+        if (s.kind == StepKind::update || s.kind == StepKind::ramp || s.kind == StepKind::fly) last = {i, true};
     }
     return last;
 }
@@ -118,10 +117,8 @@ int render_command(const RenderOptions& o, std::FILE* out, std::FILE* err) {
     std::vector<std::string> failures;
     if (!o.scenario.empty()) {
         const LastUpdate last = last_update(scenario);
-        int64_t seen = 0;
-        failures = run_scenario(scenario, panel, setup.host(), nullptr, [&](const Step& step) {
-            if (&step != &scenario.steps[last.step]) return;
-            if (++seen == last.cycles) draw_all();
+        failures = run_scenario(scenario, panel, setup.host(), nullptr, [&](const Step& step, int64_t cycle) {
+            if (&step == &scenario.steps[last.step] && cycle + 1 == step.count) draw_all();
         });
         if (!last.any) print(err, "panelhost render: " + o.scenario + " never updates the panel; nothing drawn\n");
     } else {

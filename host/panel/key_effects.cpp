@@ -58,10 +58,6 @@ constexpr KeyRule key_rules[] = {
      .step = -decision_height_step_ft, .floor_at_zero = true},
 };
 
-// A hold counts as engaged unless it is zero; NaN, which is no engagement a
-// simulator would report, counts as zero as it does for the gauges.
-bool engaged(double value) { return value < 0.0 || value > 0.0; }
-
 double stepped(const KeyRule& rule, double value) {
     double next = value + rule.step;
     if (rule.hundredths) next = std::round(next * 100.0) / 100.0;
@@ -81,7 +77,7 @@ bool apply_key_event(HostServices& host, uint32_t event) {
         const double value = host.var(rule.var);
         if (rule.action == Action::step) {
             host.set_var(rule.var, stepped(rule, value));
-        } else if (engaged(value)) {
+        } else if (hold_engaged(value)) {
             host.set_var(rule.var, 0.0);
         } else {
             host.set_var(rule.var, 1.0);

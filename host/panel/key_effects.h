@@ -12,6 +12,10 @@ class HostServices;
 // which changes nothing.
 bool apply_key_event(HostServices& host, uint32_t event);
 
+// A hold counts as engaged unless it is zero; NaN, which is no engagement a
+// simulator would report, counts as zero as it does for the gauges.
+inline bool hold_engaged(double value) { return value < 0.0 || value > 0.0; }
+
 // Decision-height knob step, in feet.
 inline constexpr double decision_height_step_ft = 10.0;
 

@@ -5,10 +5,11 @@
 #include <limits>
 
 #include "host/base/files.h"
+#include "host/base/text_format.h"
+#include "host/flight/flight.h"
+#include "host/panel/trace.h"
 #include "host/services/chain.h"
 #include "host/services/names.h"
-#include "host/base/text_format.h"
-#include "host/panel/trace.h"
 
 namespace panelhost {
 
@@ -66,6 +67,8 @@ std::string tokenize(std::string_view line, std::vector<Token>& tokens) {
 // Counts beyond these are mistakes, not scenarios.
 constexpr int64_t max_cycles = 1000000;
 constexpr int64_t max_repeats = 100000;
+constexpr double max_fly_seconds = 36000.0;  // ten hours
+static_assert(max_fly_seconds * flight::steps_per_second <= max_cycles);
 
 // Reads the tokens of one line into a step; the first error wins.
 class LineParser {
@@ -179,6 +182,14 @@ private:
     }
     bool click_options();
     bool expect();
+    bool place();
+    bool fly();
+    bool named_value(const char* name, double& out) {
+        if (!keyword(name)) {
+            return fail(std::string("expected ") + name + (more() ? ", not " + tokens_[next_].text : std::string()));
+        }
+        return value(out);
+    }
     bool done() {
         if (more()) return fail("unexpected " + (tokens_[next_].quoted ? "text" : tokens_[next_].text));
         return true;
@@ -205,6 +216,32 @@ bool LineParser::click_options() {
         } else {
             return done();
         }
+    }
+    return true;
+}
+
+bool LineParser::place() {
+    flight::Placement& p = step_.placement;
+    if (!named_value("distance", p.distance_nm)) return false;
+    if (keyword("offset") && !value(p.offset_nm)) return false;
+    if (!named_value("altitude", p.altitude_ft) || !named_value("heading", p.heading_deg) ||
+        !named_value("speed", p.speed_kt)) {
+        return false;
+    }
+    if (const std::string problem = flight::placement_problem(p); !problem.empty()) return fail("place: " + problem);
+    return true;
+}
+
+bool LineParser::fly() {
+    if (!value(step_.value)) return false;
+    if (!(step_.value > 0.0) || step_.value > max_fly_seconds) {
+        return fail("fly: " + format_number(step_.value) + " s is outside 0 (excluded) to " +
+                    format_number(max_fly_seconds) + " s");
+    }
+    step_.count = flight_steps(step_.value);
+    if (step_.count < 1) {
+        return fail("fly: " + format_number(step_.value) + " s is shorter than one step of the flight model (1/" +
+                    format_number(flight::steps_per_second) + " s)");
     }
     return true;
 }
@@ -282,6 +319,12 @@ std::string LineParser::parse() {
     } else if (verb == "aircraft") {
         step_.kind = StepKind::aircraft;
         ok = on_off("on", "off") && done();
+    } else if (verb == "place") {
+        step_.kind = StepKind::place;
+        ok = place() && done();
+    } else if (verb == "fly") {
+        step_.kind = StepKind::fly;
+        ok = fly() && done();
     } else if (verb == "set") {
         step_.kind = StepKind::set;
         ok = var() && value(step_.value) && done();
@@ -406,9 +449,9 @@ private:
         }
     }
 
-    void update(const Step& step) {
+    void update(const Step& step, int64_t cycle) {
         panel_.update();
-        if (after_update_) after_update_(step);
+        if (after_update_) after_update_(step, cycle);
     }
 
     void trace(const std::string& text) {
@@ -450,6 +493,7 @@ private:
     size_t events_seen_;
     std::vector<PendingEvent> pending_;
     std::vector<std::string> failures_;
+    std::optional<Flight> flight_;  // from the first place on
 };
 
 void Runner::expect_event(const Step& step) {
@@ -496,6 +540,29 @@ void Runner::execute(const Step& step) {
         trace(step.on ? "aircraft on" : "aircraft off");
         panel_.set_aircraft_model(step.on);
         break;
+    case StepKind::place: {
+        const flight::Placement& p = step.placement;
+        trace("place distance " + format_number(p.distance_nm) + " offset " + format_number(p.offset_nm) +
+              " altitude " + format_number(p.altitude_ft) + " heading " + format_number(p.heading_deg) + " speed " +
+              format_number(p.speed_kt));
+        if (flight_) {
+            flight_->place(p);
+        } else {
+            flight_.emplace(p);
+        }
+        // A flying aircraft answers its key events.
+        panel_.set_aircraft_model(true);
+        flight_->write(host_);
+        if (trace_ != nullptr) trace_->line(1, flight_->describe());
+        break;
+    }
+    case StepKind::fly:
+        trace("fly " + format_number(step.value));
+        for (int64_t i = 0; i < step.count; ++i) {
+            fly_frame(*flight_, host_, panel_, trace_);
+            if (after_update_) after_update_(step, i);
+        }
+        break;
     case StepKind::set: set_var(step.var, step.value); break;
     case StepKind::ramp:
         for (int64_t i = 0; i < step.count; ++i) {
@@ -506,14 +573,14 @@ void Runner::execute(const Step& step) {
             for (const RampVar& more : step.more_ramps) {
                 set_var(more.var, last ? more.to : more.from + (more.to - more.from) * fraction);
             }
-            update(step);
+            update(step, i);
         }
         break;
     case StepKind::install:
         for (const std::string& name : gauges_for(step)) check(step, panel_.install(name));
         break;
     case StepKind::update:
-        for (int64_t i = 0; i < step.count; ++i) update(step);
+        for (int64_t i = 0; i < step.count; ++i) update(step, i);
         break;
     case StepKind::kill:
         for (const std::string& name : gauges_for(step)) check(step, panel_.kill(name));
@@ -641,12 +708,31 @@ std::optional<std::string> moment_caption(std::string_view line) {
     return std::string(line);
 }
 
+// Once the aircraft flies, the model alone moves what it drives.
+std::string flight_error(const Step& step, bool placed, int first_fly) {
+    if (step.kind == StepKind::fly && !placed) return "fly: no aircraft to fly; place it first";
+    if (first_fly == 0 || (step.kind != StepKind::set && step.kind != StepKind::ramp)) return {};
+    std::vector<int32_t> vars = {step.var};
+    for (const RampVar& more : step.more_ramps) vars.push_back(more.var);
+    for (const int32_t var : vars) {
+        if (!model_drives(var)) continue;
+        std::string name = host_var_label(var);
+        name = name.empty() ? std::to_string(var) : name + " (" + std::to_string(var) + ")";
+        return std::string(step.kind == StepKind::set ? "set " : "ramp of ") + name +
+               ": the flight model drives it since the first fly (line " + std::to_string(first_fly) +
+               "); only the lines before that may set it";
+    }
+    return {};
+}
+
 }  // namespace
 
 std::vector<std::string> parse_scenario(std::string_view text, Scenario& scenario) {
     std::vector<std::string> errors;
     scenario.steps.clear();
     scenario.moments.clear();
+    bool placed = false;
+    int first_fly = 0;
     int line_number = 0;
     while (!text.empty()) {
         ++line_number;
@@ -664,6 +750,9 @@ std::vector<std::string> parse_scenario(std::string_view text, Scenario& scenari
         Step step;
         step.line = line_number;
         if (error.empty()) error = LineParser(tokens, step).parse();
+        if (error.empty()) error = flight_error(step, placed, first_fly);
+        if (error.empty() && step.kind == StepKind::place) placed = true;
+        if (error.empty() && step.kind == StepKind::fly && first_fly == 0) first_fly = line_number;
         if (!error.empty()) {
             errors.push_back(scenario.file + ":" + std::to_string(line_number) + ": " + error);
             continue;

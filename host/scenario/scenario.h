@@ -10,12 +10,15 @@
 #include <string_view>
 #include <vector>
 
+#include "host/flight/aircraft.h"
 #include "host/panel/panel.h"
 
 namespace panelhost {
 
 enum class StepKind {
     aircraft,
+    place,
+    fly,
     set,
     ramp,
     install,
@@ -64,11 +67,11 @@ struct Step {
     bool by_tooltip = false;
     bool on = false;  // aircraft, fail, expect visible
     int32_t var = 0;
-    double value = 0.0;  // set; ramp from
+    double value = 0.0;  // set; ramp from; fly seconds
     double to = 0.0;     // ramp to
     std::vector<RampVar> more_ramps;  // the other variables of the same ramp
     ExpectedValue expected;
-    int64_t count = 1;  // update and ramp cycles, click repeats, expected events or sounds
+    int64_t count = 1;  // update, ramp and fly cycles, click repeats, expected events or sounds
     size_t index = 0;   // element index
     int axis = 0;       // 0 x, 1 y, 2 rotation
     orvane::PixPoint point{};
@@ -78,6 +81,7 @@ struct Step {
     int32_t code = 0;  // service code, failure key, cursor code
     uint64_t extra = 0;
     uint32_t flags = 0;
+    flight::Placement placement;
 };
 
 // A key moment, marked in a scenario by a comment "# moment: <caption>" on a
@@ -104,8 +108,9 @@ std::vector<std::string> read_scenario(const std::string& path, Scenario& scenar
 // Errors for steps that name a gauge the module does not have.
 std::vector<std::string> check_gauge_names(const Scenario& scenario, const Panel& panel);
 
-// Called after every update cycle of a run, with the step that ran it.
-using UpdateObserver = std::function<void(const Step& step)>;
+// Called after every update cycle of a run, with the step that ran it and
+// the cycle's number within the step, from 0 to step.count - 1.
+using UpdateObserver = std::function<void(const Step& step, int64_t cycle)>;
 
 // Runs every step, then kills every gauge still installed. Returns one
 // "file:line: ..." message per failed expectation or fault; empty when the

@@ -38,6 +38,9 @@ public:
 
     void set_var(int32_t id, double value);
     double var(int32_t id) const;  // 0 until set, as the simulator reports an unknown id
+    // Where a variable is kept, set to 0 if it was not set: the same place
+    // for the host's life, for what reads and writes it at every step.
+    double& variable(int32_t id) { return vars_[id]; }
     const std::map<int32_t, double>& vars() const { return vars_; }
 
     const std::vector<KeyEvent>& key_events() const { return key_events_; }

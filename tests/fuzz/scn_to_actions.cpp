@@ -75,7 +75,8 @@ std::vector<uint8_t> convert(const panelhost::Scenario& scenario, const std::vec
                 encode_action({.op = step.kind == panelhost::StepKind::install ? Op::install : Op::kill, .gauge = g}, out);
             }
             break;
-        case panelhost::StepKind::update: updates(out, std::min<int64_t>(step.count, 64)); break;
+        case panelhost::StepKind::update:
+        case panelhost::StepKind::fly: updates(out, std::min<int64_t>(step.count, 64)); break;
         case panelhost::StepKind::service:
             for (const uint8_t g : gauges_of(step, names)) {
                 encode_action({.op = Op::service, .gauge = g, .code = static_cast<int8_t>(step.code)}, out);

@@ -27,7 +27,20 @@ TEST(HostScenarioParserTests, EachMistakeNamesItsFileAndLine) {
         const char* line;
         const char* error;
     } cases[] = {
-        {"fly away", "unknown step: fly"},
+        {"glide away", "unknown step: glide"},
+        {"fly 60", "fly: no aircraft to fly; place it first"},
+        {"fly away", "not a value: away"},
+        {"fly 0", "fly: 0 s is outside 0 (excluded) to"},
+        {"fly 0.02", "shorter than one step of the flight model"},
+        {"place altitude 3000", "expected distance, not altitude"},
+        {"place distance 10 altitude 3000 heading 90", "expected speed"},
+        {"place distance 10 offset altitude 3000 heading 90 speed 200", "not a value: altitude"},
+        {"place distance 300 altitude 3000 heading 90 speed 200", "distance 300 nm is not within 250 nm"},
+        {"place distance 10 altitude 300 heading 90 speed 200", "altitude 300 ft is outside 400 ft"},
+        {"place distance 10 altitude 3000 heading 361 speed 200", "heading 361 is outside 0 to 360"},
+        {"place distance 10 altitude 3000 heading 90 speed 90", "speed 90 kt is outside 110 to 350 kt in the air"},
+        {"place distance 10 altitude 40000 heading 90 speed 340", "beyond the jet's Mach 0.86"},
+        {"place distance 10 altitude 3000 heading 90 speed 200 flaps", "unexpected flaps"},
         {"set", "missing host variable"},
         {"set AIRSPEED_HOLDX 1", "unknown host variable: AIRSPEED_HOLDX"},
         {"set AIRSPEED_HOLD one", "not a value: one"},
@@ -131,6 +144,36 @@ TEST(HostScenarioParserTests, StepsReadTheirArguments) {
     EXPECT_EQ(s[11].count, 2);
     EXPECT_EQ(s[12].code, -1);
     EXPECT_EQ(s[12].line, 13);
+}
+
+TEST(HostScenarioParserTests, OnceTheAircraftFliesOnlyTheModelMovesWhatItDrives) {
+    const std::string place = "place distance 10 altitude 3000 heading 260 speed 180\n";
+    const struct {
+        const char* what;
+        std::string text;
+        const char* error;  // at line 3, or none
+    } cases[] = {
+        {"a set before the first fly is the starting state", "set ALTITUDE 900\n" + place + "fly 1\n", nullptr},
+        {"a set between place and the first fly", place + "set HEADING 200\nfly 1\n", nullptr},
+        {"a set after it is refused", place + "fly 1\nset ALTITUDE 900\n",
+         "set ALTITUDE (73): the flight model drives it since the first fly (line 2)"},
+        {"so is a ramp of any of its variables", place + "fly 1\nramp DECISION_HEIGHT 0 100 BANK 0 5 3\n",
+         "ramp of BANK (80)"},
+        {"the flight director's commands are the model's", place + "fly 1\nset 793 2\n", "FD_PITCH_COMMAND (793)"},
+        {"the crew's settings stay the crew's", place + "fly 1\nset HEADING_TARGET 90\nset ALTITUDE_HOLD 0\n",
+         nullptr},
+        {"placing anew leaves the rule standing", place + "fly 1\n" + place + "set AIRSPEED 150\n", "line 2"},
+    };
+    for (const auto& c : cases) {
+        Scenario scenario;
+        const std::vector<std::string> errors = parse(c.text, scenario);
+        if (c.error == nullptr) {
+            EXPECT_TRUE(errors.empty()) << c.what << "\n" << joined(errors);
+            continue;
+        }
+        ASSERT_EQ(errors.size(), 1u) << c.what << "\n" << joined(errors);
+        EXPECT_NE(errors[0].find(c.error), std::string::npos) << c.what << ": " << errors[0];
+    }
 }
 
 TEST(HostScenarioParserTests, ExpectedValuesMatchAsWritten) {
@@ -292,12 +335,42 @@ TEST_F(HostScenarioRunTests, TheObserverSeesEveryUpdateWithTheStepThatRanIt) {
     ASSERT_TRUE(parse("install T\nupdate 2\nramp AIRSPEED 1 2 3\nset AIRSPEED 5\n", scenario).empty());
     std::vector<int> lines;
     std::vector<double> airspeeds;
-    run_scenario(scenario, panel, host, &trace, [&](const Step& step) {
+    run_scenario(scenario, panel, host, &trace, [&](const Step& step, int64_t) {
         lines.push_back(step.line);
         airspeeds.push_back(host.var(61));
     });
     EXPECT_EQ(lines, (std::vector<int>{2, 2, 3, 3, 3}));
     EXPECT_EQ(airspeeds, (std::vector<double>{0, 0, 1, 1.5, 2}));
+}
+
+TEST_F(HostScenarioRunTests, APlacedAircraftFliesOnlyInFly) {
+    Scenario scenario;
+    ASSERT_TRUE(parse("place distance 10 altitude 3000 heading 260 speed 180\n"
+                      "expect var HEADING 260\n"
+                      "expect var BARO_ALTITUDE 3000\n"
+                      "expect var AIRSPEED 180 within 1e-9\n"
+                      "install T\n"
+                      "update 3\n"
+                      "expect var DME1_DISTANCE 10.009 within 0.001\n"  // slant: 2600 ft above the DME
+                      "fly 0.5\n"
+                      "expect var DME1_DISTANCE 9.983 within 0.001\n",  // 188 kt true for half a second
+                      scenario)
+                    .empty());
+    std::vector<int64_t> cycles;
+    const std::vector<std::string> failures =
+        run_scenario(scenario, panel, host, &trace, [&](const Step& step, int64_t cycle) {
+            if (step.kind == StepKind::fly) cycles.push_back(cycle);
+        });
+    EXPECT_TRUE(failures.empty()) << joined(failures);
+    EXPECT_EQ(cycles, (std::vector<int64_t>{0, 1, 2, 3, 4, 5, 6, 7, 8})) << "half a second is 9 steps";
+    EXPECT_EQ(panel.update_count(), 12u);
+    EXPECT_NE(trace.text().find("place distance 10 offset 0 altitude 3000 heading 260 speed 180\n  aircraft east "),
+              std::string::npos)
+        << trace.text();
+    EXPECT_NE(trace.text().find("fly 0.5\nupdate 4\n"), std::string::npos) << trace.text();
+    // Placing switches the aircraft on: a hold answers its switch.
+    host_trigger(KEY_AP_MASTER_SWITCH);
+    EXPECT_EQ(host.var(AUTOPILOT_ENGAGED), 1.0);
 }
 
 TEST_F(HostScenarioRunTests, FaultsFailTheRunAtTheStepThatCausedThem) {
