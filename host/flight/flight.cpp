@@ -16,8 +16,8 @@ using namespace orvane;
 
 namespace {
 
-// The host keeps Mach as 65536 for Mach 3.2.
-constexpr double mach_units = 65536.0 / 3.2;
+// The host keeps Mach in the PFD's units: 200 for a hundredth of Mach.
+constexpr double mach_units = 20000.0;
 
 // The model's variables, in the order of Variables::driven.
 constexpr HostVarId driven_ids[] = {

@@ -196,7 +196,7 @@ TEST(FlightLawTests, EachLawFliesToItsTargetWithoutOvershootingIt) {
          3},
         {"Mach at cruise altitude", {100, 0, 35000, 260, 250},
          with({{ALTITUDE_TARGET, 35000}, {AIRSPEED_HOLD, 0}, {MACH_HOLD, 1}, {MACH_TARGET, 0.8}}), 120, MACH,
-         0.8 * 65536 / 3.2, 0.001 * 65536 / 3.2, 0.003 * 65536 / 3.2},
+         0.8 * 20000, 0.001 * 20000, 0.003 * 20000},
         {"the localizer is captured from a 30-degree intercept", {15, 3, 3000, 230, 180},
          with({{HEADING_HOLD, 1}, {HEADING_TARGET, 230}, {APPROACH_HOLD, 1}, {ALTITUDE_TARGET, 3000},
                {AIRSPEED_TARGET, 180}}),
