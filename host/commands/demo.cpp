@@ -133,7 +133,7 @@ int demo_command(const DemoOptions& o, std::FILE* out, std::FILE* err) {
         }
     };
     platform::clear_sound_log();
-    const std::vector<std::string> failures =
+    const ScenarioRun result =
         run_scenario(scenario, panel, setup.host(), &setup.trace(), [&](const Step& step) {
             take_moments_before(step.line);
             previous = drawing.render_screen(panel, o.scale);
@@ -147,6 +147,12 @@ int demo_command(const DemoOptions& o, std::FILE* out, std::FILE* err) {
                 unwritten.push_back(e);
             }
         });
+    const std::vector<std::string>& failures = result.failures;
+    if (!result.stopped.empty()) {
+        for (const std::string& f : failures) print(err, f + "\n");
+        print(err, result.stopped + "\n");
+        return exit_unusable;
+    }
     take_moments_before(INT32_MAX);
     for (const std::string& p : drawing.check(panel)) problems.push_back(p);
     for (const std::string& r : setup.renderer().take_reports()) problems.push_back(r);

@@ -101,10 +101,16 @@ int render_command(const RenderOptions& o, std::FILE* out, std::FILE* err) {
     if (!o.scenario.empty()) {
         const LastUpdate last = last_update(scenario);
         int64_t seen = 0;
-        failures = run_scenario(scenario, panel, setup.host(), nullptr, [&](const Step& step) {
+        const ScenarioRun result = run_scenario(scenario, panel, setup.host(), nullptr, [&](const Step& step) {
             if (&step != &scenario.steps[last.step]) return;
             if (++seen == last.cycles) draw_all();
         });
+        failures = result.failures;
+        if (!result.stopped.empty()) {
+            for (const std::string& f : failures) print(err, f + "\n");
+            print(err, result.stopped + "\n");
+            return exit_unusable;
+        }
         if (!last.any) print(err, "panelhost render: " + o.scenario + " never updates the panel; nothing drawn\n");
     } else {
         std::vector<std::string> names = o.gauge.empty() ? drawing.gauge_names(panel) : std::vector{o.gauge};

@@ -1,0 +1,92 @@
+// Every input a user can hand panelhost run and inspect: said as
+// file:line: what is wrong (what is allowed), with the exit status that
+// tells a failed check (1) from an unusable input (2).
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "host/scenario/scenario.h"
+#include "tests/support/panelhost_run.h"
+
+namespace panelhost::testing {
+namespace {
+
+class HostBadInput : public CommandFiles {
+protected:
+    HostBadInput() : CommandFiles("host-bad-input") {}
+};
+
+std::string repeated(const std::string& line, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i) text += line;
+    return text;
+}
+
+TEST_F(HostBadInput, AScenarioIsReadWhateverItsLineEndsAndRefusedBeyondItsBounds) {
+    const struct Row {
+        const char* what;
+        std::string scenario;
+        int code;
+        std::string says;
+    } rows[] = {
+        {"a byte-order mark is no part of the first step", "\xEF\xBB\xBFinstall DH\nupdate\n", 0, "2 steps held"},
+        {"Windows line ends are line ends", "install DH\r\nupdate 2\r\n", 0, "2 steps held"},
+        {"a NUL byte is named with its column and the line keeps its end",
+         std::string("install DH\nupd\0te\n", 18), 2, ":2: a NUL byte at column 4 (a scenario is text"},
+        {"a lone carriage return is a control byte", "install DH\rupdate\n", 2,
+         ":1: the control byte \\r at column 11"},
+        {"the most negative whole number is a number, out of range",
+         "service DH -9223372036854775808\n", 2,
+         ":1: service code -9223372036854775808 is out of range (-2147483648 to 2147483647)"},
+        {"a number beyond 64 bits is out of range too", "service DH 99999999999999999999\n", 2,
+         ":1: service code 99999999999999999999 is out of range"},
+        {"a click beside an area's corner past the gauge's pixels fails its step",
+         "install DH\nclick DH \"Set Decision Height\" at 2147483647 0\n", 1,
+         ":2: the point 2147483725 5 lies outside the gauge's pixels (each from -2147483648 to 2147483647)"},
+        {"one step asks for no more updates than a file may", repeated("update 1000000\n", 400), 2,
+         ":1: update count 1000000 is out of range (1 to 100000)"},
+        {"the steps together ask for no more updates than a file may",
+         "install DH\nupdate 60000\nramp ALTITUDE 0 1 40001\n", 2,
+         ":3: the file asks for more than 100000 update cycles by this line (at most 100000 a file)"},
+        {"the clicks together press no more often than a file may",
+         repeated("click DH 1 1 repeat 100000\n", 10), 2, ":10: the file asks for more than 1000000 clicks and repeats by this line"},
+        {"an unknown step says which steps there are", "install DH\nfrobnicate\n", 2,
+         ":2: unknown step: frobnicate (aircraft, set, ramp, install, update, kill, click, fail, service, "
+         "callback, expect)"},
+        {"a missing operand says how the step is written", "ramp ALTITUDE 0 100\n", 2,
+         ":1: missing update count (ramp <var> <from> <to> [<var> <from> <to>]... <n>)"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::string scenario = file("s.scn", row.scenario);
+        const Outcome o = run_panelhost({"run", module, scenario});
+        EXPECT_EQ(o.code, row.code) << o.out << o.err;
+        EXPECT_NE((o.out + o.err).find(row.says), std::string::npos) << o.out << o.err;
+    }
+}
+
+TEST_F(HostBadInput, FilesThatAreNoScenarioOrNoModuleAreRefusedUnread) {
+    const std::string big = file("big.scn", std::string(max_scenario_bytes + 1, '#'));
+    const std::string fine = file("fine.scn", "install DH\n");
+    const struct Row {
+        const char* what;
+        std::vector<std::string> args;
+        int code;
+        std::string says;
+    } rows[] = {
+        {"a folder is no scenario", {"run", module, dir.string()}, 2, "it is a folder (a file is needed)"},
+        {"a scenario larger than its bound is not read", {"run", module, big}, 2,
+         "it holds more than 4194304 bytes (at most 4194304)"},
+        {"a folder is no module", {"run", dir.string(), fine}, 2, "cannot load " + dir.string()},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const Outcome o = run_panelhost(row.args);
+        EXPECT_EQ(o.code, row.code) << o.out << o.err;
+        EXPECT_NE((o.out + o.err).find(row.says), std::string::npos) << o.out << o.err;
+    }
+}
+
+}  // namespace
+}  // namespace panelhost::testing
