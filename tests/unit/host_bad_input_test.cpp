@@ -88,5 +88,47 @@ TEST_F(HostBadInput, FilesThatAreNoScenarioOrNoModuleAreRefusedUnread) {
     }
 }
 
+std::string broken_module(const std::string& variant) {
+    return std::string(ORVANE_BROKEN_MODULE_DIR) + "/broken_" + variant + ORVANE_BROKEN_MODULE_SUFFIX;
+}
+
+TEST_F(HostBadInput, AModuleThatBreaksTheRulesIsRefusedWithoutAnythingReadOutsideIt) {
+    const std::string scenario = file("s.scn", "install all\nupdate\n");
+    // 0x1000, as an address of the build's width.
+    const std::string stray = sizeof(void*) == 4 ? "0x00001000" : "0x0000000000001000";
+    const struct Row {
+        const char* variant;
+        std::string says;
+    } rows[] = {
+        {"wrong_id", "Linkage: module id is 0x00000012, expected 0x00000013"},
+        {"stray_gauge", "Linkage: gauge table entry 0 points to " + stray + " lies outside the module's image"},
+#if defined(_WIN32)
+        // A PE image records no sizes: the byte is read as the start of a record, which is refused.
+        {"small_exports", "ImportTable: "},
+#else
+        {"small_exports", "ImportTable: the export holds 1 byte (its record takes " +
+                              std::to_string(sizeof(orvane::GaugeModuleImports)) + " bytes)"},
+#endif
+        {"stray_name", "gauge 0: its name at " + stray + " lies outside the module's image"},
+        {"stray_elements", "gauge 0 (B): element chain: the element list at " + stray + " lies outside"},
+        {"stray_element", "gauge 0 (B): element chain: element 0 at " + stray + " lies outside"},
+        {"stray_mouse", "gauge 0 (B): mouse table row 0: row at " + stray + " lies outside"},
+        {"stray_tooltip", "gauge 0 (B): mouse table row 1: tooltip text at " + stray + " lies outside"},
+        {"stray_failures", "gauge 0 (B): element 0: failure record 0 at " + stray + " lies outside"},
+        {"data_callback", "gauge 0 (B): its service callback 0x"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.variant);
+        const std::string module_path = broken_module(row.variant);
+        const Outcome run = run_panelhost({"run", module_path, scenario});
+        EXPECT_EQ(run.code, 2) << run.out << run.err;
+        EXPECT_NE(run.err.find(module_path + " is not a usable gauge module:\n  " + row.says), std::string::npos)
+            << run.err;
+        const Outcome inspect = run_panelhost({"inspect", module_path});
+        EXPECT_EQ(inspect.code, 1) << inspect.out << inspect.err;
+        EXPECT_NE(inspect.out.find("faults\n  " + row.says), std::string::npos) << inspect.out;
+    }
+}
+
 }  // namespace
 }  // namespace panelhost::testing
