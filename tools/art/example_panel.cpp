@@ -335,14 +335,12 @@ int main(int argc, char** argv) {
                "panel.cfg has problems, 2 an unusable input.");
     if (const auto status = cli.parse(argc, argv, stdout, stderr)) return *status;
 
-    std::string error;
-    const std::optional<std::string> text = panelhost::read_file(cfg_path, &error);
-    if (!text) {
-        std::fprintf(stderr, "orvane_example_art: %s\n", error.c_str());
+    const PanelConfig cfg = panelhost::read_panel_cfg(cfg_path);
+    for (const std::string& p : cfg.problems) std::fprintf(stderr, "%s\n", p.c_str());
+    if (!cfg.unusable.empty()) {
+        std::fprintf(stderr, "orvane_example_art: %s\n", cfg.unusable.c_str());
         return panelhost::exit_unusable;
     }
-    const PanelConfig cfg = panelhost::parse_panel_cfg(*text, cfg_path);
-    for (const std::string& p : cfg.problems) std::fprintf(stderr, "%s\n", p.c_str());
     panelhost::RenderSetup setup(module_path);
     if (!setup.ok()) {
         std::fprintf(stderr, "orvane_example_art: %s\n", setup.error().c_str());
@@ -367,7 +365,7 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "%s differs from what the generator draws\n", path.c_str());
                 ++failures;
             }
-        } else if (!panelhost::write_file(path, bmp, &error)) {
+        } else if (std::string error; !panelhost::write_file(path, bmp, &error)) {
             std::fprintf(stderr, "orvane_example_art: %s\n", error.c_str());
             ++failures;
         } else {
