@@ -5,10 +5,12 @@ namespace {
 
 struct Switch {
     int fail_from_use;  // 0: never fails
+    int fail_at_use;    // 0: none; else that use alone fails
     int uses;
 };
 
 Switch switches[static_cast<int>(Call::count)];
+int stale = 0;
 
 }  // namespace
 
@@ -44,14 +46,25 @@ void fail_call(Call call, int from_use) {
     s.fail_from_use = s.uses + (from_use < 1 ? 1 : from_use);
 }
 
+void fail_call_once(Call call, int nth_use) {
+    Switch& s = switches[static_cast<int>(call)];
+    s.fail_at_use = s.uses + (nth_use < 1 ? 1 : nth_use);
+}
+
 bool call_fails(Call call) {
     Switch& s = switches[static_cast<int>(call)];
     ++s.uses;
-    return s.fail_from_use != 0 && s.uses >= s.fail_from_use;
+    return (s.fail_from_use != 0 && s.uses >= s.fail_from_use) || s.uses == s.fail_at_use;
 }
+
+int call_uses(Call call) { return switches[static_cast<int>(call)].uses; }
 
 void reset_failures() {
     for (Switch& s : switches) s = {};
+    stale = 0;
 }
+
+void note_stale_release() { ++stale; }
+int stale_releases() { return stale; }
 
 }  // namespace platform

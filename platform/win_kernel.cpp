@@ -161,7 +161,10 @@ LPVOID GlobalLock(HGLOBAL memory) {
 
 BOOL GlobalUnlock(HGLOBAL memory) {
     const auto found = global_blocks().find(memory);
-    if (found == global_blocks().end()) return FALSE;
+    if (found == global_blocks().end()) {
+        platform::note_stale_release();
+        return FALSE;
+    }
     if (!found->second.moveable) return TRUE;
     if (found->second.lock_count == 0) return FALSE;
     return --found->second.lock_count > 0 ? TRUE : FALSE;
@@ -169,7 +172,10 @@ BOOL GlobalUnlock(HGLOBAL memory) {
 
 HGLOBAL GlobalFree(HGLOBAL memory) {
     const auto found = global_blocks().find(memory);
-    if (found == global_blocks().end()) return memory;
+    if (found == global_blocks().end()) {
+        platform::note_stale_release();
+        return memory;
+    }
     std::free(found->second.memory);
     if (found->second.moveable) std::free(memory);
     global_blocks().erase(found);

@@ -97,6 +97,35 @@ TEST(CalloutPlatformTest, FindWindowFindsOnlyTheRegisteredMainWindowClass) {
     EXPECT_EQ(FindWindowA("FS98MAIN", nullptr), nullptr) << "a host without a main window";
 }
 
+TEST(CalloutPlatformTest, ASwitchFailsOneUseOrEveryUseFromOneOn) {
+    const struct Row {
+        const char* what;
+        bool once;
+        int nth;
+        std::vector<bool> fails;  // the next five uses
+    } rows[] = {
+        {"the first use alone", true, 1, {true, false, false, false, false}},
+        {"the third use alone", true, 3, {false, false, true, false, false}},
+        {"from the second use on", false, 2, {false, true, true, true, true}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        platform::reset_failures();
+        if (row.once) {
+            platform::fail_call_once(platform::Call::GlobalAlloc, row.nth);
+        } else {
+            platform::fail_call(platform::Call::GlobalAlloc, row.nth);
+        }
+        for (const bool fails : row.fails) {
+            const HGLOBAL block = GlobalAlloc(GMEM_FIXED, 4);
+            EXPECT_EQ(block == nullptr, fails);
+            if (block != nullptr) GlobalFree(block);
+        }
+        EXPECT_EQ(platform::call_uses(platform::Call::GlobalAlloc), 5);
+    }
+    platform::reset_failures();
+}
+
 TEST(CalloutPlatformTest, MovableBlocksAreReachedThroughLocks) {
     platform::reset_failures();
     const int before = platform::global_blocks_in_use();
@@ -111,7 +140,9 @@ TEST(CalloutPlatformTest, MovableBlocksAreReachedThroughLocks) {
     EXPECT_EQ(GlobalUnlock(block), FALSE) << "now unlocked";
     EXPECT_EQ(GlobalUnlock(block), FALSE) << "not locked at all";
     EXPECT_EQ(GlobalFree(block), nullptr);
+    EXPECT_EQ(platform::stale_releases(), 0);
     EXPECT_EQ(GlobalFree(block), block) << "a freed handle cannot be freed again";
+    EXPECT_EQ(platform::stale_releases(), 1) << "and the second free is counted";
     EXPECT_EQ(GlobalLock(block), nullptr);
 
     const HGLOBAL empty = GlobalAlloc(GMEM_MOVEABLE, 0);
