@@ -49,6 +49,8 @@ touch "$logs/$stamp.start"
 # Smaller malloc stacks and quarantine: the same checks, at a better pace.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-malloc_context_size=4:quarantine_size_mb=32:detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+# Fontconfig never frees its caches, which the drawing targets fill.
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/tests/hardening/lsan.supp:print_suppressions=0}
 
 pids=
 i=1
