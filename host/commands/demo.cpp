@@ -157,6 +157,7 @@ int demo_command(const DemoOptions& o, std::FILE* out, std::FILE* err) {
             if (const std::string e = write_png(previous.get(), frame_path); !e.empty()) {
                 unwritten.push_back(e);
             }
+            if (animation.full()) return;
             if (const std::string e = animation.add_frame(previous.get(), frame_ms); !e.empty()) {
                 unwritten.push_back(e);
             }
