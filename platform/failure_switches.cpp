@@ -6,11 +6,13 @@ namespace {
 struct Switch {
     int fail_from_use;  // 0: never fails
     int fail_at_use;    // 0: none; else that use alone fails
+    bool hand_back_nothing;
     int uses;
 };
 
 Switch switches[static_cast<int>(Call::count)];
 int stale = 0;
+int split = -1;
 
 }  // namespace
 
@@ -62,7 +64,14 @@ int call_uses(Call call) { return switches[static_cast<int>(call)].uses; }
 void reset_failures() {
     for (Switch& s : switches) s = {};
     stale = 0;
+    split = -1;
 }
+
+void hand_back_nothing(Call call) { switches[static_cast<int>(call)].hand_back_nothing = true; }
+bool hands_back_nothing(Call call) { return switches[static_cast<int>(call)].hand_back_nothing; }
+
+void split_locks(int first_region_bytes) { split = first_region_bytes; }
+int lock_split() { return split; }
 
 void note_stale_release() { ++stale; }
 int stale_releases() { return stale; }

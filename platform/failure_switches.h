@@ -41,6 +41,17 @@ int call_uses(Call call);
 // Every switch off and every count back to zero, stale releases included.
 void reset_failures();
 
+// Makes the call (DirectSoundCreate, CreateSoundBuffer) report success from
+// its next use on and hand back no object, as a broken driver might.
+void hand_back_nothing(Call call);
+bool hands_back_nothing(Call call);
+
+// Makes every lock of a sound buffer that starts in its first bytes come in
+// two regions, the first of these many bytes (0: none, and no pointer), as
+// the platform may split a lock; -1, the reset: one region.
+void split_locks(int first_region_bytes);
+int lock_split();
+
 // A handle given back that was not held (a second GlobalFree, GlobalUnlock
 // or mmioClose of the same handle): the stand-ins count each.
 void note_stale_release();

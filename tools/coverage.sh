@@ -37,25 +37,29 @@ LLVM_PROFILE_FILE="$PWD/$profiles/%p-%m.profraw" ctest --preset coverage -j2 >"$
 }
 llvm-profdata-14 merge -sparse "$profiles"/*.profraw -o "$build/coverage.profdata"
 
-# Every program and library of the build that carries a coverage map.
+# Every program and library of the build that carries a coverage map, but
+# CMake's probes, installed copies and the benchmarks' yardstick (the gauge
+# code built another way, which would not match the module's counts).
 objects=
-for file in $(find "$build" -type f \( -name '*.so' -o -perm -u+x \) ! -name '*.sh'); do
+for file in $(find "$build" -type f \( -name '*.so' -o -perm -u+x \) ! -name '*.sh' ! -path '*/CMakeFiles/*' \
+                  ! -path '*/tests/install/*' ! -name 'orvane_reference.so'); do
     if readelf -S "$file" 2>/dev/null | grep -q __llvm_covmap; then
         objects="$objects -object=$file"
     fi
 done
 # shellcheck disable=SC2086
-llvm-cov-14 report $objects -instr-profile="$build/coverage.profdata" \
+llvm-cov-14 report "$build/panelhost" $objects -instr-profile="$build/coverage.profdata" \
     -ignore-filename-regex='/(tests|tools|bench|build)/|^/usr/' >"$report/files.txt"
 # shellcheck disable=SC2086
-llvm-cov-14 show $objects -instr-profile="$build/coverage.profdata" -show-branches=count -format=text \
+llvm-cov-14 show "$build/panelhost" $objects -instr-profile="$build/coverage.profdata" -show-branches=count -format=text \
     -ignore-filename-regex='/(tests|tools|bench|build)/|^/usr/' -region-coverage-lt=100 >"$report/uncovered.txt"
 
-# Per file: lines and missed lines, branches and missed branches, the last
-# six columns; summed per folder (per room under host/).
+# Per file (paths as llvm-cov gives them, absolute or from the source root):
+# lines and missed lines, branches and missed branches, the last six
+# columns; summed per folder (per room under host/).
 root=$PWD/
 awk -v root="$root" '
-    $1 ~ /^\// && NF >= 13 {
+    NF == 13 && $1 != "Filename" && $1 != "TOTAL" && $1 !~ /^-/ {
         file = substr($1, 1, length(root)) == root ? substr($1, length(root) + 1) : $1
         n = split(file, part, "/")
         folder = part[1] == "host" && n > 2 ? part[1] "/" part[2] "/" : part[1] "/"
