@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -214,6 +215,7 @@ TEST(TextWriterTests, EveryFlagAndConversionReadsAsTheCLibraryReadsIt) {
         BOTH("[%#.2f]", 2.5),
         BOTH("[%-07.1f]", -2.5),
         BOTH("[%.0d]", 0),
+        BOTH("[%.0d]", 5),
         BOTH("[%-05d]", 42),
         BOTH("[%05.3d]", 42),
         BOTH("[%ld]", -7L),
@@ -296,6 +298,51 @@ TEST(TextWriterTests, ASameWritingForAnotherCountOrKindIsFormattedAgain) {
     write_text_arguments(&element, "[%d]", seven, 1);
     EXPECT_EQ(text.str(), "[7]") << "a longer count shows more of the text";
     EXPECT_TRUE(text.intact());
+}
+
+// The memo the writer expects is the element's own, but the element's count
+// or an argument's kind is not what it remembers: the text is made afresh.
+TEST(TextWriterTests, TheExpectedMemoIsNotTakenForAnotherCountOrArgumentKind) {
+    const struct Row {
+        const char* what;
+        TextArgument remembered;
+        size_t remembered_count;
+        size_t count;
+        void (*write)(ElementString*, const char* format);
+        const char* expected;
+    } rows[] = {
+        {"the count is shorter now", text_argument(12345), 5, 3,
+         [](ElementString* e, const char* f) { write_text(e, f, 12345); }, "123"},
+        {"the argument is unsigned now", text_argument(7), 5, 5,
+         [](ElementString* e, const char* f) { write_text(e, f, 7u); }, "%d"},
+    };
+    TextMemo* const expected_before = expected_text_memo;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ElementString element{};
+        testing::GuardedText text(5);
+        text.attach(element);
+        element.max_string_length = static_cast<uint16_t>(row.count);
+        const char* const format = "%d";
+        char remembered_text[TextMemo::max_chars + 1] = {};
+        format_arguments(remembered_text, row.remembered_count, format, &row.remembered, 1);
+        TextMemo memo{.element = &element,
+                      .format = format,
+                      .arguments = {row.remembered},
+                      .argument_count = 1,
+                      .char_count = row.remembered_count,
+                      .length = std::strlen(remembered_text),
+                      .text = {},
+                      .following = nullptr};
+        memo.following = &memo;
+        std::memcpy(memo.text, remembered_text, sizeof remembered_text);
+        std::memcpy(text.text(), remembered_text, std::min<size_t>(row.count, std::strlen(remembered_text)) + 1);
+        expected_text_memo = &memo;
+        row.write(&element, format);
+        expected_text_memo = expected_before;
+        EXPECT_EQ(text.str(), row.expected);
+        EXPECT_TRUE(text.intact());
+    }
 }
 
 // Beyond what the memo holds, the writer formats every time; without an
