@@ -315,6 +315,8 @@ TEST(TextWriterTests, TheExpectedMemoIsNotTakenForAnotherCountOrArgumentKind) {
          [](ElementString* e, const char* f) { write_text(e, f, 12345); }, "123"},
         {"the argument is unsigned now", text_argument(7), 5, 5,
          [](ElementString* e, const char* f) { write_text(e, f, 7u); }, "%d"},
+        {"there is one argument more now", text_argument(7), 5, 5,
+         [](ElementString* e, const char* f) { write_text(e, f, 7, 8); }, "7"},
     };
     TextMemo* const expected_before = expected_text_memo;
     for (const Row& row : rows) {
