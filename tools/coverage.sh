@@ -80,5 +80,30 @@ awk -v root="$root" '
         for (i = 1; i <= n; ++i) if (known[i] in seen) row(known[i])
         for (i = 1; i <= folders; ++i) if (!(order[i] in done)) row(order[i])
     }' "$report/files.txt" | tee "$report/folders.txt"
+# The platform's services that the module uses: the functions the built
+# module imports from it, and the methods of the sound objects the callout
+# calls; the rest of the platform (volume, pan, capabilities) the module
+# never asks for.
+imports=$(nm -D --undefined-only "$build/orvane.so" | awk '$2 ~ /^_Z/ {print $2}')
+methods=$(grep -oE -- '->[A-Z][A-Za-z]+\(' units/callout.cpp | sort -u | sed 's/->//; s/(//')
+# shellcheck disable=SC2086
+llvm-cov-14 report "$build/panelhost" $objects -instr-profile="$build/coverage.profdata" -show-functions \
+    platform/*.cpp >"$report/platform_functions.txt"
+awk -v imports="$imports" -v methods="$methods" '
+    BEGIN {
+        n = split(imports, list, "\n"); for (i = 1; i <= n; ++i) imported[list[i]] = 1
+        n = split(methods, list, "\n"); for (i = 1; i <= n; ++i) called[list[i]] = 1
+    }
+    NF == 10 && $1 != "Name" && $1 != "TOTAL" && $1 !~ /^-/ {
+        name = $1; sub(/^[^:]*:/, "", name)
+        used = name in imported
+        for (m in called) if (name ~ ("(Device|Buffer)[0-9]+" m "E")) used = 1
+        if (used) { lines += $5; missed_lines += $6; branches += $8; missed_branches += $9 }
+    }
+    END {
+        printf "%-18s %10d %8s %10d %8s   (the services the module uses)\n", "platform/ (used)", lines,
+               sprintf("%.1f%%", 100 * (lines - missed_lines) / lines), branches,
+               sprintf("%.1f%%", 100 * (branches - missed_branches) / branches)
+    }' "$report/platform_functions.txt" | tee -a "$report/folders.txt"
 echo "per file: $report/files.txt; what is left: $report/uncovered.txt"
 exit "$status"
