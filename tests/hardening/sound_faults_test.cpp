@@ -163,7 +163,7 @@ TEST(SoundFaults, EachCallOfAnInstallFailingOnceInTurnLeavesTheSoundOffAndNothin
     }
     // The whole path: the executable's name, the window, the device, the
     // resource, the memory file's walk, the block and the buffer.
-    EXPECT_GE(tried, 18);
+    EXPECT_EQ(tried, 22);
 }
 
 // Every pair of calls failing together at the second install: the first
