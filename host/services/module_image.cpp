@@ -4,15 +4,9 @@
 #include <cstring>
 #include <string>
 
-#if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#else
+#include "host/services/windows_api.h"
+
+#if !defined(_WIN32)
 #include <dlfcn.h>
 #include <link.h>
 #endif

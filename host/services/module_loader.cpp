@@ -10,15 +10,9 @@
 #include "host/services/mouse_table.h"
 #include "host/base/text_format.h"
 
-#if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#else
+#include "host/services/windows_api.h"
+
+#if !defined(_WIN32)
 #include <dlfcn.h>
 #include <link.h>
 #endif

@@ -34,6 +34,24 @@ inline Outcome run_panelhost(const std::vector<std::string>& args) {
     return o;
 }
 
+// A command line, the exit status it must end with, and a piece of what it
+// must say on stdout or stderr.
+struct CommandRow {
+    const char* what;
+    std::vector<std::string> args;
+    int code;
+    std::string says;
+};
+
+inline void expect_outcomes(const std::vector<CommandRow>& rows) {
+    for (const CommandRow& row : rows) {
+        SCOPED_TRACE(row.what);
+        const Outcome o = run_panelhost(row.args);
+        EXPECT_EQ(o.code, row.code) << o.out << o.err;
+        EXPECT_NE((o.out + o.err).find(row.says), std::string::npos) << o.out << o.err;
+    }
+}
+
 // One folder per test beside the built module: ctest runs them side by side.
 class CommandFiles : public ::testing::Test {
 protected:

@@ -69,23 +69,12 @@ TEST_F(HostBadInput, AScenarioIsReadWhateverItsLineEndsAndRefusedBeyondItsBounds
 TEST_F(HostBadInput, FilesThatAreNoScenarioOrNoModuleAreRefusedUnread) {
     const std::string big = file("big.scn", std::string(max_scenario_bytes + 1, '#'));
     const std::string fine = file("fine.scn", "install DH\n");
-    const struct Row {
-        const char* what;
-        std::vector<std::string> args;
-        int code;
-        std::string says;
-    } rows[] = {
+    expect_outcomes({
         {"a folder is no scenario", {"run", module, dir.string()}, 2, "it is a folder (a file is needed)"},
         {"a scenario larger than its bound is not read", {"run", module, big}, 2,
          "it holds more than 4194304 bytes (at most 4194304)"},
         {"a folder is no module", {"run", dir.string(), fine}, 2, "cannot load " + dir.string()},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
-        const Outcome o = run_panelhost(row.args);
-        EXPECT_EQ(o.code, row.code) << o.out << o.err;
-        EXPECT_NE((o.out + o.err).find(row.says), std::string::npos) << o.out << o.err;
-    }
+    });
 }
 
 std::string broken_module(const std::string& variant) {

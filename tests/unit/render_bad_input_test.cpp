@@ -95,12 +95,7 @@ TEST_F(RenderBadInput, FoldersAndFilesThatCannotServeAreRefusedBeforeAnythingIsD
     for (int i = 0; i < 11; ++i) long_flight += "update 1000\n";
     const std::string flight = file("long.scn", long_flight);
     const std::string not_a_folder = file("taken", "");
-    const struct Row {
-        const char* what;
-        std::vector<std::string> args;
-        int code;
-        std::string says;
-    } rows[] = {
+    expect_outcomes({
         {"a folder is no panel.cfg", {"render", module, dir.string(), "--out", (dir / "o").string()}, 2,
          "it is a folder (a file is needed)"},
         {"a panel.cfg beyond its bound is not read", {"render", module, big, "--out", (dir / "o").string()}, 2,
@@ -112,13 +107,7 @@ TEST_F(RenderBadInput, FoldersAndFilesThatCannotServeAreRefusedBeforeAnythingIsD
          "never updates the panel, so there is nothing to draw"},
         {"the demo draws a bounded number of frames", {"demo", module, "--scenario", flight, "--out", (dir / "d").string()},
          2, "asks for 11000 updates (the demo draws at most 10000 frames)"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
-        const Outcome o = run_panelhost(row.args);
-        EXPECT_EQ(o.code, row.code) << o.out << o.err;
-        EXPECT_NE((o.out + o.err).find(row.says), std::string::npos) << o.out << o.err;
-    }
+    });
 }
 
 }  // namespace
