@@ -5,10 +5,14 @@ namespace {
 
 struct Switch {
     int fail_from_use;  // 0: never fails
+    int fail_at_use;    // 0: none; else that use alone fails
+    bool hand_back_nothing;
     int uses;
 };
 
 Switch switches[static_cast<int>(Call::count)];
+int stale = 0;
+int split = -1;
 
 }  // namespace
 
@@ -44,14 +48,32 @@ void fail_call(Call call, int from_use) {
     s.fail_from_use = s.uses + (from_use < 1 ? 1 : from_use);
 }
 
+void fail_call_once(Call call, int nth_use) {
+    Switch& s = switches[static_cast<int>(call)];
+    s.fail_at_use = s.uses + (nth_use < 1 ? 1 : nth_use);
+}
+
 bool call_fails(Call call) {
     Switch& s = switches[static_cast<int>(call)];
     ++s.uses;
-    return s.fail_from_use != 0 && s.uses >= s.fail_from_use;
+    return (s.fail_from_use != 0 && s.uses >= s.fail_from_use) || s.uses == s.fail_at_use;
 }
+
+int call_uses(Call call) { return switches[static_cast<int>(call)].uses; }
 
 void reset_failures() {
     for (Switch& s : switches) s = {};
+    stale = 0;
+    split = -1;
 }
+
+void hand_back_nothing(Call call) { switches[static_cast<int>(call)].hand_back_nothing = true; }
+bool hands_back_nothing(Call call) { return switches[static_cast<int>(call)].hand_back_nothing; }
+
+void split_locks(int first_region_bytes) { split = first_region_bytes; }
+int lock_split() { return split; }
+
+void note_stale_release() { ++stale; }
+int stale_releases() { return stale; }
 
 }  // namespace platform

@@ -125,15 +125,22 @@ public:
         if ((flags & DSBLOCK_FROMWRITECURSOR) != 0) offset = position_;
         if ((flags & DSBLOCK_ENTIREBUFFER) != 0) bytes = size;
         if (offset >= size || bytes == 0 || bytes > size || locked_) return DSERR_INVALIDPARAM;
-        const DWORD first = size - offset < bytes ? size - offset : bytes;
+        DWORD first = size - offset < bytes ? size - offset : bytes;
+        BYTE* second_at = samples_.data();  // a lock past the end goes on from the start
+        // A split lock is one that does not wrap, handed back in two pieces.
+        if (const int split = platform::lock_split(); split >= 0 && static_cast<DWORD>(split) < first && first == bytes) {
+            second_at = samples_.data() + offset + split;
+            first = static_cast<DWORD>(split);
+        }
         const DWORD second = bytes - first;
         if (second != 0 && (region2 == nullptr || bytes2 == nullptr)) return DSERR_INVALIDPARAM;
-        *region1 = samples_.data() + offset;
+        lock_region1_ = first != 0 ? samples_.data() + offset : nullptr;
+        lock_region2_ = second != 0 ? second_at : nullptr;
+        *region1 = lock_region1_;
         *bytes1 = first;
-        if (region2 != nullptr) *region2 = second != 0 ? samples_.data() : nullptr;
+        if (region2 != nullptr) *region2 = lock_region2_;
         if (bytes2 != nullptr) *bytes2 = second;
         locked_ = true;
-        lock_offset_ = offset;
         lock_first_ = first;
         lock_second_ = second;
         record(SoundEvent::Locked, number_, bytes);
@@ -189,8 +196,8 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Unlock(LPVOID region1, DWORD bytes1, LPVOID region2, DWORD bytes2) override {
         if (platform::call_fails(platform::Call::Unlock)) return DSERR_INVALIDCALL;
-        if (!locked_ || region1 != samples_.data() + lock_offset_ || bytes1 > lock_first_ ||
-            (region2 != nullptr && region2 != samples_.data()) || bytes2 > lock_second_ ||
+        if (!locked_ || region1 != lock_region1_ || bytes1 > lock_first_ ||
+            (region2 != nullptr && region2 != lock_region2_) || bytes2 > lock_second_ ||
             (region2 == nullptr && bytes2 != 0)) {
             return DSERR_INVALIDPARAM;
         }
@@ -212,7 +219,8 @@ private:
     LONG pan_ = 0;
     DWORD frequency_ = DSBFREQUENCY_ORIGINAL;
     bool locked_ = false;
-    DWORD lock_offset_ = 0;
+    BYTE* lock_region1_ = nullptr;
+    BYTE* lock_region2_ = nullptr;
     DWORD lock_first_ = 0;
     DWORD lock_second_ = 0;
 };
@@ -264,6 +272,7 @@ public:
             return DSERR_INVALIDPARAM;
         }
         if (!valid_pcm_format(*description->lpwfxFormat)) return DSERR_BADFORMAT;
+        if (platform::hands_back_nothing(platform::Call::CreateSoundBuffer)) return DS_OK;
         auto* created = new Buffer(this, *description);
         buffers_.insert(created);
         *buffer = created;
@@ -336,7 +345,7 @@ HRESULT WINAPI DirectSoundCreate(LPCGUID device, LPDIRECTSOUND* direct_sound, LP
     if (platform::call_fails(platform::Call::DirectSoundCreate)) return DSERR_NODRIVER;
     if (outer != nullptr) return DSERR_NOAGGREGATION;
     if (device != nullptr) return DSERR_NODRIVER;  // only the default device is there
-    *direct_sound = new Device();
+    if (!platform::hands_back_nothing(platform::Call::DirectSoundCreate)) *direct_sound = new Device();
     return DS_OK;
 }
 

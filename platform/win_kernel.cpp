@@ -34,7 +34,10 @@ DWORD copy_path(const std::string& path, LPSTR file_name, DWORD size) {
     return static_cast<DWORD>(path.size());
 }
 
+std::string pretended_executable;
+
 std::string executable_path() {
+    if (!pretended_executable.empty()) return pretended_executable;
     char buffer[4096];
     const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer);
     if (length <= 0 || static_cast<size_t>(length) >= sizeof buffer) return {};
@@ -161,7 +164,10 @@ LPVOID GlobalLock(HGLOBAL memory) {
 
 BOOL GlobalUnlock(HGLOBAL memory) {
     const auto found = global_blocks().find(memory);
-    if (found == global_blocks().end()) return FALSE;
+    if (found == global_blocks().end()) {
+        platform::note_stale_release();
+        return FALSE;
+    }
     if (!found->second.moveable) return TRUE;
     if (found->second.lock_count == 0) return FALSE;
     return --found->second.lock_count > 0 ? TRUE : FALSE;
@@ -169,7 +175,10 @@ BOOL GlobalUnlock(HGLOBAL memory) {
 
 HGLOBAL GlobalFree(HGLOBAL memory) {
     const auto found = global_blocks().find(memory);
-    if (found == global_blocks().end()) return memory;
+    if (found == global_blocks().end()) {
+        platform::note_stale_release();
+        return memory;
+    }
     std::free(found->second.memory);
     if (found->second.moveable) std::free(memory);
     global_blocks().erase(found);
@@ -186,6 +195,8 @@ HWND set_main_window_class(const char* class_name) {
     main_window = {.class_name = class_name, .registered = true};
     return reinterpret_cast<HWND>(&main_window);
 }
+
+void set_executable_path(const char* path) { pretended_executable = path != nullptr ? path : ""; }
 
 int global_blocks_in_use() { return static_cast<int>(global_blocks().size()); }
 

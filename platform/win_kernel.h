@@ -45,6 +45,9 @@ namespace platform {
 // The panel host's main window, as the host registers it: a window of this
 // class that FindWindowA finds from then on. Null removes it.
 HWND set_main_window_class(const char* class_name);
+// The path GetModuleFileNameA gives for the program, as if the simulator
+// were another executable ("C:\\CFS2\\CFS2.EXE"); null: the program's own.
+void set_executable_path(const char* path);
 
 // Movable and fixed blocks allocated and not yet freed.
 int global_blocks_in_use();

@@ -143,7 +143,10 @@ MMRESULT mmioAscend(HMMIO handle, LPMMCKINFO chunk, UINT) {
 
 MMRESULT mmioClose(HMMIO handle, UINT) {
     MemoryFile* file = memory_file(handle);
-    if (file == nullptr) return MMSYSERR_INVALHANDLE;
+    if (file == nullptr) {
+        platform::note_stale_release();
+        return MMSYSERR_INVALHANDLE;
+    }
     // A close that fails still gives the handle up: a memory file has nothing
     // to flush that could be kept for a second try.
     const bool fails = platform::call_fails(platform::Call::mmioClose);

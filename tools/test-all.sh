@@ -67,7 +67,7 @@ run_tests native-asan
 
 step "Fuzz targets, briefly: libFuzzer over each target's seeds (tests/fuzz/run.sh)"
 if cmake --preset fuzz && cmake --build --preset fuzz; then
-    for target in host_actions callout_riff; do
+    for target in host_actions callout_riff scenario panel_cfg bmp module_image; do
         tests/fuzz/run.sh "$target" seconds 20 || failed_builds+=("fuzz $target")
     done
 else

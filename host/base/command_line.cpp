@@ -21,7 +21,8 @@ struct CommandLine::Parts {
 
 const char* orvane_version() { return ORVANE_VERSION; }
 
-void print(std::FILE* stream, const std::string& text) { std::fputs(text.c_str(), stream); }
+// Every byte, a NUL among them: a message is never cut short.
+void print(std::FILE* stream, const std::string& text) { std::fwrite(text.data(), 1, text.size(), stream); }
 
 namespace {
 

@@ -19,10 +19,16 @@ std::string reason() { return std::strerror(errno); }
 
 }  // namespace
 
-std::optional<std::string> read_file(const std::string& path, std::string* error) {
+std::optional<std::string> read_file(const std::string& path, std::string* error, size_t max_bytes) {
+    const std::string too_large = "cannot read " + path + ": it holds more than " + std::to_string(max_bytes) +
+                                  " bytes (at most " + std::to_string(max_bytes) + ")";
     std::error_code ec;
     if (fs::is_directory(path, ec)) {
-        fail(error, "cannot read " + path + ": it is a folder");
+        fail(error, "cannot read " + path + ": it is a folder (a file is needed)");
+        return std::nullopt;
+    }
+    if (fs::is_regular_file(path, ec) && fs::file_size(path, ec) > max_bytes && !ec) {
+        fail(error, too_large);
         return std::nullopt;
     }
     std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -33,18 +39,23 @@ std::optional<std::string> read_file(const std::string& path, std::string* error
     std::string bytes;
     char chunk[65536];
     size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+    // A device or a pipe has no size to check first: it is read up to the bound.
+    while (bytes.size() <= max_bytes && (got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
     if (failed) {
         fail(error, "cannot read " + path + ": " + reason());
         return std::nullopt;
     }
+    if (bytes.size() > max_bytes) {
+        fail(error, too_large);
+        return std::nullopt;
+    }
     return bytes;
 }
 
-std::optional<std::vector<uint8_t>> read_file_bytes(const std::string& path, std::string* error) {
-    const std::optional<std::string> bytes = read_file(path, error);
+std::optional<std::vector<uint8_t>> read_file_bytes(const std::string& path, std::string* error, size_t max_bytes) {
+    const std::optional<std::string> bytes = read_file(path, error, max_bytes);
     if (!bytes) return std::nullopt;
     return std::vector<uint8_t>(bytes->begin(), bytes->end());
 }

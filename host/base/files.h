@@ -9,10 +9,17 @@
 
 namespace panelhost {
 
+// Every reader passes the most its kind of file may hold; a file larger than
+// that is refused before it takes the memory.
+inline constexpr size_t max_file_bytes = size_t{256} << 20;
+
 // The file's bytes, or nothing; then `error`, when given, says why
-// ("cannot read PATH: it is a folder", "...: No such file or directory").
-std::optional<std::string> read_file(const std::string& path, std::string* error = nullptr);
-std::optional<std::vector<uint8_t>> read_file_bytes(const std::string& path, std::string* error = nullptr);
+// ("cannot read PATH: it is a folder", "...: No such file or directory",
+// "...: it holds more than 1048576 bytes (at most 1048576)").
+std::optional<std::string> read_file(const std::string& path, std::string* error = nullptr,
+                                     size_t max_bytes = max_file_bytes);
+std::optional<std::vector<uint8_t>> read_file_bytes(const std::string& path, std::string* error = nullptr,
+                                                    size_t max_bytes = max_file_bytes);
 
 // Writes the bytes whole or not at all: into a file beside the path, renamed
 // over it once every byte is written. False, and `error` when given, when it

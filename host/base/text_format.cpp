@@ -125,9 +125,22 @@ std::optional<int64_t> parse_integer(std::string_view token) {
     uint64_t magnitude = 0;
     const auto result = std::from_chars(token.data(), token.data() + token.size(), magnitude, base);
     if (token.empty() || result.ec != std::errc{} || result.ptr != token.data() + token.size()) return std::nullopt;
-    if (magnitude > static_cast<uint64_t>(INT64_MAX)) return std::nullopt;
-    const auto value = static_cast<int64_t>(magnitude);
-    return negative ? -value : value;
+    // The most negative number has no positive counterpart: it is negated as
+    // an unsigned magnitude.
+    const uint64_t largest = negative ? uint64_t{1} << 63 : static_cast<uint64_t>(INT64_MAX);
+    if (magnitude > largest) return std::nullopt;
+    return negative ? static_cast<int64_t>(0 - magnitude) : static_cast<int64_t>(magnitude);
+}
+
+bool integer_syntax(std::string_view token) {
+    if (token.starts_with('-') || token.starts_with('+')) token.remove_prefix(1);
+    const bool hex = token.starts_with("0x") || token.starts_with("0X");
+    if (hex) token.remove_prefix(2);
+    if (token.empty()) return false;
+    for (const char c : token) {
+        if (hex ? hex_digit(c) < 0 : (c < '0' || c > '9')) return false;
+    }
+    return true;
 }
 
 std::string ascii_lowercase(std::string_view text) {

@@ -34,5 +34,8 @@ std::string ascii_lowercase(std::string_view text);
 
 // A whole number in decimal or 0x hex, optionally signed.
 std::optional<int64_t> parse_integer(std::string_view token);
+// Whether the token is written as a whole number, whatever its size: one
+// that parse_integer refuses is then out of range rather than no number.
+bool integer_syntax(std::string_view token);
 
 }  // namespace panelhost

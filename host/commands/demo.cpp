@@ -27,6 +27,10 @@ constexpr int frame_ms = 100;
 constexpr int moment_ms = 1800;
 constexpr int64_t flown_updates_per_frame = 18;
 
+// A frame is written for every update: a scenario asking for more is refused
+// before the first, so that the folder and the animation stay bounded.
+constexpr int64_t max_demo_frames = 10000;
+
 std::string frame_name(int n) {
     char name[32];
     std::snprintf(name, sizeof name, "frame_%04d.png", n);
@@ -69,20 +73,23 @@ int demo_command(const DemoOptions& o, std::FILE* out, std::FILE* err) {
         if (!scenario_usable(parse_scenario(text, scenario), err)) return exit_unusable;
     }
     const std::string& scenario_name = scenario.file;
-    std::string panel_name = "panel.cfg", panel_text;
-    PanelFiles files = [](const std::string& name) { return demo_asset(name); };
+    if (scenario.updates > max_demo_frames) {
+        print(err, "panelhost demo: " + scenario_name + " asks for " + std::to_string(scenario.updates) +
+                       " updates (the demo draws at most " + std::to_string(max_demo_frames) + " frames)\n");
+        return exit_unusable;
+    }
+    PanelConfig cfg;
+    PanelFiles files = [](const std::string& name, std::string&) { return demo_asset(name); };
     if (!o.panel_cfg.empty()) {
-        std::string error;
-        const std::optional<std::string> text = read_file(o.panel_cfg, &error);
-        if (!text) {
-            print(err, "panelhost demo: " + error + "\n");
-            return exit_unusable;
-        }
-        panel_name = o.panel_cfg;
-        panel_text = *text;
+        cfg = read_panel_cfg(o.panel_cfg);
         files = files_beside(o.panel_cfg);
     } else {
-        panel_text = as_text(demo_asset("panel.cfg").value_or(std::vector<uint8_t>{}));
+        cfg = parse_panel_cfg(as_text(demo_asset("panel.cfg").value_or(std::vector<uint8_t>{})), "panel.cfg");
+    }
+    if (!cfg.unusable.empty()) {
+        for (const std::string& p : cfg.problems) print(err, "panelhost demo: " + p + "\n");
+        print(err, "panelhost demo: " + cfg.unusable + "\n");
+        return exit_unusable;
     }
 
     RenderSetup setup(o.module);
@@ -92,14 +99,21 @@ int demo_command(const DemoOptions& o, std::FILE* out, std::FILE* err) {
     }
     Panel& panel = setup.panel();
     if (!scenario_usable(check_gauge_names(scenario, panel), err)) return exit_unusable;
-    const PanelConfig cfg = parse_panel_cfg(panel_text, panel_name);
     const std::vector<Moment>& moments = scenario.moments;
+
+    PanelRenderer drawing(setup.renderer(), cfg, o.module, files);
+    // A screen too large to draw is found before the first frame.
+    if (const std::vector<std::string> too_large = drawing.check_size(panel, o.scale); !too_large.empty()) {
+        for (const std::string& p : too_large) print(err, "panelhost demo: " + p + "\n");
+        return exit_unusable;
+    }
 
     const fs::path dir(o.out_dir), frames_dir = fs::path(o.out_dir) / "frames";
     std::error_code ec;
     fs::create_directories(frames_dir, ec);
-    if (ec) {
-        print(err, "panelhost demo: cannot make " + frames_dir.string() + ": " + ec.message() + "\n");
+    if (ec || !fs::is_directory(frames_dir)) {
+        print(err, "panelhost demo: cannot make the folder " + frames_dir.string() + ": " +
+                       (ec ? ec.message() : std::string("a file of that name is there")) + "\n");
         return exit_unusable;
     }
     for (const auto& entry : fs::directory_iterator(frames_dir, ec)) {
@@ -107,7 +121,6 @@ int demo_command(const DemoOptions& o, std::FILE* out, std::FILE* err) {
         if (name.starts_with("frame_") && name.ends_with(".png")) fs::remove(entry.path(), ec);
     }
 
-    PanelRenderer drawing(setup.renderer(), cfg, o.module, files);
     ApngWriter animation;
     std::vector<std::string> problems = cfg.problems;
     std::vector<std::string> unwritten;  // what could not be made or written fails the demo
@@ -136,8 +149,9 @@ int demo_command(const DemoOptions& o, std::FILE* out, std::FILE* err) {
         }
     };
     platform::clear_sound_log();
-    const std::vector<std::string> failures =
+    const ScenarioRun result =
         run_scenario(scenario, panel, setup.host(), &setup.trace(), [&](const Step& step, int64_t cycle) {
+            if (frames == max_demo_frames) return;
             take_moments_before(step.line);
             plays_seen = panel.sound_plays();
             const bool last_of_step = cycle + 1 == step.count;
@@ -149,13 +163,21 @@ int demo_command(const DemoOptions& o, std::FILE* out, std::FILE* err) {
             if (const std::string e = write_png(previous.get(), frame_path); !e.empty()) {
                 unwritten.push_back(e);
             }
+            if (animation.full()) return;
             if (const std::string e = animation.add_frame(previous.get(), frame_ms); !e.empty()) {
                 unwritten.push_back(e);
             }
         });
+    const std::vector<std::string>& failures = result.failures;
+    if (!result.stopped.empty()) {
+        for (const std::string& f : failures) print(err, f + "\n");
+        print(err, result.stopped + "\n");
+        return exit_unusable;
+    }
     take_moments_before(INT32_MAX);
     for (const std::string& p : drawing.check(panel)) problems.push_back(p);
-    for (const std::string& r : setup.renderer().take_reports()) problems.push_back(r);
+    // What the renderer could not find (a face, a bitmap) is told, and drawn around.
+    const std::vector<std::string> reports = setup.renderer().take_reports();
 
     std::vector<std::string> wrote;
     if (frames > 0) wrote.push_back(frames_dir.string() + "/frame_0001.png .. " + frame_name(frames) + " (" +
@@ -204,6 +226,7 @@ int demo_command(const DemoOptions& o, std::FILE* out, std::FILE* err) {
     }
 
     for (const std::string& p : problems) print(err, "panelhost demo: " + p + "\n");
+    for (const std::string& r : reports) print(err, "panelhost demo: " + r + "\n");
     for (const std::string& u : unwritten) print(err, "panelhost demo: " + u + "\n");
     for (const std::string& f : failures) print(err, f + "\n");
     const std::string held = failures.empty()
@@ -216,7 +239,7 @@ int demo_command(const DemoOptions& o, std::FILE* out, std::FILE* err) {
     }
     print(out, "wrote:\n");
     for (const std::string& w : wrote) print(out, "  " + w + "\n");
-    return failures.empty() && unwritten.empty() ? exit_ok : exit_failed;
+    return failures.empty() && unwritten.empty() && problems.empty() ? exit_ok : exit_failed;
 }
 
 }  // namespace panelhost

@@ -54,35 +54,63 @@ int render_command(const RenderOptions& o, std::FILE* out, std::FILE* err) {
                    "Run 'panelhost render --help' for its usage.\n");
         return exit_unusable;
     }
-    RenderSetup setup(o.module);
-    if (!setup.ok()) {
-        print(err, "panelhost render: " + setup.error() + "\n");
+    auto unusable = [&](const std::string& message) {
+        print(err, message + "\n");
         return exit_unusable;
-    }
+    };
+    RenderSetup setup(o.module);
+    if (!setup.ok()) return unusable("panelhost render: " + setup.error());
     Panel& panel = setup.panel();
 
     PanelConfig cfg;
     if (o.gauge.empty()) {
-        std::string error;
-        const std::optional<std::string> text = read_file(o.panel_cfg, &error);
-        if (!text) {
-            print(err, "panelhost render: " + error + "\n");
-            return exit_unusable;
+        cfg = read_panel_cfg(o.panel_cfg);
+        if (!cfg.unusable.empty()) {
+            for (const std::string& problem : cfg.problems) print(err, problem + "\n");
+            return unusable("panelhost render: " + cfg.unusable);
         }
-        cfg = parse_panel_cfg(*text, o.panel_cfg);
     } else if (panel.gauge(o.gauge) == nullptr) {
-        print(err, "panelhost render: the module has no gauge named " + o.gauge + "\n");
-        return exit_unusable;
+        return unusable("panelhost render: the module has no gauge named " + o.gauge);
     }
     Scenario scenario;
+    LastUpdate last;
     if (!o.scenario.empty()) {
         if (!scenario_usable(read_scenario(o.scenario, scenario), err)) return exit_unusable;
         if (!scenario_usable(check_gauge_names(scenario, panel), err)) return exit_unusable;
+        last = last_update(scenario);
+        if (!last.any) {
+            return unusable("panelhost render: " + o.scenario +
+                            " never updates the panel, so there is nothing to draw (a scenario with an update)");
+        }
     }
+    // Everything that makes the pictures too large is found before any is drawn or written.
     PanelRenderer drawing(setup.renderer(), cfg, setup.module_path(),
                           o.gauge.empty() ? files_beside(o.panel_cfg) : PanelFiles{});
+    std::vector<std::string> too_large;
+    if (o.gauge.empty()) {
+        too_large = drawing.check_size(panel, o.scale);
+    } else {
+        const orvane::PixPoint size = setup.renderer().gauge_size(*panel.gauge(o.gauge));
+        if (int64_t{size.x} * o.scale > max_surface_side || int64_t{size.y} * o.scale > max_surface_side) {
+            too_large.push_back("panelhost render: " + o.gauge + " would be " + std::to_string(size.x * o.scale) +
+                                " x " + std::to_string(size.y * o.scale) + " pixels at scale " +
+                                std::to_string(o.scale) + " (at most " + std::to_string(max_surface_side) +
+                                " a side: a smaller --scale)");
+        }
+    }
+    if (!too_large.empty()) {
+        for (const std::string& problem : too_large) print(err, problem + "\n");
+        return exit_unusable;
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(o.out_dir, ec);
+    if (ec || !std::filesystem::is_directory(o.out_dir)) {
+        return unusable("panelhost render: cannot make the folder " + o.out_dir + ": " +
+                        (ec ? ec.message() : std::string("a file of that name is there")));
+    }
     int status = exit_ok;
     for (const std::string& problem : cfg.problems) print(err, problem + "\n");
+    if (!cfg.problems.empty()) status = exit_failed;
 
     std::vector<std::pair<std::string, Surface>> pictures;
     auto add = [&](std::string name, Surface picture, const std::vector<MappedGauge>& gauges) {
@@ -116,11 +144,15 @@ int render_command(const RenderOptions& o, std::FILE* out, std::FILE* err) {
 
     std::vector<std::string> failures;
     if (!o.scenario.empty()) {
-        const LastUpdate last = last_update(scenario);
-        failures = run_scenario(scenario, panel, setup.host(), nullptr, [&](const Step& step, int64_t cycle) {
-            if (&step == &scenario.steps[last.step] && cycle + 1 == step.count) draw_all();
-        });
-        if (!last.any) print(err, "panelhost render: " + o.scenario + " never updates the panel; nothing drawn\n");
+        const ScenarioRun result =
+            run_scenario(scenario, panel, setup.host(), nullptr, [&](const Step& step, int64_t cycle) {
+                if (&step == &scenario.steps[last.step] && cycle + 1 == step.count) draw_all();
+            });
+        failures = result.failures;
+        if (!result.stopped.empty()) {
+            for (const std::string& f : failures) print(err, f + "\n");
+            return unusable(result.stopped);
+        }
     } else {
         std::vector<std::string> names = o.gauge.empty() ? drawing.gauge_names(panel) : std::vector{o.gauge};
         for (const std::string& name : names) panel.install(name);
@@ -130,7 +162,9 @@ int render_command(const RenderOptions& o, std::FILE* out, std::FILE* err) {
         failures = panel.take_faults();
     }
     if (o.gauge.empty()) {
-        for (const std::string& problem : drawing.check(panel)) print(err, problem + "\n");
+        const std::vector<std::string> problems = drawing.check(panel);
+        for (const std::string& problem : problems) print(err, problem + "\n");
+        if (!problems.empty()) status = exit_failed;
     }
     for (const std::string& report : setup.renderer().take_reports()) print(err, "panelhost render: " + report + "\n");
     for (const std::string& f : failures) print(err, f + "\n");
@@ -140,8 +174,6 @@ int render_command(const RenderOptions& o, std::FILE* out, std::FILE* err) {
         print(err, "panelhost render: " + o.gauge + " was not installed at the last update; nothing drawn\n");
         status = exit_failed;
     }
-    std::error_code ec;
-    std::filesystem::create_directories(o.out_dir, ec);
     for (const auto& [name, surface] : pictures) {
         const std::string path = (std::filesystem::path(o.out_dir) / name).string();
         if (const std::string error = write_png(surface.get(), path); !error.empty()) {

@@ -38,10 +38,15 @@ int run_command(const RunOptions& o, std::FILE* out, std::FILE* err) {
         return exit_unusable;
     }
     if (!scenario_usable(check_gauge_names(scenario, session->panel()), err)) return exit_unusable;
-    const std::vector<std::string> failures =
-        run_scenario(scenario, session->panel(), session->host(), &session->trace());
+    const ScenarioRun result = run_scenario(scenario, session->panel(), session->host(), &session->trace());
+    const std::vector<std::string>& failures = result.failures;
 
     for (const std::string& failure : failures) print(err, failure + "\n");
+    // A run stopped at a bound of its file leaves no trace: it would be cut short.
+    if (!result.stopped.empty()) {
+        print(err, result.stopped + "\n");
+        return exit_unusable;
+    }
     if (!o.trace.empty() && !write_file(o.trace, session->trace().text(), &error)) {
         print(err, "panelhost run: " + error + "\n");
         return exit_unusable;

@@ -154,7 +154,7 @@ void mouse_view(Writer& out, const GaugeHeader& gauge) {
     }
     out.line(1, "mouse table");
     size_t end_row = 0;
-    const bool ended = walk_mouse_table(table, [&](const MouseRowVisit& visit) {
+    const TableWalk walk = walk_mouse_table(table, [&](const MouseRowVisit& visit) {
         const MouseRect& row = visit.row;
         const std::string index = std::to_string(visit.index) + " ";
         const int level = 2 + static_cast<int>(visit.depth());
@@ -181,7 +181,7 @@ void mouse_view(Writer& out, const GaugeHeader& gauge) {
         default: out.line(level, index + "unknown kind " + std::to_string(row.rect_type)); break;
         }
     });
-    if (ended) {
+    if (walk == TableWalk::ended) {
         out.line(2, std::to_string(end_row) + " end");
     } else {
         out.line(2, "! no end row within " + std::to_string(max_mouse_rows) + " rows");
@@ -195,9 +195,15 @@ std::string gauge_name(const GaugeHeader& gauge) {
 }  // namespace
 
 std::string inspect_module(const ModuleRecords& module, bool linkage_only) {
+    // The records are walked only once the check found them readable within the module.
+    const ModuleCheck check = check_module(module);
     Writer out;
-    if (module.imports != nullptr) out.line(0, "ImportTable entry " + format_hex32(module.imports->entry[0].id));
-    if (module.linkage != nullptr) {
+    if (!check.readable) {
+        out.line(0, "the module's records cannot be read whole: nothing past the first fault below was read");
+    } else if (module.imports != nullptr) {
+        out.line(0, "ImportTable entry " + format_hex32(module.imports->entry[0].id));
+    }
+    if (check.readable && module.linkage != nullptr) {
         const std::vector<GaugeHeader*> gauges = gauge_table(module.linkage);
         out.line(0, "Linkage module " + format_hex32(module.linkage->module_id) + ", start routine " +
                         yes_no(module.linkage->module_init != nullptr) + ", end routine " +
@@ -219,11 +225,10 @@ std::string inspect_module(const ModuleRecords& module, bool linkage_only) {
             }
         }
     }
-    const std::vector<std::string> problems = validate_module(module);
-    if (!problems.empty()) {
+    if (!check.faults.empty()) {
         out.line(0, "");
         out.line(0, "faults");
-        for (const std::string& problem : problems) out.line(1, problem);
+        for (const std::string& problem : check.faults) out.line(1, problem);
     }
     return out.take();
 }

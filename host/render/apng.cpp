@@ -123,6 +123,13 @@ std::string ApngWriter::add_frame(cairo_surface_t* frame, int delay_ms) {
                               header_.front().data.begin() + 8, header_.front().data.end())) {
         return "a frame's PNG differs in colour type from the first frame's";
     }
+    if (image_bytes_ + f.image_data.size() > max_animation_bytes) {
+        full_ = true;
+        return "the animation would pass " + std::to_string(max_animation_bytes) + " bytes at frame " +
+               std::to_string(frames_.size() + 1) + "; it ends at the frame before (at most " +
+               std::to_string(max_animation_bytes) + " bytes)";
+    }
+    image_bytes_ += f.image_data.size();
     if (first) {
         header_ = {chunks.front()};
         width_ = width, height_ = height, stride_ = stride, format_ = format;

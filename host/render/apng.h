@@ -21,12 +21,18 @@ std::vector<PngChunk> png_chunks(const std::vector<uint8_t>& png);
 // The CRC of a PNG chunk over its type and data.
 uint32_t png_crc(const std::string& type, const std::vector<uint8_t>& data);
 
+// An animation holds its frames in memory until it is written: it takes no
+// frame that would make it larger than this.
+inline constexpr size_t max_animation_bytes = size_t{256} << 20;
+
 class ApngWriter {
 public:
     // Every frame must have the first one's size and format (RGB24 or ARGB32).
     // Returns an error, empty when the frame was taken.
     std::string add_frame(cairo_surface_t* frame, int delay_ms);
     size_t frame_count() const { return frames_.size(); }
+    // A frame was refused for the bound: the animation ends where it stands.
+    bool full() const { return full_; }
     // Shows the last frame taken this much longer.
     void lengthen_last(int delay_ms) {
         if (!frames_.empty()) frames_.back().delay_ms += delay_ms;
@@ -43,6 +49,8 @@ private:
     std::vector<Frame> frames_;
     std::vector<PngChunk> header_;  // the first frame's IHDR
     std::vector<uint8_t> previous_;  // the last frame's pixels
+    size_t image_bytes_ = 0;         // of every frame taken
+    bool full_ = false;
     int width_ = 0, height_ = 0, stride_ = 0;
     cairo_format_t format_ = CAIRO_FORMAT_INVALID;
 };

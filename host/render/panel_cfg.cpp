@@ -5,7 +5,9 @@
 #include <charconv>
 #include <map>
 
+#include "host/base/files.h"
 #include "host/base/text_format.h"
+#include "host/base/text_lines.h"
 
 namespace panelhost {
 namespace {
@@ -16,10 +18,10 @@ std::string_view trim(std::string_view text) {
     return text;
 }
 
-std::optional<int> whole_number(std::string_view text) {
+std::optional<int64_t> whole_number(std::string_view text) {
     text = trim(text);
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    int value = 0;
+    int64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
     return value;
@@ -30,8 +32,16 @@ std::optional<int> numbered(std::string_view key, std::string_view prefix) {
     if (!key.starts_with(prefix) || key.size() == prefix.size() || key.size() > prefix.size() + 4) return std::nullopt;
     const std::string_view digits = key.substr(prefix.size());
     if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) return std::nullopt;
-    return whole_number(digits);
+    return static_cast<int>(*whole_number(digits));
 }
+
+// A number from low to high, or nothing.
+std::optional<int> within(std::optional<int64_t> value, int64_t low, int64_t high) {
+    if (!value || *value < low || *value > high) return std::nullopt;
+    return static_cast<int>(*value);
+}
+
+const std::string gauge_form = "gaugeNN=Module!Gauge, x, y[, width[, height]]";
 
 std::vector<std::string_view> split(std::string_view text, char separator) {
     std::vector<std::string_view> parts;
@@ -49,20 +59,26 @@ public:
 
     void line(std::string_view text, int number) {
         line_ = number;
-        if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+        if (const std::string bad = control_byte_problem(text); !bad.empty()) {
+            return problem(bad + " (a panel.cfg is text: no control bytes but tabs)");
+        }
         const size_t comment = std::min(text.find("//"), text.find(';'));
         text = trim(text.substr(0, comment));
         if (text.empty()) return;
         if (text.front() == '[') return section(text);
         const size_t equals = text.find('=');
         if (equals == std::string_view::npos) {
-            if (section_ != Section::other) problem("expected key=value, not \"" + std::string(text) + "\"");
+            if (section_ != Section::other) {
+                problem("\"" + std::string(text) + "\" is not a key=value line (key=value, or a [Section])");
+            }
             return;
         }
         const std::string key = ascii_lowercase(trim(text.substr(0, equals)));
         const std::string_view value = trim(text.substr(equals + 1));
         switch (section_) {
-        case Section::none: problem("\"" + key + "\" is outside any section"); break;
+        case Section::none:
+            problem("\"" + key + "\" is outside any section (a key belongs to a [Section] above it)");
+            break;
         case Section::titles:
             if (const auto n = numbered(key, "window")) titles_[*n] = std::string(value);
             break;
@@ -72,6 +88,9 @@ public:
     }
 
     void finish() {
+        if (cfg_.windows.empty()) {
+            cfg_.unusable = cfg_.file + ": it has no [WindowNN] section, so nothing to draw ([Window00] to [Window9999])";
+        }
         std::sort(cfg_.windows.begin(), cfg_.windows.end(),
                   [](const PanelWindow& a, const PanelWindow& b) { return a.number < b.number; });
         for (PanelWindow& w : cfg_.windows) {
@@ -96,7 +115,7 @@ private:
     void section(std::string_view text) {
         const size_t close = text.find(']');
         if (close == std::string_view::npos) {
-            problem("a section header without its ]");
+            problem("a section header without its ] ([Name])");
             section_ = Section::other;
             return;
         }
@@ -110,7 +129,8 @@ private:
                     // Built piece by piece: GCC 12 for i686 warns wrongly about "[" + a string.
                     std::string message(1, '[');
                     message += trim(text.substr(1, close - 1));
-                    message += "] appears again (first on line " + std::to_string(w.line) + "); this one is ignored";
+                    message += "] appears again (first on line " + std::to_string(w.line) +
+                               "); this one is ignored (each window once)";
                     problem(message);
                     return;
                 }
@@ -127,24 +147,25 @@ private:
             w.file = std::string(value);
         } else if (key == "size_mm") {
             const auto parts = split(value, ',');
-            const auto width = whole_number(parts[0]);
-            const auto height = parts.size() > 1 ? whole_number(parts[1]) : std::optional<int>(1);
-            if (parts.size() > 2 || !width || !height || *width <= 0 || *height <= 0) {
-                return problem("size_mm must be a width, or a width and a height, above 0: " + std::string(value));
+            const auto width = within(whole_number(parts[0]), 1, max_window_side);
+            const auto height = parts.size() > 1 ? within(whole_number(parts[1]), 1, max_window_side) : 1;
+            if (parts.size() > 2 || !width || !height) {
+                return problem("size_mm=" + std::string(value) +
+                               " is not a size (a width, or a width and a height, each a whole number from 1 to " +
+                               std::to_string(max_window_side) + ")");
             }
             w.size_width = width;
             if (parts.size() > 1) w.size_height = height;
         } else if (key == "position") {
-            const auto position = whole_number(value);
-            if (!position || *position < 0 || *position > 8) {
-                return problem("position must be 0 to 8: " + std::string(value));
+            const auto position = within(whole_number(value), 0, 8);
+            if (!position) {
+                return problem("position=" + std::string(value) +
+                               " is not a screen position (0 to 8, top left to bottom right)");
             }
             w.position = *position;
         } else if (key == "visible") {
-            const auto visible = whole_number(value);
-            if (!visible || (*visible != 0 && *visible != 1)) {
-                return problem("visible must be 0 or 1: " + std::string(value));
-            }
+            const auto visible = within(whole_number(value), 0, 1);
+            if (!visible) return problem("visible=" + std::string(value) + " is neither 0 nor 1 (0 or 1)");
             w.visible = *visible == 1;
         } else if (numbered(key, "gauge")) {
             gauge(key, value);
@@ -156,32 +177,35 @@ private:
         for (const PanelGauge& g : w.gauges) {
             if (ascii_lowercase(g.key) == key) {
                 return problem(key + " appears again (first on line " + std::to_string(g.line) +
-                               "); this one is ignored");
+                               "); this one is ignored (each gauge key once a window)");
             }
         }
         const auto parts = split(value, ',');
-        const std::string form = key + " must be Module!Gauge, x, y[, width[, height]]";
+        const std::string line = key + "=" + std::string(value);
         const size_t bang = parts[0].find('!');
         if (bang == std::string_view::npos || bang == 0 || bang + 1 == parts[0].size()) {
-            return problem(form + ": no Module!Gauge in \"" + std::string(value) + "\"");
+            return problem(line + " has no Module!Gauge (" + gauge_form + ")");
         }
-        if (parts.size() < 3) return problem(form + ": no position in \"" + std::string(value) + "\"");
+        if (parts.size() < 3) return problem(line + " has no position (" + gauge_form + ")");
         PanelGauge g{.line = line_,
                      .key = key,
                      .module = std::string(trim(parts[0].substr(0, bang))),
                      .gauge = std::string(trim(parts[0].substr(bang + 1)))};
-        const auto x = whole_number(parts[1]);
-        const auto y = whole_number(parts[2]);
+        // A position within the largest window: where a gauge stands in its own is told by the layout.
+        const auto x = within(whole_number(parts[1]), 0, max_window_side - 1);
+        const auto y = within(whole_number(parts[2]), 0, max_window_side - 1);
         if (!x || !y) {
-            return problem(form + ": the position is not two whole numbers in \"" + std::string(value) + "\"");
+            return problem(key + ": the position " + std::string(parts[1]) + ", " + std::string(parts[2]) +
+                           " is not two whole numbers within a window (each from 0 to " +
+                           std::to_string(max_window_side - 1) + ")");
         }
         g.x = *x;
         g.y = *y;
         for (size_t i = 3; i < parts.size() && i < 5; ++i) {
-            const auto size = whole_number(parts[i]);
-            if (!size || *size <= 0) {
-                return problem(form + ": the " + (i == 3 ? "width" : "height") +
-                               " must be a whole number above 0, not \"" + std::string(parts[i]) + "\"");
+            const auto size = within(whole_number(parts[i]), 1, max_window_side);
+            if (!size) {
+                return problem(key + ": the " + (i == 3 ? "width" : "height") + " \"" + std::string(parts[i]) +
+                               "\" is not a size (a whole number from 1 to " + std::to_string(max_window_side) + ")");
             }
             (i == 3 ? g.width : g.height) = *size;
         }
@@ -201,14 +225,16 @@ private:
 PanelConfig parse_panel_cfg(std::string_view text, const std::string& file) {
     PanelConfig cfg{.file = file};
     Reader reader(cfg);
-    int number = 0;
-    while (!text.empty()) {
-        const size_t end = text.find('\n');
-        reader.line(text.substr(0, end), ++number);
-        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
-    }
+    for (const TextLine& line : text_lines(text)) reader.line(line.text, line.number);
     reader.finish();
     return cfg;
+}
+
+PanelConfig read_panel_cfg(const std::string& path) {
+    std::string error;
+    const std::optional<std::string> text = read_file(path, &error, max_panel_cfg_bytes);
+    if (!text) return PanelConfig{.file = path, .windows = {}, .problems = {}, .unusable = error};
+    return parse_panel_cfg(*text, path);
 }
 
 bool names_module(std::string_view module, std::string_view module_path) {

@@ -39,10 +39,21 @@ struct PanelWindow {
 struct PanelConfig {
     std::string file;  // as named in messages
     std::vector<PanelWindow> windows;  // in the order of their numbers
-    std::vector<std::string> problems;  // "file:line: message"; the rest of the file is still read
+    // "file:line: what is wrong (what is allowed)"; the rest of the file is still read.
+    std::vector<std::string> problems;
+    // Why there is nothing to draw at all (a file that cannot be read, or no
+    // window in it); empty when the panel is usable.
+    std::string unusable;
 };
 
+// What a panel.cfg may hold, checked as it is read: its size, and every
+// window's size_mm, every gauge's position and size within a window's bound.
+inline constexpr size_t max_panel_cfg_bytes = size_t{1} << 20;
+inline constexpr int max_window_side = 8192;
+
 PanelConfig parse_panel_cfg(std::string_view text, const std::string& file);
+// Reads the file and parses it, the file named in messages as given.
+PanelConfig read_panel_cfg(const std::string& path);
 
 // Whether a gauge line's module is the loaded module, named by its file:
 // "Orvane" names orvane.so and Orvane.gau alike.

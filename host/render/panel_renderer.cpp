@@ -6,40 +6,18 @@
 #include <set>
 
 #include "host/base/files.h"
+#include "host/render/bmp_file.h"
 
 namespace panelhost {
 
 using namespace orvane;
 
-namespace {
-constexpr int largest_window = 8192;
-}  // namespace
-
 PanelFiles files_beside(const std::string& cfg_path) {
     const size_t slash = cfg_path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? std::string() : cfg_path.substr(0, slash + 1);
-    return [folder](const std::string& name) -> std::optional<std::vector<uint8_t>> {
-        return read_file_bytes(name.starts_with('/') ? name : folder + name);
+    return [folder](const std::string& name, std::string& error) -> std::optional<std::vector<uint8_t>> {
+        return read_file_bytes(name.starts_with('/') ? name : folder + name, &error, max_bmp_file_bytes);
     };
-}
-
-BitmapLookup decode_bmp_file(const std::vector<uint8_t>& bytes) {
-    constexpr size_t file_header = 14;
-    if (bytes.size() < file_header + 40 || bytes[0] != 'B' || bytes[1] != 'M') return {BitmapError::bad_header, {}};
-    uint32_t bits_at = 0, header_size = 0, colours_used = 0;
-    std::memcpy(&bits_at, bytes.data() + 10, 4);
-    std::memcpy(&header_size, bytes.data() + file_header, 4);
-    std::memcpy(&colours_used, bytes.data() + file_header + 32, 4);
-    const size_t palette_bytes = 4 * size_t{colours_used == 0 || colours_used > 256 ? 256u : colours_used};
-    const size_t dib_head = size_t{header_size} + palette_bytes;
-    if (header_size < 40 || bits_at < file_header + dib_head || bits_at > bytes.size()) {
-        return {BitmapError::truncated, {}};
-    }
-    // The rows may start after a gap; the DIB decoder wants them right after the palette.
-    std::vector<uint8_t> dib(bytes.begin() + file_header,
-                             bytes.begin() + static_cast<std::ptrdiff_t>(file_header + dib_head));
-    dib.insert(dib.end(), bytes.begin() + bits_at, bytes.end());
-    return decode_dib(dib.data(), dib.size());
 }
 
 PanelRenderer::PanelRenderer(GaugeRenderer& gauges, const PanelConfig& cfg, std::string module_path, PanelFiles files)
@@ -56,16 +34,30 @@ std::vector<std::string> PanelRenderer::gauge_names(const Panel& panel) const {
     return names;
 }
 
+namespace {
+
+std::string where(const PanelConfig& cfg, int line) { return cfg.file + ":" + std::to_string(line) + ": "; }
+
+std::string size_text(int64_t x, int64_t y) { return std::to_string(x) + " x " + std::to_string(y); }
+
+}  // namespace
+
 std::vector<std::string> PanelRenderer::check(const Panel& panel) {
     std::vector<std::string> problems;
     for (const PanelWindow& window : cfg_.windows) {
-        if (!window.file.empty()) background(window);
+        const Size size = window_size(window, panel);
         for (const PanelGauge& g : window.gauges) {
-            const std::string where = cfg_.file + ":" + std::to_string(g.line) + ": " + g.module + "!" + g.gauge;
+            const std::string at = where(cfg_, g.line) + g.module + "!" + g.gauge;
             if (!names_module(g.module, module_path_)) {
-                problems.push_back(where + ": the module " + g.module + " is not the one loaded; drawn as an outline");
+                problems.push_back(at + ": the module " + g.module + " is not the one loaded; drawn as an outline");
             } else if (panel.gauge(g.gauge) == nullptr) {
-                problems.push_back(where + ": the module has no gauge named " + g.gauge + "; drawn as an outline");
+                problems.push_back(at + ": the module has no gauge named " + g.gauge + "; drawn as an outline");
+            }
+            if (!inside(g, size)) {
+                problems.push_back(where(cfg_, g.line) + g.key + " at " + std::to_string(g.x) + ", " +
+                                   std::to_string(g.y) + " lies outside its window of " + size_text(size.x, size.y) +
+                                   "; left out (x from 0 to " + std::to_string(size.x - 1) + ", y from 0 to " +
+                                   std::to_string(size.y - 1) + ")");
             }
         }
     }
@@ -73,17 +65,71 @@ std::vector<std::string> PanelRenderer::check(const Panel& panel) {
     return problems;
 }
 
+std::vector<std::string> PanelRenderer::check_size(const Panel& panel, int scale) {
+    std::vector<std::string> problems;
+    const std::string at_scale = " at scale " + std::to_string(scale);
+    const std::string side_bound = "at most " + std::to_string(max_surface_side) + " a side";
+    int64_t pixels = 0, gauge_pixels = 0;
+    for (const PanelWindow& window : cfg_.windows) {
+        const Size size = window_size(window, panel);
+        pixels += size.x * size.y * scale * scale;
+        if (size.x * scale > max_surface_side || size.y * scale > max_surface_side) {
+            problems.push_back(where(cfg_, window.line) + window.title + " would be " +
+                               size_text(size.x * scale, size.y * scale) + " pixels" + at_scale + " (" + side_bound +
+                               ": a smaller size_mm, background or --scale)");
+        }
+        for (const PanelGauge& g : window.gauges) {
+            const Placement p = place(g, panel);
+            const double w = std::ceil(p.width) * scale, h = std::ceil(p.height) * scale;
+            if (w > max_surface_side || h > max_surface_side) {
+                problems.push_back(where(cfg_, g.line) + g.key + " would be drawn " +
+                                   size_text(static_cast<int64_t>(w), static_cast<int64_t>(h)) + " pixels" + at_scale +
+                                   " (" + side_bound + ": a smaller width, height or --scale)");
+                continue;
+            }
+            // Drawn into its window, and into the screen again when that shows it.
+            const double shown_w = std::min(p.width, static_cast<double>(size.x)) * scale;
+            const double shown_h = std::min(p.height, static_cast<double>(size.y)) * scale;
+            gauge_pixels += static_cast<int64_t>(shown_w * shown_h) * (window.visible ? 2 : 1);
+        }
+    }
+    const Size screen = screen_size(panel);
+    pixels += screen.x * screen.y * scale * scale;
+    if (screen.x * scale > max_surface_side || screen.y * scale > max_surface_side) {
+        problems.push_back(cfg_.file + ": the screen of its visible windows would be " +
+                           size_text(screen.x * scale, screen.y * scale) + " pixels" + at_scale + " (" + side_bound +
+                           ": fewer or smaller windows side by side, or a smaller --scale)");
+    }
+    if (pixels > max_render_pixels) {
+        problems.push_back(cfg_.file + ": its windows and screen would take " + std::to_string(pixels) + " pixels" +
+                           at_scale + " (at most " + std::to_string(max_render_pixels) + " a render)");
+    }
+    if (gauge_pixels > max_gauge_pixels) {
+        problems.push_back(cfg_.file + ": its gauges would cover " + std::to_string(gauge_pixels) + " pixels" +
+                           at_scale + " (at most " + std::to_string(max_gauge_pixels) + " a render)");
+    }
+    return problems;
+}
+
 const Picture* PanelRenderer::background(const PanelWindow& window) {
     if (window.file.empty()) return nullptr;
     if (auto it = backgrounds_.find(window.file); it != backgrounds_.end()) return it->second.get();
     std::unique_ptr<Picture> picture;
-    const std::string where = cfg_.file + ":" + std::to_string(window.line) + ": background " + window.file + ": ";
-    if (const auto bytes = files_(window.file); !bytes) {
-        background_problems_.push_back(where + "cannot be read");
-    } else if (const BitmapLookup lookup = decode_bmp_file(*bytes); lookup.error != BitmapError::none) {
-        background_problems_.push_back(where + describe(lookup.error));
+    const std::string at = where(cfg_, window.line) + "background " + window.file + ": ";
+    std::string error;
+    if (const auto bytes = files_ ? files_(window.file, error) : std::nullopt; !bytes) {
+        background_problems_.push_back(at + (error.empty() ? "cannot be read" : error) + "; left out");
+    } else if (const BmpRead read = read_bmp(*bytes); !read.error.empty()) {
+        background_problems_.push_back(at + read.error + "; left out");
+    } else if (const int64_t pixels = int64_t{read.image.width} * read.image.height;
+               background_pixels_ + pixels > max_background_pixels) {
+        background_problems_.push_back(at + "the panel's backgrounds would take more than " +
+                                       std::to_string(max_background_pixels) + " pixels together; left out (at most " +
+                                       std::to_string(max_background_pixels) + ")");
+    } else if (picture = make_picture(read.image); !picture) {
+        background_problems_.push_back(at + "there is no memory to draw it; left out");
     } else {
-        picture = make_picture(lookup.bitmap);
+        background_pixels_ += pixels;
     }
     return backgrounds_.emplace(window.file, std::move(picture)).first->second.get();
 }
@@ -110,7 +156,11 @@ PanelRenderer::Placement PanelRenderer::place(const PanelGauge& entry, const Pan
     return p;
 }
 
-PixPoint PanelRenderer::window_size(const PanelWindow& window, const Panel& panel) {
+bool PanelRenderer::inside(const PanelGauge& entry, Size window) const {
+    return entry.x >= 0 && entry.y >= 0 && entry.x < window.x && entry.y < window.y;
+}
+
+PanelRenderer::Size PanelRenderer::window_size(const PanelWindow& window, const Panel& panel) {
     const Picture* bg = background(window);
     double right = 1, bottom = 1;
     for (const PanelGauge& g : window.gauges) {
@@ -118,21 +168,19 @@ PixPoint PanelRenderer::window_size(const PanelWindow& window, const Panel& pane
         right = std::max(right, p.x + p.width);
         bottom = std::max(bottom, p.y + p.height);
     }
-    const double extent_x = std::min(std::ceil(right), double(largest_window));
-    const double extent_y = std::min(std::ceil(bottom), double(largest_window));
-    const int width = window.size_width.value_or(bg != nullptr ? bg->width : static_cast<int>(extent_x));
-    int height = static_cast<int>(extent_y);
+    // Each number is bounded by the reader and the bitmaps' bounds, far inside 64 bits.
+    const int64_t width = window.size_width.value_or(bg != nullptr ? bg->width : static_cast<int64_t>(std::ceil(right)));
+    int64_t height = static_cast<int64_t>(std::ceil(bottom));
     if (window.size_height) {
         height = *window.size_height;
     } else if (bg != nullptr) {
-        height = static_cast<int>(std::min(std::lround(double(bg->height) * width / bg->width), long{largest_window}));
+        height = std::max<int64_t>(1, std::llround(double(bg->height) * double(width) / bg->width));
     }
-    // A window no screen could show is drawn at the most a screen could.
-    return {std::clamp(width, 1, largest_window), std::clamp(height, 1, largest_window)};
+    return {width, height};
 }
 
 void PanelRenderer::draw_window(cairo_t* cr, const PanelWindow& window, const Panel& panel) {
-    const PixPoint size = window_size(window, panel);
+    const Size size = window_size(window, panel);
     if (const Picture* bg = background(window)) {
         cairo_save(cr);
         cairo_scale(cr, double(size.x) / bg->width, double(size.y) / bg->height);
@@ -144,6 +192,7 @@ void PanelRenderer::draw_window(cairo_t* cr, const PanelWindow& window, const Pa
         cairo_restore(cr);
     }
     for (const PanelGauge& g : window.gauges) {
+        if (!inside(g, size)) continue;
         const Placement p = place(g, panel);
         cairo_save(cr);
         if (p.header == nullptr) {
@@ -165,8 +214,8 @@ void PanelRenderer::draw_window(cairo_t* cr, const PanelWindow& window, const Pa
 
 Surface PanelRenderer::render_window(const PanelWindow& window, const Panel& panel, int scale) {
     scale = std::max(1, scale);
-    const PixPoint size = window_size(window, panel);
-    Surface surface = make_surface(size.x * scale, size.y * scale);
+    const Size size = window_size(window, panel);
+    Surface surface = make_surface(static_cast<int>(size.x * scale), static_cast<int>(size.y * scale));
     Context cr(cairo_create(surface.get()));
     cairo_scale(cr.get(), scale, scale);
     draw_window(cr.get(), window, panel);
@@ -174,36 +223,44 @@ Surface PanelRenderer::render_window(const PanelWindow& window, const Panel& pan
     return surface;
 }
 
-std::vector<PanelRenderer::ScreenWindow> PanelRenderer::screen_layout(const Panel& panel) {
-    struct Row {
-        std::vector<const PanelWindow*> windows;
-        int width = 0, height = 0;
-    };
-    Row rows[3];
+std::vector<PanelRenderer::Row> PanelRenderer::screen_rows(const Panel& panel) {
+    std::vector<Row> rows(3);
     for (const PanelWindow& w : cfg_.windows) {
         if (!w.visible) continue;
         const int position = w.position < 0 ? 4 : w.position;
         rows[position / 3].windows.push_back(&w);
     }
-    int width = 1;
     for (Row& row : rows) {
         std::stable_sort(row.windows.begin(), row.windows.end(), [](const PanelWindow* a, const PanelWindow* b) {
             return (a->position < 0 ? 1 : a->position % 3) < (b->position < 0 ? 1 : b->position % 3);
         });
         for (const PanelWindow* w : row.windows) {
-            const PixPoint size = window_size(*w, panel);
+            const Size size = window_size(*w, panel);
             row.width += size.x;
             row.height = std::max(row.height, size.y);
         }
-        width = std::max(width, row.width);
     }
+    return rows;
+}
+
+PanelRenderer::Size PanelRenderer::screen_size(const Panel& panel) {
+    Size size{1, 0};
+    for (const Row& row : screen_rows(panel)) {
+        size.x = std::max(size.x, row.width);
+        size.y += row.height;
+    }
+    return {size.x, std::max<int64_t>(1, size.y)};
+}
+
+std::vector<PanelRenderer::ScreenWindow> PanelRenderer::screen_layout(const Panel& panel) {
+    const Size size = screen_size(panel);
     std::vector<ScreenWindow> layout;
-    int y = 0;
-    for (const Row& row : rows) {
-        double x = (width - row.width) / 2.0;
+    int64_t y = 0;
+    for (const Row& row : screen_rows(panel)) {
+        double x = double(size.x - row.width) / 2.0;
         for (const PanelWindow* w : row.windows) {
-            layout.push_back({w, static_cast<int>(std::floor(x)), y});
-            x += window_size(*w, panel).x;
+            layout.push_back({w, static_cast<int>(std::floor(x)), static_cast<int>(y)});
+            x += double(window_size(*w, panel).x);
         }
         y += row.height;
     }
@@ -212,23 +269,17 @@ std::vector<PanelRenderer::ScreenWindow> PanelRenderer::screen_layout(const Pane
 
 Surface PanelRenderer::render_screen(const Panel& panel, int scale) {
     scale = std::max(1, scale);
-    int width = 1, height = 1;
-    const std::vector<ScreenWindow> layout = screen_layout(panel);
-    for (const ScreenWindow& s : layout) {
-        const PixPoint size = window_size(*s.window, panel);
-        width = std::max(width, s.x + size.x);
-        height = std::max(height, s.y + size.y);
-    }
-    Surface surface = make_surface(width * scale, height * scale, true);
+    const Size size = screen_size(panel);
+    Surface surface = make_surface(static_cast<int>(size.x * scale), static_cast<int>(size.y * scale), true);
     Context cr(cairo_create(surface.get()));
     cairo_set_source_rgb(cr.get(), 0.07, 0.075, 0.08);
     cairo_paint(cr.get());
     cairo_scale(cr.get(), scale, scale);
-    for (const ScreenWindow& s : layout) {
-        const PixPoint size = window_size(*s.window, panel);
+    for (const ScreenWindow& s : screen_layout(panel)) {
+        const Size window = window_size(*s.window, panel);
         cairo_save(cr.get());
         cairo_translate(cr.get(), s.x, s.y);
-        cairo_rectangle(cr.get(), 0, 0, size.x, size.y);
+        cairo_rectangle(cr.get(), 0, 0, double(window.x), double(window.y));
         cairo_clip(cr.get());
         draw_window(cr.get(), *s.window, panel);
         cairo_restore(cr.get());

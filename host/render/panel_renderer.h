@@ -15,14 +15,19 @@
 
 namespace panelhost {
 
-// The bytes of a file a panel names (a background bitmap), or nothing.
-using PanelFiles = std::function<std::optional<std::vector<uint8_t>>(const std::string& name)>;
+// The bytes of a file a panel names (a background bitmap), or nothing and
+// why not.
+using PanelFiles = std::function<std::optional<std::vector<uint8_t>>(const std::string& name, std::string& error)>;
 
 // Files beside the panel.cfg at this path.
 PanelFiles files_beside(const std::string& cfg_path);
 
-// A bitmap file: file header, then a DIB the host's decoder reads.
-BitmapLookup decode_bmp_file(const std::vector<uint8_t>& bytes);
+// What one render may take, checked before anything is drawn: every window
+// and the screen together, at the chosen scale; every gauge as large as it
+// is drawn into them, together; the backgrounds the windows name, together.
+inline constexpr int64_t max_render_pixels = int64_t{64} << 20;
+inline constexpr int64_t max_gauge_pixels = int64_t{256} << 20;
+inline constexpr int64_t max_background_pixels = int64_t{16} << 20;
 
 class PanelRenderer {
 public:
@@ -30,18 +35,27 @@ public:
 
     // The module's gauges the panel places, each once, in the order placed.
     std::vector<std::string> gauge_names(const Panel& panel) const;
-    // What the panel places that cannot be drawn, each "file:line: message":
-    // gauges the module lacks, gauges of other modules, backgrounds that
-    // cannot be read. Such a gauge is drawn as a magenta outline.
+    // What the panel places that cannot be drawn, each "file:line: what is
+    // wrong (what is allowed)": gauges the module lacks or of other modules
+    // (drawn as a magenta outline), gauges outside their windows (left out),
+    // backgrounds that cannot be read (left out). The rest is still drawn.
     std::vector<std::string> check(const Panel& panel);
+    // What makes the panel too large to draw at this scale: windows, the
+    // screen or gauges beyond max_surface_side, or the render beyond its
+    // pixel bounds. Nothing should be drawn when there is any.
+    std::vector<std::string> check_size(const Panel& panel, int scale);
 
     // A window's size in its own units (size_mm), one pixel each at scale 1.
-    orvane::PixPoint window_size(const PanelWindow& window, const Panel& panel);
+    struct Size {
+        int64_t x, y;
+    };
+    Size window_size(const PanelWindow& window, const Panel& panel);
     Surface render_window(const PanelWindow& window, const Panel& panel, int scale);
     // The visible windows as the screen shows them, by their positions: the
     // top row (0 to 2) above the middle (3 to 5, and windows with none)
     // above the bottom (6 to 8), left to right, each row centred.
     Surface render_screen(const Panel& panel, int scale);
+    Size screen_size(const Panel& panel);
 
     // Where render_screen puts each visible window, in window units.
     struct ScreenWindow {
@@ -64,7 +78,13 @@ public:
     Placement place(const PanelGauge& entry, const Panel& panel);
 
 private:
+    struct Row {
+        std::vector<const PanelWindow*> windows;
+        int64_t width = 0, height = 0;
+    };
+    std::vector<Row> screen_rows(const Panel& panel);
     const Picture* background(const PanelWindow& window);
+    bool inside(const PanelGauge& entry, Size window) const;
     void draw_window(cairo_t* cr, const PanelWindow& window, const Panel& panel);
 
     GaugeRenderer& gauges_;
@@ -73,6 +93,7 @@ private:
     PanelFiles files_;
     std::map<std::string, std::unique_ptr<Picture>> backgrounds_;  // by file name; null: unreadable
     std::vector<std::string> background_problems_;
+    int64_t background_pixels_ = 0;
 };
 
 }  // namespace panelhost

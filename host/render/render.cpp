@@ -5,6 +5,7 @@
 #include <cstring>
 #include <numbers>
 
+#include "host/base/files.h"
 #include "host/panel/geometry.h"
 
 namespace panelhost {
@@ -18,42 +19,53 @@ Surface make_surface(int width, int height, bool opaque) {
 
 // ---- bitmaps ----
 
-namespace {
-
-bool pure_black(const PaletteColour& c) { return c.r == 0 && c.g == 0 && c.b == 0; }
-
-}  // namespace
-
-std::unique_ptr<Picture> make_picture(const Bitmap& bitmap) {
+std::unique_ptr<Picture> make_picture(const RgbImage& image) {
+    if (image.width < 1 || image.height < 1 || image.width > max_surface_side || image.height > max_surface_side) {
+        return nullptr;
+    }
     auto p = std::make_unique<Picture>();
-    p->width = bitmap.width;
-    p->height = bitmap.height;
-    p->opaque = make_surface(bitmap.width, bitmap.height);
-    p->keyed = make_surface(bitmap.width, bitmap.height);
-    p->black = Surface(cairo_image_surface_create(CAIRO_FORMAT_A8, bitmap.width, bitmap.height));
-    cairo_surface_flush(p->opaque.get());
-    cairo_surface_flush(p->keyed.get());
-    cairo_surface_flush(p->black.get());
+    p->width = image.width;
+    p->height = image.height;
+    p->opaque = make_surface(image.width, image.height);
+    p->keyed = make_surface(image.width, image.height);
+    p->black = Surface(cairo_image_surface_create(CAIRO_FORMAT_A8, image.width, image.height));
+    for (cairo_surface_t* surface : {p->opaque.get(), p->keyed.get(), p->black.get()}) {
+        // A surface Cairo could not make has no pixels to write.
+        if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) return nullptr;
+        cairo_surface_flush(surface);
+    }
     unsigned char* opaque = cairo_image_surface_get_data(p->opaque.get());
     unsigned char* keyed = cairo_image_surface_get_data(p->keyed.get());
     unsigned char* black = cairo_image_surface_get_data(p->black.get());
-    const int stride = cairo_image_surface_get_stride(p->opaque.get());
-    const int mask_stride = cairo_image_surface_get_stride(p->black.get());
-    for (int y = 0; y < bitmap.height; ++y) {
-        for (int x = 0; x < bitmap.width; ++x) {
-            const PaletteColour c = bitmap.colour_at(x, y);
-            const uint32_t argb = 0xFF000000u | (uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) | c.b;
-            const bool clear = pure_black(c);
+    const size_t stride = static_cast<size_t>(cairo_image_surface_get_stride(p->opaque.get()));
+    const size_t mask_stride = static_cast<size_t>(cairo_image_surface_get_stride(p->black.get()));
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            const uint32_t rgb = image.at(x, y);
+            const uint32_t argb = 0xFF000000u | rgb;
+            const bool clear = rgb == 0;  // pure black
             const uint32_t keyed_argb = clear ? 0u : argb;
-            std::memcpy(opaque + y * stride + 4 * x, &argb, 4);
-            std::memcpy(keyed + y * stride + 4 * x, &keyed_argb, 4);
-            black[y * mask_stride + x] = clear ? 0xFF : 0x00;
+            std::memcpy(opaque + y * stride + 4 * static_cast<size_t>(x), &argb, 4);
+            std::memcpy(keyed + y * stride + 4 * static_cast<size_t>(x), &keyed_argb, 4);
+            black[y * mask_stride + static_cast<size_t>(x)] = clear ? 0xFF : 0x00;
         }
     }
     cairo_surface_mark_dirty(p->opaque.get());
     cairo_surface_mark_dirty(p->keyed.get());
     cairo_surface_mark_dirty(p->black.get());
     return p;
+}
+
+std::unique_ptr<Picture> make_picture(const Bitmap& bitmap) {
+    RgbImage image{.width = bitmap.width, .height = bitmap.height, .pixels = {}};
+    image.pixels.reserve(static_cast<size_t>(bitmap.width) * static_cast<size_t>(bitmap.height));
+    for (int y = 0; y < bitmap.height; ++y) {
+        for (int x = 0; x < bitmap.width; ++x) {
+            const PaletteColour c = bitmap.colour_at(x, y);
+            image.pixels.push_back(uint32_t{c.r} << 16 | uint32_t{c.g} << 8 | c.b);
+        }
+    }
+    return make_picture(image);
 }
 
 namespace {
@@ -101,6 +113,11 @@ const Picture* GaugeArt::picture(int32_t id) {
                            std::to_string(lookup.bitmap.height) + " pixels is too large to draw");
     } else if (lookup.error == BitmapError::none) {
         p = make_picture(lookup.bitmap);
+        if (!p) {
+            reports_.push_back("bitmap " + std::to_string(id) + ": " + std::to_string(lookup.bitmap.width) + " x " +
+                               std::to_string(lookup.bitmap.height) + " pixels cannot be drawn (at most " +
+                               std::to_string(max_surface_side) + " a side)");
+        }
     } else {
         reports_.push_back("bitmap " + std::to_string(id) + ": " + describe(lookup.error));
     }
@@ -256,9 +273,13 @@ Surface render_gauge(GaugeRenderer& renderer, const Panel& panel, const Installe
 // ---- PNG ----
 
 std::string write_png(cairo_surface_t* surface, const std::string& path) {
-    const cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
-    if (status == CAIRO_STATUS_SUCCESS) return {};
-    return "cannot write " + path + ": " + cairo_status_to_string(status);
+    if (const cairo_status_t status = cairo_surface_status(surface); status != CAIRO_STATUS_SUCCESS) {
+        return "cannot write " + path + ": " + cairo_status_to_string(status);
+    }
+    // Whole or not at all, as every file the host writes.
+    std::string error;
+    write_file(path, png_bytes(surface), &error);
+    return error;
 }
 
 std::vector<uint8_t> png_bytes(cairo_surface_t* surface) {

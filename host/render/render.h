@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "host/panel/panel.h"
+#include "host/render/bmp_file.h"
 #include "host/render/fonts.h"
 #include "host/services/resources.h"
 #include "module/host_abi.h"
@@ -42,7 +43,13 @@ struct Picture {
     Surface black;   // A8: opaque exactly where the bitmap is pure black (a window's opening)
 };
 
+// Null when Cairo cannot hold it: a side beyond max_surface_side, or no
+// memory for its surfaces.
+std::unique_ptr<Picture> make_picture(const RgbImage& image);
 std::unique_ptr<Picture> make_picture(const Bitmap& bitmap);
+
+// The longest side of a Cairo image surface, and so of every picture and PNG.
+inline constexpr int max_surface_side = 32767;
 
 // The module's bitmaps, looked up once each through the host's resource lookup.
 class GaugeArt {

@@ -6,6 +6,7 @@
 
 #include "host/base/files.h"
 #include "host/base/text_format.h"
+#include "host/base/text_lines.h"
 #include "host/flight/flight.h"
 #include "host/panel/trace.h"
 #include "host/services/chain.h"
@@ -29,7 +30,9 @@ struct Token {
     bool quoted = false;
 };
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+constexpr const char* escapes_allowed = "\\\" \\\\ \\n \\t \\r \\0 \\xHH";
 
 // Splits a line into words and quoted texts, up to a # outside quotes.
 std::string tokenize(std::string_view line, std::vector<Token>& tokens) {
@@ -44,17 +47,19 @@ std::string tokenize(std::string_view line, std::vector<Token>& tokens) {
         if (line[i] == '"') {
             size_t end = i + 1;
             while (end < line.size() && line[end] != '"') end += line[end] == '\\' ? 2 : 1;
-            if (end >= line.size()) return "a quoted text has no closing quote";
+            if (end >= line.size()) return "a quoted text has no closing quote (a text ends at its second \")";
             if (std::string error = unescape_text(line.substr(i + 1, end - i - 1), token.text); !error.empty()) {
-                return error;
+                return error + " (the escapes " + escapes_allowed + ")";
             }
             token.quoted = true;
             i = end + 1;
-            if (i < line.size() && !is_blank(line[i]) && line[i] != '#') return "a quoted text runs into a word";
+            if (i < line.size() && !is_blank(line[i]) && line[i] != '#') {
+                return "a quoted text runs into a word (a blank after the closing quote)";
+            }
         } else {
             const size_t start = i;
             while (i < line.size() && !is_blank(line[i]) && line[i] != '#') {
-                if (line[i] == '"') return "a quote inside a word";
+                if (line[i] == '"') return "a quote inside a word (a text stands in quotes of its own)";
                 ++i;
             }
             token.text = std::string(line.substr(start, i - start));
@@ -64,11 +69,49 @@ std::string tokenize(std::string_view line, std::vector<Token>& tokens) {
     return {};
 }
 
-// Counts beyond these are mistakes, not scenarios.
-constexpr int64_t max_cycles = 1000000;
+// A click holds the button this many repeats at most.
 constexpr int64_t max_repeats = 100000;
-constexpr double max_fly_seconds = 36000.0;  // ten hours
-static_assert(max_fly_seconds * flight::steps_per_second <= max_cycles);
+// A fly step lasts at most this long, a round bound within a file's updates.
+constexpr double max_fly_seconds = 5000.0;
+static_assert(max_fly_seconds * flight::steps_per_second <= max_updates_per_file);
+
+constexpr const char* steps_allowed =
+    "aircraft, place, fly, set, ramp, install, update, kill, click, fail, service, callback, expect";
+constexpr const char* expectations_allowed =
+    "text, visible, flags, event, no-event, sound, cursor, tooltip, var, slider, moving, sprite, result";
+constexpr const char* values_allowed = "a number, nan, inf, -inf, or 0x and 16 hex digits";
+
+// How each step is written, said with a mistake in it.
+const char* usage_of(std::string_view verb, std::string_view what) {
+    if (verb == "aircraft") return "aircraft on|off";
+    if (verb == "place") return "place distance <nm> [offset <nm>] altitude <ft> heading <deg> speed <kt>";
+    if (verb == "fly") return "fly <seconds>";
+    if (verb == "set") return "set <var> <value>";
+    if (verb == "ramp") return "ramp <var> <from> <to> [<var> <from> <to>]... <n>";
+    if (verb == "install") return "install <gauge>|all";
+    if (verb == "update") return "update [<n>]";
+    if (verb == "kill") return "kill <gauge>|all";
+    if (verb == "click") {
+        return "click <gauge> <x> <y> [left|right] [repeat <n>], or click <gauge> \"<tooltip>\" [left|right] "
+               "[repeat <n>] [at <dx> <dy>]";
+    }
+    if (verb == "fail") return "fail <failure> on|off";
+    if (verb == "service") return "service <gauge> <code> [<extra>]";
+    if (verb == "callback") return "callback <gauge> <index>";
+    if (what == "text") return "expect text <gauge> <index> \"<text>\"";
+    if (what == "visible") return "expect visible <gauge> <index> yes|no";
+    if (what == "flags") return "expect flags <gauge> <index> <hex>";
+    if (what == "event") return "expect event <event> [<count>]";
+    if (what == "no-event") return "expect no-event";
+    if (what == "sound") return "expect sound <count>";
+    if (what == "cursor") return "expect cursor <gauge> <x> <y> <code>";
+    if (what == "tooltip") return "expect tooltip <gauge> <x> <y> \"<text>\"";
+    if (what == "var") return "expect var <var> <value> [within <t>]";
+    if (what == "slider" || what == "moving") return "expect slider|moving <gauge> <index> x|y <value> [within <t>]";
+    if (what == "sprite") return "expect sprite <gauge> <index> x|y|rotation <value> [within <t>]";
+    if (what == "result") return "expect result <gauge> <index> <value> [within <t>]";
+    return "expect <what> ...";
+}
 
 // Reads the tokens of one line into a step; the first error wins.
 class LineParser {
@@ -80,33 +123,34 @@ public:
 private:
     bool more() const { return next_ < tokens_.size(); }
     const Token* peek() const { return more() ? &tokens_[next_] : nullptr; }
-    bool fail(std::string message) {
-        if (error_.empty()) error_ = std::move(message);
+    // A mistake and what would have been right.
+    bool fail(const std::string& message, const std::string& allowed) {
+        if (error_.empty()) error_ = message + " (" + allowed + ")";
         return false;
     }
+    bool fail(const std::string& message) { return fail(message, usage_); }
     bool word(std::string& out, const char* what) {
         if (!more()) return fail("missing " + std::string(what));
         const Token& token = tokens_[next_++];
-        if (token.quoted) return fail(std::string(what) + " must not be quoted");
+        if (token.quoted) return fail(std::string(what) + " must not be quoted", "a word, not a text in quotes");
         out = token.text;
         return true;
     }
     bool quoted(std::string& out, const char* what) {
         if (!more()) return fail("missing " + std::string(what));
         const Token& token = tokens_[next_++];
-        if (!token.quoted) return fail(std::string(what) + " must be in double quotes");
+        if (!token.quoted) return fail(std::string(what) + " must be in double quotes", "\"...\"");
         out = token.text;
         return true;
     }
     bool integer(int64_t& out, const char* what, int64_t low, int64_t high) {
         std::string text;
         if (!word(text, what)) return false;
+        const std::string range = std::to_string(low) + " to " + std::to_string(high);
         const auto value = parse_integer(text);
-        if (!value) return fail(std::string(what) + " is not a whole number: " + text);
-        if (*value < low || *value > high) {
-            return fail(std::string(what) + " " + text + " is outside " + std::to_string(low) + " to " +
-                        std::to_string(high));
-        }
+        if (!value && integer_syntax(text)) return fail(std::string(what) + " " + text + " is out of range", range);
+        if (!value) return fail(std::string(what) + " is not a whole number: " + text, "a whole number, " + range);
+        if (*value < low || *value > high) return fail(std::string(what) + " " + text + " is out of range", range);
         out = *value;
         return true;
     }
@@ -117,7 +161,7 @@ private:
     }
     bool gauge(bool all_allowed) {
         if (!word(step_.gauge, "gauge name")) return false;
-        if (step_.gauge == "all" && !all_allowed) return fail("\"all\" is not allowed here");
+        if (step_.gauge == "all" && !all_allowed) return fail("\"all\" is not allowed here", "one gauge's name");
         return true;
     }
     bool var() { return var(step_.var); }
@@ -125,14 +169,14 @@ private:
         std::string text;
         if (!word(text, "host variable")) return false;
         const auto id = host_var_id(text);
-        if (!id) return fail("unknown host variable: " + text);
+        if (!id) return fail("unknown host variable: " + text, "a variable's number or its name, as AIRSPEED_HOLD");
         out = *id;
         return true;
     }
     bool value(double& out, bool* exact_bits = nullptr) {
         std::string text;
         if (!word(text, "value")) return false;
-        if (std::string error = parse_value(text, out); !error.empty()) return fail(error);
+        if (std::string error = parse_value(text, out); !error.empty()) return fail(error, values_allowed);
         if (exact_bits != nullptr) *exact_bits = text.starts_with("0x") || text.starts_with("0X");
         return true;
     }
@@ -141,7 +185,7 @@ private:
         if (keyword("within")) {
             double tolerance = 0.0;
             if (!value(tolerance)) return false;
-            if (!(tolerance >= 0.0)) return fail("a tolerance must be 0 or more");
+            if (!(tolerance >= 0.0)) return fail("a tolerance must be 0 or more", "a number from 0 up");
             step_.expected.tolerance = tolerance;
         }
         return true;
@@ -160,9 +204,10 @@ private:
         return true;
     }
     bool on_off(const char* yes, const char* no) {
+        const std::string allowed = std::string(yes) + " or " + no;
         std::string text;
-        if (!word(text, (std::string(yes) + " or " + no).c_str())) return false;
-        if (text != yes && text != no) return fail("expected " + std::string(yes) + " or " + no + ", not " + text);
+        if (!word(text, allowed.c_str())) return false;
+        if (text != yes && text != no) return fail("expected " + allowed + ", not " + text, usage_);
         step_.on = text == yes;
         return true;
     }
@@ -176,7 +221,7 @@ private:
         } else if (text == "rotation" && rotation_allowed) {
             step_.axis = 2;
         } else {
-            return fail("unknown axis: " + text);
+            return fail("unknown axis: " + text, rotation_allowed ? "x, y or rotation" : "x or y");
         }
         return true;
     }
@@ -199,6 +244,7 @@ private:
     Step& step_;
     size_t next_ = 0;
     std::string error_;
+    std::string usage_ = "a step";
 };
 
 bool LineParser::click_options() {
@@ -249,6 +295,7 @@ bool LineParser::fly() {
 bool LineParser::expect() {
     std::string what;
     if (!word(what, "what to expect")) return false;
+    usage_ = usage_of("expect", what);
     if (what == "text") {
         step_.kind = StepKind::expect_text;
         return gauge(false) && index() && quoted(step_.text, "expected text") && done();
@@ -269,7 +316,7 @@ bool LineParser::expect() {
         std::string text;
         if (!word(text, "key event")) return false;
         const auto id = key_event_id(text);
-        if (!id) return fail("unknown key event: " + text);
+        if (!id) return fail("unknown key event: " + text, "an event's number or its name, as KEY_AP_MASTER_SWITCH");
         step_.event = *id;
         step_.count = 1;
         if (more() && !integer(step_.count, "event count", 0, INT32_MAX)) return false;
@@ -308,12 +355,13 @@ bool LineParser::expect() {
         step_.kind = StepKind::expect_result;
         return gauge(false) && index() && expected_value() && done();
     }
-    return fail("unknown expectation: " + what);
+    return fail("unknown expectation: " + what, expectations_allowed);
 }
 
 std::string LineParser::parse() {
     std::string verb;
     word(verb, "step");
+    usage_ = usage_of(verb, "");
     bool ok = error_.empty();
     if (!ok) {
     } else if (verb == "aircraft") {
@@ -337,14 +385,14 @@ std::string LineParser::parse() {
             ok = var(more.var) && value(more.from) && value(more.to);
             if (ok) step_.more_ramps.push_back(more);
         }
-        ok = ok && integer(step_.count, "update count", 1, max_cycles) && done();
+        ok = ok && integer(step_.count, "update count", 1, max_updates_per_file) && done();
     } else if (verb == "install" || verb == "kill") {
         step_.kind = verb == "install" ? StepKind::install : StepKind::kill;
         ok = gauge(true) && done();
     } else if (verb == "update") {
         step_.kind = StepKind::update;
         step_.count = 1;
-        ok = (!more() || integer(step_.count, "update count", 1, max_cycles)) && done();
+        ok = (!more() || integer(step_.count, "update count", 1, max_updates_per_file)) && done();
     } else if (verb == "service") {
         step_.kind = StepKind::service;
         int64_t code = 0;
@@ -370,7 +418,9 @@ std::string LineParser::parse() {
         ok = word(text, "failure key");
         if (ok) {
             const auto key = failure_key(text);
-            ok = key.has_value() || fail("unknown failure key: " + text);
+            ok = key.has_value() ||
+                 fail("unknown failure key: " + text,
+                      "a number, FAIL_SYSTEM_VACUUM, FAIL_GAUGE_ATTITUDE or FAIL_SYSTEM_ELECTRICAL_PANELS");
             if (key) step_.code = *key;
         }
         ok = ok && on_off("on", "off") && done();
@@ -380,7 +430,7 @@ std::string LineParser::parse() {
     } else if (verb == "expect") {
         ok = expect();
     } else {
-        fail("unknown step: " + verb);
+        fail("unknown step: " + verb, steps_allowed);
     }
     return error_;
 }
@@ -415,14 +465,15 @@ public:
           after_update_(after_update),
           events_seen_(host.key_events().size()) {}
 
-    std::vector<std::string> run() {
+    ScenarioRun run() {
         for (const Step& step : scenario_.steps) {
             execute(step);
             collect(step.line);
+            if (!stopped_.empty() || !trace_within_bound(step)) break;
         }
         for (const std::string& name : panel_.installed_names()) panel_.kill(name);
         collect(0);
-        return std::move(failures_);
+        return {std::move(failures_), std::move(stopped_)};
     }
 
 private:
@@ -449,9 +500,35 @@ private:
         }
     }
 
-    void update(const Step& step, int64_t cycle) {
-        panel_.update();
+    // Every update cycle of a run is made here, a fly step's with its step of
+    // the flight model, and charged here against the file's bounds. False
+    // when the run must stop.
+    bool update(const Step& step, int64_t cycle) {
+        if (!stopped_.empty()) return false;
+        if (updates_run_ == max_updates_per_file) {
+            stop(step, "the file runs more than " + std::to_string(max_updates_per_file) + " update cycles (at most " +
+                           std::to_string(max_updates_per_file) + " a file)");
+            return false;
+        }
+        ++updates_run_;
+        if (step.kind == StepKind::fly) {
+            fly_frame(*flight_, host_, panel_, trace_);
+        } else {
+            panel_.update();
+        }
         if (after_update_) after_update_(step, cycle);
+        return trace_within_bound(step);
+    }
+
+    bool trace_within_bound(const Step& step) {
+        if (trace_ == nullptr || trace_->text().size() <= max_trace_bytes) return true;
+        stop(step, "the trace passes " + std::to_string(max_trace_bytes) + " bytes here (at most " +
+                       std::to_string(max_trace_bytes) + " a file)");
+        return false;
+    }
+
+    void stop(const Step& step, const std::string& message) {
+        if (stopped_.empty()) stopped_ = scenario_.file + ":" + std::to_string(step.line) + ": " + message;
     }
 
     void trace(const std::string& text) {
@@ -494,6 +571,8 @@ private:
     std::vector<PendingEvent> pending_;
     std::vector<std::string> failures_;
     std::optional<Flight> flight_;  // from the first place on
+    std::string stopped_;
+    int64_t updates_run_ = 0;
 };
 
 void Runner::expect_event(const Step& step) {
@@ -559,8 +638,7 @@ void Runner::execute(const Step& step) {
     case StepKind::fly:
         trace("fly " + format_number(step.value));
         for (int64_t i = 0; i < step.count; ++i) {
-            fly_frame(*flight_, host_, panel_, trace_);
-            if (after_update_) after_update_(step, i);
+            if (!update(step, i)) break;
         }
         break;
     case StepKind::set: set_var(step.var, step.value); break;
@@ -573,14 +651,16 @@ void Runner::execute(const Step& step) {
             for (const RampVar& more : step.more_ramps) {
                 set_var(more.var, last ? more.to : more.from + (more.to - more.from) * fraction);
             }
-            update(step, i);
+            if (!update(step, i)) break;
         }
         break;
     case StepKind::install:
         for (const std::string& name : gauges_for(step)) check(step, panel_.install(name));
         break;
     case StepKind::update:
-        for (int64_t i = 0; i < step.count; ++i) update(step, i);
+        for (int64_t i = 0; i < step.count; ++i) {
+            if (!update(step, i)) break;
+        }
         break;
     case StepKind::kill:
         for (const std::string& name : gauges_for(step)) check(step, panel_.kill(name));
@@ -594,13 +674,22 @@ void Runner::execute(const Step& step) {
             const orvane::GaugeHeader* g = panel_.gauge(step.gauge);
             const auto area = g != nullptr ? find_area(g->mouse_rect, step.text) : std::nullopt;
             if (!area) return fail(step, step.gauge + " has no area with the tooltip " + quote_text(step.text));
+            // In 64 bits: an offset from the area's corner may reach past the gauge's pixels.
+            int64_t x = area->box.x;
+            int64_t y = area->box.y;
             if (step.at) {
-                point = {area->box.x + step.at->x, area->box.y + step.at->y};
+                x += step.at->x;
+                y += step.at->y;
             } else if (area->bounded) {
-                point = {area->box.x + area->box.size_x / 2, area->box.y + area->box.size_y / 2};
-            } else {
-                point = {area->box.x, area->box.y};
+                x += area->box.size_x / 2;
+                y += area->box.size_y / 2;
             }
+            if (x < INT32_MIN || x > INT32_MAX || y < INT32_MIN || y > INT32_MAX) {
+                return fail(step, "the point " + std::to_string(x) + " " + std::to_string(y) +
+                                      " lies outside the gauge's pixels (each from " + std::to_string(INT32_MIN) +
+                                      " to " + std::to_string(INT32_MAX) + ")");
+            }
+            point = {static_cast<int32_t>(x), static_cast<int32_t>(y)};
         }
         check(step, panel_.click(step.gauge, point, step.button, static_cast<int>(step.count)));
         break;
@@ -731,32 +820,52 @@ std::vector<std::string> parse_scenario(std::string_view text, Scenario& scenari
     std::vector<std::string> errors;
     scenario.steps.clear();
     scenario.moments.clear();
+    scenario.updates = 0;
+    scenario.presses = 0;
     bool placed = false;
     int first_fly = 0;
-    int line_number = 0;
-    while (!text.empty()) {
-        ++line_number;
-        const size_t end = text.find('\n');
-        const std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
-
-        if (std::optional<std::string> caption = moment_caption(line)) {
-            scenario.moments.push_back({line_number, std::move(*caption)});
+    auto error = [&](int line, const std::string& message) {
+        errors.push_back(scenario.file + ":" + std::to_string(line) + ": " + message);
+    };
+    for (const TextLine& line : text_lines(text)) {
+        if (const std::string problem = control_byte_problem(line.text); !problem.empty()) {
+            error(line.number, problem + " (a scenario is text: no control bytes but tabs)");
+            continue;
+        }
+        if (std::optional<std::string> caption = moment_caption(line.text)) {
+            scenario.moments.push_back({line.number, std::move(*caption)});
             continue;
         }
         std::vector<Token> tokens;
-        std::string error = tokenize(line, tokens);
-        if (error.empty() && tokens.empty()) continue;
+        std::string problem = tokenize(line.text, tokens);
+        if (problem.empty() && tokens.empty()) continue;
         Step step;
-        step.line = line_number;
-        if (error.empty()) error = LineParser(tokens, step).parse();
-        if (error.empty()) error = flight_error(step, placed, first_fly);
-        if (error.empty() && step.kind == StepKind::place) placed = true;
-        if (error.empty() && step.kind == StepKind::fly && first_fly == 0) first_fly = line_number;
-        if (!error.empty()) {
-            errors.push_back(scenario.file + ":" + std::to_string(line_number) + ": " + error);
+        step.line = line.number;
+        if (problem.empty()) problem = LineParser(tokens, step).parse();
+        if (problem.empty()) problem = flight_error(step, placed, first_fly);
+        if (problem.empty() && step.kind == StepKind::place) placed = true;
+        if (problem.empty() && step.kind == StepKind::fly && first_fly == 0) first_fly = line.number;
+        if (!problem.empty()) {
+            error(line.number, problem);
             continue;
         }
+        // What the file asks for, told at the line that passes a bound.
+        const bool updates_panel =
+            step.kind == StepKind::update || step.kind == StepKind::ramp || step.kind == StepKind::fly;
+        const int64_t updates = updates_panel ? step.count : 0;
+        const int64_t presses = step.kind == StepKind::click ? 1 + step.count : 0;
+        if (scenario.updates <= max_updates_per_file && scenario.updates + updates > max_updates_per_file) {
+            error(line.number, "the file asks for more than " + std::to_string(max_updates_per_file) +
+                                   " update cycles by this line (at most " + std::to_string(max_updates_per_file) +
+                                   " a file)");
+        }
+        if (scenario.presses <= max_presses_per_file && scenario.presses + presses > max_presses_per_file) {
+            error(line.number, "the file asks for more than " + std::to_string(max_presses_per_file) +
+                                   " clicks and repeats by this line (at most " +
+                                   std::to_string(max_presses_per_file) + " a file)");
+        }
+        scenario.updates += updates;
+        scenario.presses += presses;
         scenario.steps.push_back(std::move(step));
     }
     return errors;
@@ -765,7 +874,7 @@ std::vector<std::string> parse_scenario(std::string_view text, Scenario& scenari
 std::vector<std::string> read_scenario(const std::string& path, Scenario& scenario) {
     scenario.file = path;
     std::string error;
-    const std::optional<std::string> text = read_file(path, &error);
+    const std::optional<std::string> text = read_file(path, &error, max_scenario_bytes);
     if (!text) return {error};
     return parse_scenario(*text, scenario);
 }
@@ -780,8 +889,8 @@ std::vector<std::string> check_gauge_names(const Scenario& scenario, const Panel
     return errors;
 }
 
-std::vector<std::string> run_scenario(const Scenario& scenario, Panel& panel, HostServices& host, Trace* trace,
-                                      const UpdateObserver& after_update) {
+ScenarioRun run_scenario(const Scenario& scenario, Panel& panel, HostServices& host, Trace* trace,
+                         const UpdateObserver& after_update) {
     return Runner(scenario, panel, host, trace, after_update).run();
 }
 

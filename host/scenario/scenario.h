@@ -95,10 +95,20 @@ struct Scenario {
     std::string file;  // as named in messages
     std::vector<Step> steps;
     std::vector<Moment> moments;
+    int64_t updates = 0;  // the update cycles its steps ask for, together
+    int64_t presses = 0;  // the clicks and repeats
 };
 
-// Parses a whole scenario. Every error is a "file:line: message" line; a
-// scenario with errors has no steps worth running.
+// What one scenario file may ask for. The reader refuses a file beyond them
+// before anything runs; the run charges every update and the trace it writes
+// against the same bounds, and stops where one is spent.
+inline constexpr size_t max_scenario_bytes = size_t{4} << 20;
+inline constexpr int64_t max_updates_per_file = 100000;
+inline constexpr int64_t max_presses_per_file = 1000000;
+inline constexpr size_t max_trace_bytes = size_t{64} << 20;
+
+// Parses a whole scenario. Every error is a "file:line: what is wrong (what
+// is allowed)" line; a scenario with errors has no steps worth running.
 std::vector<std::string> parse_scenario(std::string_view text, Scenario& scenario);
 
 // Reads the file and parses it, the file named in messages as given; a file
@@ -112,10 +122,17 @@ std::vector<std::string> check_gauge_names(const Scenario& scenario, const Panel
 // the cycle's number within the step, from 0 to step.count - 1.
 using UpdateObserver = std::function<void(const Step& step, int64_t cycle)>;
 
-// Runs every step, then kills every gauge still installed. Returns one
-// "file:line: ..." message per failed expectation or fault; empty when the
-// run held.
-std::vector<std::string> run_scenario(const Scenario& scenario, Panel& panel, HostServices& host, Trace* trace,
-                                      const UpdateObserver& after_update = {});
+struct ScenarioRun {
+    // One "file:line: ..." message per failed expectation or fault.
+    std::vector<std::string> failures;
+    // Why the run stopped short, "file:line: ...", when it reached a bound of
+    // its file: the scenario is then no usable input.
+    std::string stopped;
+    bool held() const { return failures.empty() && stopped.empty(); }
+};
+
+// Runs every step, then kills every gauge still installed.
+ScenarioRun run_scenario(const Scenario& scenario, Panel& panel, HostServices& host, Trace* trace,
+                         const UpdateObserver& after_update = {});
 
 }  // namespace panelhost

@@ -1,14 +1,8 @@
 #include "host/services/main_window.h"
 
-#if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#else
+#include "host/services/windows_api.h"
+
+#if !defined(_WIN32)
 #include "platform/win_kernel.h"
 #endif
 

@@ -28,16 +28,38 @@ std::string_view tooltip_text(const char* tooltip) {
     return {tooltip, strnlen(tooltip, max_tooltip_length)};
 }
 
-std::vector<MouseTableProblem> validate_mouse_table(const orvane::MouseRect* table, size_t max_rows) {
+std::vector<MouseTableProblem> validate_mouse_table(const orvane::MouseRect* table, size_t max_rows,
+                                                     const ModuleImage* image) {
     std::vector<MouseTableProblem> problems;
     int previous_kind = -1;
     size_t open_at_end = 0;
     size_t end_row = 0;  // the row after the last one met
-    const bool ended = walk_mouse_table(
+    bool unreadable = false;
+    const TableWalk walk = walk_mouse_table(
         table,
         [&](const MouseRowVisit& visit) {
+            if (unreadable) return;
             const orvane::MouseRect& row = visit.row;
             auto report = [&](const std::string& message) { problems.push_back({visit.index, message}); };
+            end_row = visit.index + 1;
+            if (image != nullptr && row.rect_type == orvane::MOUSE_TOOLTIP && visit.tooltip != nullptr) {
+                const size_t room = image->room_at(visit.tooltip);
+                if (room == 0 || strnlen(visit.tooltip, room) == room) {
+                    problems.push_back({visit.index,
+                                        "tooltip text at " + address_text(visit.tooltip) +
+                                            (room == 0 ? " lies outside the module's image"
+                                                       : " runs past the end of the module's image") +
+                                            " (a text in the module, ended by a NUL)",
+                                        true});
+                    unreadable = true;
+                    return;
+                }
+            }
+            if (image != nullptr && row.rect_type == orvane::MOUSE_CLICK_AREA && row.event_id == 0 &&
+                row.action.handler != nullptr && !image->holds_code(reinterpret_cast<const void*>(row.action.handler))) {
+                report("click row: its handler " + address_text(reinterpret_cast<const void*>(row.action.handler)) +
+                       " is not in the module's code (a function of the module, or a key event)");
+            }
             switch (row.rect_type) {
             case orvane::MOUSE_OPEN_AREA: {
                 const auto& b = row.relative_box;
@@ -69,13 +91,18 @@ std::vector<MouseTableProblem> validate_mouse_table(const orvane::MouseRect* tab
             default: report("unknown row kind " + std::to_string(row.rect_type));
             }
             previous_kind = row.rect_type;
-            end_row = visit.index + 1;
             // The areas still open once this row has acted.
             open_at_end = visit.depth() + (row.rect_type == orvane::MOUSE_OPEN_AREA ? 1 : 0) -
                           (row.rect_type == orvane::MOUSE_CLOSE_AREA && visit.depth() > 0 ? 1 : 0);
         },
-        max_rows);
-    if (!ended) {
+        max_rows, image);
+    if (unreadable) return problems;
+    if (walk == TableWalk::outside) {
+        problems.push_back({end_row,
+                            "row at " + address_text(table + end_row) + " " + image->record_fault(table + end_row) +
+                                " (a table in the module, ended by a row of kind 0)",
+                            true});
+    } else if (walk == TableWalk::no_end_row) {
         problems.push_back({max_rows, "no end row within " + std::to_string(max_rows) + " rows"});
     } else if (open_at_end != 0) {
         problems.push_back({end_row, "the table ends with " + std::to_string(open_at_end) + " area(s) still open"});

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/services/module_image.h"
 #include "module/host_abi.h"
 
 namespace panelhost {
@@ -53,15 +54,24 @@ struct MouseRowVisit {
     size_t depth() const { return areas.size() - 1; }  // areas opened around the row
 };
 
-// Calls visit for every row before the end row, in order. Returns false when
-// there is no end row within max_rows.
+// How a walk of a table ended.
+enum class TableWalk {
+    ended,       // at its end row (or there is no table)
+    no_end_row,  // max_rows rows, none of them the end
+    outside,     // at a row out of the module's image, which was not read
+};
+
+// Calls visit for every row before the end row, in order. Given the module's
+// image, a row is read only when it lies in it whole.
 template <typename Visit>
-bool walk_mouse_table(const orvane::MouseRect* table, Visit&& visit, size_t max_rows = max_mouse_rows) {
-    if (table == nullptr) return true;
+TableWalk walk_mouse_table(const orvane::MouseRect* table, Visit&& visit, size_t max_rows = max_mouse_rows,
+                           const ModuleImage* image = nullptr) {
+    if (table == nullptr) return TableWalk::ended;
     std::vector<GaugeBox> areas{GaugeBox{}};
     for (size_t i = 0; i < max_rows; ++i) {
+        if (image != nullptr && !image->holds_record(table + i)) return TableWalk::outside;
         const orvane::MouseRect& row = table[i];
-        if (row.rect_type == orvane::MOUSE_END_OF_TABLE) return true;
+        if (row.rect_type == orvane::MOUSE_END_OF_TABLE) return TableWalk::ended;
         const GaugeBox& enclosing = areas.back();
         GaugeBox box = enclosing;
         const char* tooltip = nullptr;
@@ -79,7 +89,7 @@ bool walk_mouse_table(const orvane::MouseRect* table, Visit&& visit, size_t max_
             areas.pop_back();
         }
     }
-    return false;
+    return TableWalk::no_end_row;
 }
 
 // A tooltip's text up to its limit; empty for none.
@@ -88,14 +98,17 @@ std::string_view tooltip_text(const char* tooltip);
 struct MouseTableProblem {
     size_t row;  // counted from 0
     std::string message;
+    bool unreadable = false;  // a row or a text out of the module's image: the check stopped there
 };
 
 // Every fault of the table: unknown kinds, unbalanced areas, a tooltip that
 // does not follow an open row, click rows without exactly one of key event
-// and handler, boxes without size, a missing end row. A null table is no
-// table, and no fault.
+// and handler, boxes without size, a missing end row; given the module's
+// image, rows and tooltip texts out of it (the check stops at the first) and
+// handlers not in its code. A null table is no table, and no fault.
 std::vector<MouseTableProblem> validate_mouse_table(const orvane::MouseRect* table,
-                                                     size_t max_rows = max_mouse_rows);
+                                                     size_t max_rows = max_mouse_rows,
+                                                     const ModuleImage* image = nullptr);
 
 inline constexpr uint32_t mouse_left = orvane::MOUSE_LEFTSINGLE;
 inline constexpr uint32_t mouse_right = orvane::MOUSE_RIGHTSINGLE;

@@ -1,5 +1,5 @@
 #!/bin/sh
-# Source coverage of the gauge and platform code reached by a fuzz target's
+# Source coverage of the gauge, platform and host code reached by a fuzz target's
 # corpus: the target's replay program of the fuzz-coverage preset
 # (cmake --preset fuzz-coverage && cmake --build --preset fuzz-coverage) runs
 # every input once, and llvm-cov reports lines, regions and functions per file.
@@ -22,4 +22,4 @@ objects="$replay"
 [ -f "$build/liborvane_platform.so" ] && objects="$objects -object=$build/liborvane_platform.so"
 # shellcheck disable=SC2086
 llvm-cov-14 report $objects -instr-profile="$out/replay.profdata" \
-    "$root/module" "$root/fcu" "$root/pfd" "$root/units" "$root/platform" | tee "$out/report.txt"
+    "$root/module" "$root/fcu" "$root/pfd" "$root/units" "$root/platform" "$root/host" | tee "$out/report.txt"

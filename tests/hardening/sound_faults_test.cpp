@@ -85,6 +85,9 @@ struct SoundRig {
 
     void expect_nothing_kept(const char* when) {
         EXPECT_EQ(platform::live_sound_objects(), 0) << when;
+        // A sound object released twice is freed memory used again, which the
+        // sanitizer build reports; a handle given back twice is counted here.
+        EXPECT_EQ(platform::stale_releases(), 0) << when << ": a handle given back twice";
         EXPECT_EQ(platform::global_blocks_in_use(), blocks_before) << when;
         EXPECT_EQ(platform::open_memory_files(), files_before) << when;
         for (const std::string& fault : panel->take_faults()) ADD_FAILURE() << when << ": " << fault;
@@ -130,6 +133,37 @@ TEST(SoundFaults, AFailureAtInstallTurnsTheSoundOffForGoodAndLeavesNothingBehind
         ASSERT_TRUE(rig.panel->kill("DH").ok());
         rig.expect_nothing_kept("after the second kill");
     }
+}
+
+// Each use of each platform call an install makes, failing alone and once
+// in turn: the install that meets it turns the sound off (unless the call is
+// no part of the path), the kill gives back everything, nothing twice.
+TEST(SoundFaults, EachCallOfAnInstallFailingOnceInTurnLeavesTheSoundOffAndNothingBehind) {
+    int uses[call_count] = {};
+    {
+        SoundRig clean;
+        ASSERT_TRUE(clean.panel->install("DH").ok());
+        for (int c = 0; c < call_count; ++c) uses[c] = platform::call_uses(static_cast<Call>(c));
+        ASSERT_TRUE(clean.panel->kill("DH").ok());
+        EXPECT_EQ(sound_available, 1);
+    }
+    int tried = 0;
+    for (int c = 0; c < call_count; ++c) {
+        const Call call = static_cast<Call>(c);
+        for (int use = 1; use <= uses[c]; ++use, ++tried) {
+            SCOPED_TRACE(std::string(platform::call_name(call)) + ", use " + std::to_string(use));
+            SoundRig rig;
+            platform::fail_call_once(call, use);
+            ASSERT_TRUE(rig.panel->install("DH").ok());
+            EXPECT_EQ(sound_available, turns_sound_off(call) ? 0 : 1);
+            EXPECT_EQ(rig.descend_through_decision_height(), sound_available);
+            ASSERT_TRUE(rig.panel->kill("DH").ok());
+            rig.expect_nothing_kept("after the kill");
+        }
+    }
+    // The whole path: the executable's name, the window, the device, the
+    // resource, the memory file's walk, the block and the buffer.
+    EXPECT_EQ(tried, 22);
 }
 
 // Every pair of calls failing together at the second install: the first

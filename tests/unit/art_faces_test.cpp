@@ -8,6 +8,7 @@
 #include "host/panel/mouse.h"
 #include "host/render/panel_cfg.h"
 #include "host/render/panel_renderer.h"
+#include "host/services/resources.h"
 #include "tests/unit/render_fixture.h"
 
 namespace {
@@ -38,7 +39,9 @@ protected:
             ASSERT_EQ(w.gauges.size(), 1u) << w.file;
             const std::optional<std::vector<uint8_t>> bytes = read_file_bytes(faces_dir + w.file);
             ASSERT_TRUE(bytes) << w.file;
-            const BitmapLookup lookup = decode_bmp_file(*bytes);
+            // The art tool writes 8-bit bitmaps, their rows right after the palette.
+            ASSERT_GT(bytes->size(), 14u) << w.file;
+            const BitmapLookup lookup = decode_dib(bytes->data() + 14, bytes->size() - 14);
             ASSERT_EQ(lookup.error, BitmapError::none) << w.file;
             Face face{lookup.bitmap, w.gauges[0].x, w.gauges[0].y, {}};
             std::map<std::tuple<int, int, int>, int> edge;

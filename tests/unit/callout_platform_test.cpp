@@ -97,6 +97,35 @@ TEST(CalloutPlatformTest, FindWindowFindsOnlyTheRegisteredMainWindowClass) {
     EXPECT_EQ(FindWindowA("FS98MAIN", nullptr), nullptr) << "a host without a main window";
 }
 
+TEST(CalloutPlatformTest, ASwitchFailsOneUseOrEveryUseFromOneOn) {
+    const struct Row {
+        const char* what;
+        bool once;
+        int nth;
+        std::vector<bool> fails;  // the next five uses
+    } rows[] = {
+        {"the first use alone", true, 1, {true, false, false, false, false}},
+        {"the third use alone", true, 3, {false, false, true, false, false}},
+        {"from the second use on", false, 2, {false, true, true, true, true}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        platform::reset_failures();
+        if (row.once) {
+            platform::fail_call_once(platform::Call::GlobalAlloc, row.nth);
+        } else {
+            platform::fail_call(platform::Call::GlobalAlloc, row.nth);
+        }
+        for (const bool fails : row.fails) {
+            const HGLOBAL block = GlobalAlloc(GMEM_FIXED, 4);
+            EXPECT_EQ(block == nullptr, fails);
+            if (block != nullptr) GlobalFree(block);
+        }
+        EXPECT_EQ(platform::call_uses(platform::Call::GlobalAlloc), 5);
+    }
+    platform::reset_failures();
+}
+
 TEST(CalloutPlatformTest, MovableBlocksAreReachedThroughLocks) {
     platform::reset_failures();
     const int before = platform::global_blocks_in_use();
@@ -111,7 +140,9 @@ TEST(CalloutPlatformTest, MovableBlocksAreReachedThroughLocks) {
     EXPECT_EQ(GlobalUnlock(block), FALSE) << "now unlocked";
     EXPECT_EQ(GlobalUnlock(block), FALSE) << "not locked at all";
     EXPECT_EQ(GlobalFree(block), nullptr);
+    EXPECT_EQ(platform::stale_releases(), 0);
     EXPECT_EQ(GlobalFree(block), block) << "a freed handle cannot be freed again";
+    EXPECT_EQ(platform::stale_releases(), 1) << "and the second free is counted";
     EXPECT_EQ(GlobalLock(block), nullptr);
 
     const HGLOBAL empty = GlobalAlloc(GMEM_MOVEABLE, 0);
@@ -266,4 +297,114 @@ TEST_F(StandInSoundTest, ReleasingTheDeviceLosesItsBuffers) {
     EXPECT_EQ(status & DSBSTATUS_BUFFERLOST, DSBSTATUS_BUFFERLOST);
 }
 
+// What the real services refuse, the stand-ins the callout uses refuse too:
+// a test of the sound path that passes on them means the same on Windows.
+TEST_F(StandInSoundTest, TheSoundObjectsRefuseWhatDirectSoundRefuses) {
+    ASSERT_EQ(create(100, pcm(1, 11025, 8)), DS_OK);
+    WAVEFORMATEX format = pcm(1, 11025, 8);
+    DSBUFFERDESC good = {.dwSize = sizeof(DSBUFFERDESC), .dwBufferBytes = 100, .lpwfxFormat = &format};
+    DSBUFFERDESC no_format = good;
+    no_format.lpwfxFormat = nullptr;
+    DSBUFFERDESC huge = good;
+    huge.dwBufferBytes = DSBSIZE_MAX + 1;
+    LPDIRECTSOUND other = nullptr;
+    LPDIRECTSOUNDBUFFER made = nullptr;
+    void* region1 = nullptr;
+    void* region2 = nullptr;
+    DWORD bytes1 = 0, bytes2 = 0;
+    const GUID some_device = {1, 2, 3, {4, 5, 6, 7, 8, 9, 10, 11}};
+    const struct Row {
+        const char* what;
+        HRESULT got;
+        HRESULT expected;
+    } rows[] = {
+        {"a device with nowhere to put it", DirectSoundCreate(nullptr, nullptr, nullptr), DSERR_INVALIDPARAM},
+        {"a device aggregated", DirectSoundCreate(nullptr, &other, reinterpret_cast<LPUNKNOWN>(&made)),
+         DSERR_NOAGGREGATION},
+        {"a device other than the default", DirectSoundCreate(&some_device, &other, nullptr), DSERR_NODRIVER},
+        {"a cooperative level below normal", device->SetCooperativeLevel(nullptr, 0), DSERR_INVALIDPARAM},
+        {"a cooperative level above write-primary", device->SetCooperativeLevel(nullptr, 5), DSERR_INVALIDPARAM},
+        {"a buffer with nowhere to put it", device->CreateSoundBuffer(&good, nullptr, nullptr), DSERR_INVALIDPARAM},
+        {"a buffer without description", device->CreateSoundBuffer(nullptr, &made, nullptr), DSERR_INVALIDPARAM},
+        {"a buffer aggregated", device->CreateSoundBuffer(&good, &made, reinterpret_cast<LPUNKNOWN>(&made)),
+         DSERR_NOAGGREGATION},
+        {"a buffer without format", device->CreateSoundBuffer(&no_format, &made, nullptr), DSERR_INVALIDPARAM},
+        {"a buffer beyond the largest", device->CreateSoundBuffer(&huge, &made, nullptr), DSERR_INVALIDPARAM},
+        {"a lock with nowhere to put its region", buffer->Lock(0, 10, nullptr, &bytes1, nullptr, nullptr, 0),
+         DSERR_INVALIDPARAM},
+        {"a wrapping lock without a second region", buffer->Lock(90, 20, &region1, &bytes1, nullptr, nullptr, 0),
+         DSERR_INVALIDPARAM},
+        {"an unlock without a lock", buffer->Unlock(region1, 0, nullptr, 0), DSERR_INVALIDPARAM},
+        {"a lock from the write cursor", buffer->Lock(99, 10, &region1, &bytes1, &region2, &bytes2,
+                                                      DSBLOCK_FROMWRITECURSOR),
+         DS_OK},
+        {"an unlock of another region", buffer->Unlock(region2, bytes1, region1, bytes2), DSERR_INVALIDPARAM},
+        {"an unlock of a second region never given", buffer->Unlock(region1, bytes1, nullptr, 1), DSERR_INVALIDPARAM},
+        {"an unlock of the lock", buffer->Unlock(region1, bytes1, region2, bytes2), DS_OK},
+        {"a play at a priority", buffer->Play(0, 1, 0), DSERR_INVALIDPARAM},
+        {"a looping play", buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK},
+    };
+    for (const Row& row : rows) EXPECT_EQ(row.got, row.expected) << row.what;
+    EXPECT_EQ(bytes1, 10u) << "from the write cursor, at the buffer's start";
+    EXPECT_EQ(platform::sound_plays().back().samples.size(), 100u) << "a looping play sounds the whole buffer";
+    EXPECT_EQ(made, nullptr);
+    EXPECT_EQ(other, nullptr);
+
+    // A reference taken is a release owed: the object lives until the last.
+    EXPECT_EQ(buffer->AddRef(), 2u);
+    EXPECT_EQ(buffer->Release(), 1u);
+    EXPECT_EQ(device->AddRef(), 2u);
+    EXPECT_EQ(device->Release(), 1u);
+    device->Release();
+    device = nullptr;
+    EXPECT_EQ(buffer->Lock(0, 10, &region1, &bytes1, &region2, &bytes2, 0), DSERR_BUFFERLOST);
+    EXPECT_EQ(buffer->SetCurrentPosition(0), DSERR_BUFFERLOST);
+}
+
+TEST(CalloutPlatformTest, TheKernelAndFileServicesRefuseWhatWindowsRefuses) {
+    platform::reset_failures();
+    char path[8];
+    char long_path[4096];
+    MMIOINFO not_in_memory = {.fccIOProc = mmioFOURCC('D', 'O', 'S', ' ')};
+    MMIOINFO negative = {.fccIOProc = FOURCC_MEM, .cchBuffer = -1};
+    MMIOINFO allocated = {.fccIOProc = FOURCC_MEM, .cchBuffer = 16};
+    const HMMIO file = mmioOpenA(nullptr, &allocated, MMIO_READWRITE | MMIO_ALLOCBUF);
+    MMCKINFO list = {.fccType = mmioFOURCC('I', 'N', 'F', 'O')};
+    const HGLOBAL fixed = GlobalAlloc(GMEM_FIXED, 0);
+    const struct Row {
+        const char* what;
+        int64_t got;
+        int64_t expected;
+    } rows[] = {
+        {"the program's name into no buffer", GetModuleFileNameA(nullptr, nullptr, 8), 0},
+        {"the program's name into no room", GetModuleFileNameA(nullptr, path, 0), 0},
+        {"the name of a module not loaded", GetModuleFileNameA(reinterpret_cast<HMODULE>(uintptr_t{0x10}), long_path,
+                                                              sizeof long_path), 0},
+        {"a window of the class with a title asked for",
+         reinterpret_cast<intptr_t>(FindWindowA("FS98MAIN", "Flight Simulator")), 0},
+        {"a memory file with no record", reinterpret_cast<intptr_t>(mmioOpenA(nullptr, nullptr, 0)), 0},
+        {"a file that is not in memory", reinterpret_cast<intptr_t>(mmioOpenA(nullptr, &not_in_memory, 0)), 0},
+        {"a memory file of negative size", reinterpret_cast<intptr_t>(mmioOpenA(nullptr, &negative, 0)), 0},
+        {"a memory file of its own bytes", file != nullptr, 1},
+        {"a LIST chunk where there is none", mmioDescend(file, &list, nullptr, MMIO_FINDLIST),
+         MMIOERR_CHUNKNOTFOUND},
+        {"a descent with no chunk record", mmioDescend(file, nullptr, nullptr, 0), MMSYSERR_INVALPARAM},
+        {"an ascent with no chunk record", mmioAscend(file, nullptr, 0), MMSYSERR_INVALPARAM},
+        {"an ascent of no file", mmioAscend(nullptr, &list, 0), MMSYSERR_INVALHANDLE},
+        {"a read into no buffer", mmioRead(file, nullptr, 4), -1},
+        {"a read of a negative count", mmioRead(file, path, -1), -1},
+        {"a fixed block of no bytes", fixed != nullptr, 1},
+        {"a fixed block locked is its memory", GlobalLock(fixed) == fixed, 1},
+        {"a fixed block needs no unlock", GlobalUnlock(fixed), TRUE},
+        {"an unknown block unlocked", GlobalUnlock(reinterpret_cast<HGLOBAL>(uintptr_t{0x10})), FALSE},
+    };
+    for (const Row& row : rows) EXPECT_EQ(row.got, row.expected) << row.what;
+    EXPECT_EQ(platform::stale_releases(), 1) << "the unknown block";
+    GlobalFree(fixed);
+    mmioClose(file, 0);
+    platform::reset_failures();
+    char name[16] = "x";
+    _splitpath(nullptr, nullptr, nullptr, name, nullptr);
+    EXPECT_STREQ(name, "") << "no path splits into empty parts";
+}
 }  // namespace

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/win_dsound.h"
+#include "platform/win_kernel.h"
 #include "tests/unit/callout_fixture.h"
 
 namespace orvane::testing {
@@ -66,6 +67,72 @@ TEST_F(CalloutTest, InstallFindsTheHostMainWindowOfItsExecutableKind) {
     EXPECT_EQ(host_main_window, nullptr);
     // No main window is not itself a failure: this device takes a null window.
     EXPECT_EQ(sound_available, 1);
+}
+
+TEST_F(CalloutTest, AHostOfTheCombatKindIsFoundByItsOwnWindowClass) {
+    give_module_wave(callout_image());
+    const struct Row {
+        const char* executable;
+        const char* window_class;
+    } rows[] = {
+        {"C:\\CFS\\CFS.EXE", "MSCFSMAIN"},
+        {"C:\\CFS2\\CFS2.EXE", "MSCFSMAIN"},
+        {"C:\\FS2000\\FS2000.EXE", "FS98MAIN"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.executable);
+        platform::set_executable_path(row.executable);
+        const HWND window = platform::set_main_window_class(row.window_class);
+        install();
+        EXPECT_EQ(host_main_window, window);
+        EXPECT_EQ(sound_available, 1);
+        callout_kill();
+    }
+    platform::set_executable_path(nullptr);
+}
+
+// The platform reports a device or a buffer made and hands back none, or
+// hands back the buffer's lock in two pieces: no sound without its objects,
+// and the samples whole whichever way the lock comes.
+TEST_F(CalloutTest, ADriverThatHandsBackNothingOrSplitsALockIsTakenAsItComes) {
+    const struct Row {
+        const char* what;
+        void (*arrange)();
+        int32_t sound;
+    } rows[] = {
+        {"a device reported made but none", [] { platform::hand_back_nothing(Call::DirectSoundCreate); }, 0},
+        {"a buffer reported made but none", [] { platform::hand_back_nothing(Call::CreateSoundBuffer); }, 0},
+        {"a lock in two pieces", [] { platform::split_locks(1000); }, 1},
+        {"a lock whose first piece is empty", [] { platform::split_locks(0); }, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        platform::reset_failures();
+        platform::clear_sound_log();
+        sound_available = 1;
+        give_module_wave(callout_image());
+        row.arrange();
+        install();
+        EXPECT_EQ(sound_available, row.sound);
+        EXPECT_EQ(callout_buffer != nullptr, row.sound == 1);
+        fly(100, 200);
+        fly(50, 200);
+        ASSERT_EQ(plays(), static_cast<size_t>(row.sound));
+        if (row.sound == 1) {
+            EXPECT_EQ(platform::sound_plays()[0].samples, samples(callout_sample_bytes));
+        }
+        callout_kill();
+        EXPECT_EQ(platform::live_sound_objects(), 0);
+    }
+}
+
+TEST_F(CalloutTest, NoDeviceToLoadIntoTurnsTheSoundOff) {
+    give_module_wave(callout_image());
+    LPDIRECTSOUND no_device = nullptr;
+    LPDIRECTSOUNDBUFFER buffer = nullptr;
+    EXPECT_EQ(load_wave_buffer(no_device, buffer, callout_wave_id, instance()), 0u);
+    EXPECT_EQ(buffer, nullptr);
+    EXPECT_EQ(sound_available, 0);
 }
 
 TEST_F(CalloutTest, HostExecutableKindTestsSingleCharactersInOrder) {

@@ -106,13 +106,13 @@ TEST_F(CommandLineConventions, HoldForEveryCommandAndTool) {
         rows.push_back({name, path, {"--bogus"}, 2, Stream::err, "--bogus"});
     }
     for (const char* script : {"demo.sh", "test-all.sh", "install-deps.sh", "make_callout.sh", "callgrind_frames.sh",
-                               "perf.sh", "release.sh", "tested-stamp.sh"}) {
+                               "perf.sh", "release.sh", "tested-stamp.sh", "coverage.sh"}) {
         const std::string path = source + "/tools/" + script;
         rows.push_back({script, path, {"--help"}, 0, Stream::out, "tools/"});
         rows.push_back({script, path, {"--version"}, 0, Stream::out, std::string(script) + " " + version});
     }
     for (const char* script : {"demo.sh", "test-all.sh", "install-deps.sh", "make_callout.sh", "callgrind_frames.sh",
-                               "release.sh", "tested-stamp.sh"}) {
+                               "release.sh", "tested-stamp.sh", "coverage.sh"}) {
         rows.push_back({script, source + "/tools/" + script, {"--bogus"}, 2, Stream::err, "unknown option --bogus"});
     }
     rows.push_back({"demo.sh", source + "/tools/demo.sh", {"--out"}, 2, Stream::err, "--out needs a value"});

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -27,7 +28,13 @@ struct Records {
     GaugeHeader gauge = test_gauge;
     ModuleRecords records{&imports, &linkage, test_instance};
 
-    Records() { linkage.gauge_table[0] = &gauge; }
+    // The copies lie in the test's own image, beside the module they copy.
+    Records() {
+        linkage.gauge_table[0] = &gauge;
+        records.image = ModuleImage::of_object_holding(&test_linkage);
+        records.image.add(this, sizeof *this, false);
+    }
+    Records(const Records&) = delete;
 };
 
 // A linkage whose gauge table runs on past the host's bound without a null end.
@@ -42,7 +49,8 @@ TEST(HostLoaderTests, TheTestModuleIsSound) {
 }
 
 TEST(HostLoaderTests, EachFaultOfTheRecordsIsNamed) {
-    static const std::string long_name(max_gauge_name_length + 1, 'N');
+    static char long_name[max_gauge_name_length + 2];
+    std::fill_n(long_name, max_gauge_name_length + 1, 'N');
     static MouseRect bad_mouse[] = {{.rect_type = MOUSE_CLOSE_AREA}, {.rect_type = MOUSE_END_OF_TABLE}};
     static ElementHeader odd_element = {.element_type = 9};
     static ElementHeader* odd_list[] = {&odd_element, nullptr};
@@ -72,7 +80,7 @@ TEST(HostLoaderTests, EachFaultOfTheRecordsIsNamed) {
         {"version 0", [](Records& r) { r.gauge.gauge_header_version = 0; }, "gauge 0 (T): header version is 0"},
         {"no name", [](Records& r) { r.gauge.gauge_name = nullptr; }, "gauge 0: has no name"},
         {"empty name", [](Records& r) { r.gauge.gauge_name = ""; }, "gauge 0 (): name is empty"},
-        {"overlong name", [](Records& r) { r.gauge.gauge_name = long_name.c_str(); },
+        {"overlong name", [](Records& r) { r.gauge.gauge_name = long_name; },
          "gauge 0: name is longer than 63 characters"},
         {"same name twice", [](Records& r) { r.gauge.gauge_name = "U"; },
          "gauge 1 (U): another gauge has the same name"},

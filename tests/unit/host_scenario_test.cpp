@@ -47,11 +47,11 @@ TEST(HostScenarioParserTests, EachMistakeNamesItsFileAndLine) {
         {"set AIRSPEED_HOLD 0x3FF", "exactly 16 hex digits"},
         {"set AIRSPEED_HOLD 1 2", "unexpected 2"},
         {"ramp ALTITUDE 0 100", "missing update count"},
-        {"ramp ALTITUDE 0 100 0", "outside 1 to"},
+        {"ramp ALTITUDE 0 100 0", "out of range (1 to"},
         {"ramp ALTITUDE 0 100 PITCH 0 5", "missing update count"},
         {"ramp ALTITUDE 0 100 PITCH 0 3", "missing update count"},
         {"ramp ALTITUDE 0 100 PITCHES 0 5 3", "unknown host variable: PITCHES"},
-        {"update 0", "outside 1 to"},
+        {"update 0", "out of range (1 to"},
         {"update many", "not a whole number: many"},
         {"install", "missing gauge name"},
         {"click all 1 1", "\"all\" is not allowed here"},
@@ -66,7 +66,7 @@ TEST(HostScenarioParserTests, EachMistakeNamesItsFileAndLine) {
         {"fail 20 maybe", "expected on or off, not maybe"},
         {"aircraft", "missing on or off"},
         {"service T", "missing service code"},
-        {"callback T -1", "outside 0 to"},
+        {"callback T -1", "out of range (0 to"},
         {"expect", "missing what to expect"},
         {"expect colour T 1 red", "unknown expectation: colour"},
         {"expect text T 1 200", "expected text must be in double quotes"},
@@ -74,12 +74,12 @@ TEST(HostScenarioParserTests, EachMistakeNamesItsFileAndLine) {
         {"expect text \"T\" 1 \"a\"", "gauge name must not be quoted"},
         {"expect visible T 1 maybe", "expected yes or no, not maybe"},
         {"expect event KEY_NOTHING", "unknown key event: KEY_NOTHING"},
-        {"expect event KEY_AP_MASTER_SWITCH -1", "outside 0 to"},
+        {"expect event KEY_AP_MASTER_SWITCH -1", "out of range (0 to"},
         {"expect no-event now", "unexpected now"},
         {"expect slider T 2 z 1", "unknown axis: z"},
         {"expect slider T 2 rotation 1", "unknown axis: rotation"},
         {"expect var ALTITUDE 1 within -1", "a tolerance must be 0 or more"},
-        {"expect flags T 0 0x1FFFFFFFF", "outside 0 to"},
+        {"expect flags T 0 0x1FFFFFFFF", "out of range (0 to"},
     };
     for (const auto& c : cases) {
         Scenario scenario;
@@ -203,7 +203,7 @@ protected:
         EXPECT_TRUE(errors.empty()) << joined(errors);
         const std::vector<std::string> names = check_gauge_names(scenario, panel);
         EXPECT_TRUE(names.empty()) << joined(names);
-        return run_scenario(scenario, panel, host, &trace);
+        return run_scenario(scenario, panel, host, &trace).failures;
     }
 
     Trace trace;
@@ -278,7 +278,7 @@ TEST_F(HostScenarioRunTests, AFailedExpectationNamesItsLineTheExpectedAndTheActu
         Panel fresh(host, test_records(), &trace);
         Scenario scenario;
         ASSERT_TRUE(parse(c.scenario, scenario).empty()) << c.scenario;
-        const std::vector<std::string> failures = run_scenario(scenario, fresh, host, nullptr);
+        const std::vector<std::string> failures = run_scenario(scenario, fresh, host, nullptr).failures;
         ASSERT_EQ(failures.size(), 1u) << c.scenario << "\n" << joined(failures);
         EXPECT_EQ(failures[0], c.failure);
         host.take_key_events();
@@ -360,7 +360,7 @@ TEST_F(HostScenarioRunTests, APlacedAircraftFliesOnlyInFly) {
     const std::vector<std::string> failures =
         run_scenario(scenario, panel, host, &trace, [&](const Step& step, int64_t cycle) {
             if (step.kind == StepKind::fly) cycles.push_back(cycle);
-        });
+        }).failures;
     EXPECT_TRUE(failures.empty()) << joined(failures);
     EXPECT_EQ(cycles, (std::vector<int64_t>{0, 1, 2, 3, 4, 5, 6, 7, 8})) << "half a second is 9 steps";
     EXPECT_EQ(panel.update_count(), 12u);
@@ -386,6 +386,22 @@ TEST_F(HostScenarioRunTests, GaugesStillInstalledAreKilledAtTheEnd) {
     EXPECT_EQ(calls.services, (std::vector<int32_t>{2, 3, 4, 5, 6, 7, 12, 13}));
     EXPECT_EQ(test_text.string, nullptr);
     EXPECT_NE(trace.text().find("kill T\n"), std::string::npos);
+}
+
+TEST_F(HostScenarioRunTests, ARunStopsWhereItsTracePassesItsBoundAndKillsWhatIsInstalled) {
+    Scenario scenario;
+    std::string text = "install T\n";
+    for (int i = 0; i < 10; ++i) text += "click T 12 15 repeat 99999\n";
+    ASSERT_TRUE(parse(text, scenario).empty());
+    const ScenarioRun result = run_scenario(scenario, panel, host, &trace);
+    EXPECT_EQ(result.stopped.rfind("s.scn:", 0), 0u) << result.stopped;
+    EXPECT_NE(result.stopped.find(": the trace passes 67108864 bytes here (at most 67108864 a file)"),
+              std::string::npos)
+        << result.stopped;
+    EXPECT_FALSE(result.held());
+    // Stopped at the step that passed the bound: the later clicks never ran.
+    EXPECT_LT(trace.text().size(), max_trace_bytes + 2 * 100000 * 100);
+    EXPECT_EQ(calls.services.back(), SERVICE_POST_KILL);
 }
 
 TEST_F(HostScenarioRunTests, UnknownGaugeNamesAreFoundBeforeTheRun) {

@@ -192,7 +192,7 @@ inline GaugeModuleLinkage test_linkage = {
 
 inline constexpr ServiceExtra test_instance = 0x5150000;
 
-inline ModuleRecords test_records() { return {&test_imports, &test_linkage, test_instance}; }
+inline ModuleRecords test_records() { return linked_module_records(&test_imports, &test_linkage, test_instance); }
 
 // Puts back every field the host or a test changes.
 inline void reset_test_module() {

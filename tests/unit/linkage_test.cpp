@@ -97,6 +97,31 @@ TEST_F(WithHost, EveryGaugesElementListRoutinesPassTheFcuFirstElement) {
     EXPECT_TRUE(host.traps().empty());
 }
 
+// A first gauge, or its element list, taken away (as a host that rewrote the
+// table might): the routines hand the host no element rather than follow it.
+TEST_F(WithHost, WithoutTheFcuOrItsElementListTheRoutinesPassNoElement) {
+    GaugeHeader* const fcu = Linkage.gauge_table[0];
+    ElementHeader** const list = fcu->elements_list;
+    const struct Row {
+        const char* what;
+        void (*damage)(GaugeHeader*);
+    } rows[] = {
+        {"no first gauge", [](GaugeHeader*) { Linkage.gauge_table[0] = nullptr; }},
+        {"no element list", [](GaugeHeader* g) { g->elements_list = nullptr; }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        row.damage(fcu);
+        Linkage.gauge_table[1]->query_routine();
+        Linkage.gauge_table[1]->install_routine(nullptr);
+        Linkage.gauge_table[0] = fcu;
+        fcu->elements_list = list;
+        ASSERT_GE(host.element_list_calls().size(), 2u);
+        EXPECT_EQ(host.element_list_calls().back().first, nullptr);
+        EXPECT_EQ(host.element_list_calls().end()[-2].first, nullptr);
+    }
+}
+
 TEST_F(WithHost, RefreshAndKeyEventsGoThroughTheTable) {
     host.set_var(AIRSPEED_HOLD, 1.0);
     EXPECT_EQ(read_var(AIRSPEED_HOLD), 1.0);
@@ -126,6 +151,13 @@ TEST(HostVarTests, EverySharedRecordCarriesItsOwnId) {
     }
     EXPECT_EQ(panelhost::host_var_label(615), "DECISION_HEIGHT");
     EXPECT_EQ(panelhost::host_var_label(999), "");
+}
+
+TEST(HostVarTests, AnIdTheModuleDoesNotReadHasNoSharedRecord) {
+    for (const HostVarId id : {HostVarId{-1}, HostVarId{0}, HostVarId{3}, HostVarId{detail::largest_var_id + 1}}) {
+        EXPECT_EQ(detail::shared_var_slot(id), detail::shared_var_count) << id;
+    }
+    EXPECT_NE(detail::shared_var_slot(DECISION_HEIGHT), detail::shared_var_count);
 }
 
 }  // namespace

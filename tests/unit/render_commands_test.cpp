@@ -6,45 +6,18 @@
 
 #include "host/render/render.h"
 #include "host/commands/commands.h"
+#include "tests/support/panelhost_run.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using panelhost::testing::Outcome;
 
-struct Outcome {
-    int code;
-    std::string out, err;
-};
+Outcome run(const std::vector<std::string>& args) { return panelhost::testing::run_panelhost(args); }
 
-Outcome run(const std::vector<std::string>& args) {
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    Outcome o{panelhost::panelhost_main(args, out, err), {}, {}};
-    for (auto [stream, text] : {std::pair{out, &o.out}, std::pair{err, &o.err}}) {
-        std::rewind(stream);
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, stream)) > 0) text->append(buffer, n);
-        std::fclose(stream);
-    }
-    return o;
-}
-
-class RenderCommands : public ::testing::Test {
+class RenderCommands : public panelhost::testing::CommandFiles {
 protected:
-    void SetUp() override {
-        // One folder per test: ctest runs them side by side.
-        dir = fs::path(ORVANE_MODULE_PATH).parent_path() / "tests" / "render-commands" /
-              ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    std::string file(const std::string& name, const std::string& text) {
-        std::ofstream(dir / name) << text;
-        return (dir / name).string();
-    }
-    fs::path dir;
-    const std::string module = ORVANE_MODULE_PATH;
+    RenderCommands() : CommandFiles("render-commands") {}
 };
 
 TEST_F(RenderCommands, EachCommandSaysWhatWentWrongAndExitsWithItsStatus) {

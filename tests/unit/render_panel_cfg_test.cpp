@@ -34,7 +34,7 @@ TEST(PanelCfgReader, AWellFormedFileGivesItsWindowsInNumberOrderWithTheirTitlesA
         "\n"
         "[Window00]\n"
         "size_mm=540,300\n"
-        "Gauge03=Orvane!PFD, -4, +16, 284, 272, extra, more\n"
+        "Gauge03=Orvane!PFD, 4, +16, 284, 272, extra, more\n"
         "[Views]\n"
         "VIEW_FORWARD_WINDOWS=MAIN_PANEL\n"
         "[Vcockpit01]\n"
@@ -55,7 +55,7 @@ TEST(PanelCfgReader, AWellFormedFileGivesItsWindowsInNumberOrderWithTheirTitlesA
     EXPECT_EQ(pfd.key, "gauge03");
     EXPECT_EQ(pfd.module, "Orvane");
     EXPECT_EQ(pfd.gauge, "PFD");
-    EXPECT_EQ(pfd.x, -4);
+    EXPECT_EQ(pfd.x, 4);
     EXPECT_EQ(pfd.y, 16);
     EXPECT_EQ(pfd.width, 284);
     EXPECT_EQ(pfd.height, 272);
@@ -85,30 +85,39 @@ TEST(PanelCfgReader, AWindowWithoutATitleIsNamedByItsSection) {
 
 TEST(PanelCfgReader, EachMalformedLineIsNamedByFileAndLineAndTheRestIsStillRead) {
     const struct Row {
-        const char* line;
+        std::string line;
         const char* problem;
     } rows[] = {
-        {"size_mm=0", "size_mm must be a width, or a width and a height, above 0: 0"},
-        {"size_mm=640,-1", "above 0: 640,-1"},
-        {"size_mm=640,300,2", "above 0: 640,300,2"},
-        {"size_mm=wide", "above 0: wide"},
-        {"position=9", "position must be 0 to 8: 9"},
-        {"position=top", "position must be 0 to 8: top"},
-        {"visible=yes", "visible must be 0 or 1: yes"},
-        {"gauge05=Orvane PFD, 1, 2", "gauge05 must be Module!Gauge, x, y[, width[, height]]: no Module!Gauge"},
-        {"gauge05=!PFD, 1, 2", "no Module!Gauge"},
-        {"gauge05=Orvane!, 1, 2", "no Module!Gauge"},
-        {"gauge05=Orvane!PFD, 1", "no position"},
-        {"gauge05=Orvane!PFD", "no position"},
-        {"gauge05=Orvane!PFD, 1, y", "the position is not two whole numbers"},
-        {"gauge05=Orvane!PFD, 1.5, 2", "the position is not two whole numbers"},
-        {"gauge05=Orvane!PFD, 1, 2, 0", "the width must be a whole number above 0, not \"0\""},
-        {"gauge05=Orvane!PFD, 1, 2, 100, -3", "the height must be a whole number above 0, not \"-3\""},
-        {"gauge05=Orvane!PFD, 1, 2, , 40", "the width must be a whole number above 0, not \"\""},
-        {"gauge00=Orvane!DH, 1, 2", "gauge00 appears again (first on line 2); this one is ignored"},
-        {"just words", "expected key=value, not \"just words\""},
-        {"[Window00]", "[Window00] appears again (first on line 1); this one is ignored"},
-        {"[Window00", "a section header without its ]"},
+        {"size_mm=0",
+         "size_mm=0 is not a size (a width, or a width and a height, each a whole number from 1 to 8192)"},
+        {"size_mm=640,-1", "size_mm=640,-1 is not a size"},
+        {"size_mm=640,300,2", "size_mm=640,300,2 is not a size"},
+        {"size_mm=wide", "size_mm=wide is not a size"},
+        {"size_mm=8193,300", "size_mm=8193,300 is not a size"},
+        {"position=9", "position=9 is not a screen position (0 to 8, top left to bottom right)"},
+        {"position=top", "position=top is not a screen position"},
+        {"visible=yes", "visible=yes is neither 0 nor 1 (0 or 1)"},
+        {"gauge05=Orvane PFD, 1, 2",
+         "gauge05=Orvane PFD, 1, 2 has no Module!Gauge (gaugeNN=Module!Gauge, x, y[, width[, height]])"},
+        {"gauge05=!PFD, 1, 2", "has no Module!Gauge"},
+        {"gauge05=Orvane!, 1, 2", "has no Module!Gauge"},
+        {"gauge05=Orvane!PFD, 1", "gauge05=Orvane!PFD, 1 has no position"},
+        {"gauge05=Orvane!PFD", "has no position"},
+        {"gauge05=Orvane!PFD, 1, y",
+         "gauge05: the position 1, y is not two whole numbers within a window (each from 0 to 8191)"},
+        {"gauge05=Orvane!PFD, 1.5, 2", "the position 1.5, 2 is not two whole numbers within a window"},
+        {"gauge05=Orvane!PFD, -4, 2", "the position -4, 2 is not two whole numbers within a window"},
+        {"gauge05=Orvane!PFD, 2147483647, -2147483648", "the position 2147483647, -2147483648 is not"},
+        {"gauge05=Orvane!PFD, 1, 2, 0", "gauge05: the width \"0\" is not a size (a whole number from 1 to 8192)"},
+        {"gauge05=Orvane!PFD, 1, 2, 100, -3", "the height \"-3\" is not a size"},
+        {"gauge05=Orvane!PFD, 1, 2, , 40", "the width \"\" is not a size"},
+        {"gauge05=Orvane!PFD, 0, 0, 2147483647", "the width \"2147483647\" is not a size"},
+        {"gauge00=Orvane!DH, 1, 2",
+         "gauge00 appears again (first on line 2); this one is ignored (each gauge key once a window)"},
+        {"just words", "\"just words\" is not a key=value line (key=value, or a [Section])"},
+        {"[Window00]", "[Window00] appears again (first on line 1); this one is ignored (each window once)"},
+        {"[Window00", "a section header without its ] ([Name])"},
+        {std::string("gau\0ge05=Orvane!PFD, 1, 2", 25), "a NUL byte at column 4 (a panel.cfg is text"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.line);
@@ -127,7 +136,7 @@ TEST(PanelCfgReader, EachMalformedLineIsNamedByFileAndLineAndTheRestIsStillRead)
 TEST(PanelCfgReader, KeysOutsideAnySectionAreReported) {
     const PanelConfig cfg = parse_panel_cfg("; panel\nsize_mm=640\n[Window00]\n", "p.cfg");
     ASSERT_EQ(cfg.problems.size(), 1u);
-    EXPECT_EQ(cfg.problems[0], "p.cfg:2: \"size_mm\" is outside any section");
+    EXPECT_EQ(cfg.problems[0], "p.cfg:2: \"size_mm\" is outside any section (a key belongs to a [Section] above it)");
 }
 
 TEST(PanelCfgReader, AGaugeLinesModuleNamesTheLoadedModuleByItsFileNameInAnyCase) {

@@ -10,6 +10,7 @@
 #include "host/render/panel_cfg.h"
 #include "host/scenario/scenario.h"
 #include "host/render/panel_renderer.h"
+#include "tests/support/bmp_files.h"
 #include "tests/unit/render_fixture.h"
 #include "module/host_vars.h"
 #include "tools/art/indexed_image.h"
@@ -34,9 +35,12 @@ protected:
         EXPECT_TRUE(c.problems.empty());
         return c;
     }
-    // Files the panel may name: bg.bmp 150 x 50 light grey, unlit.bmp 24-bit.
-    PanelFiles files = [](const std::string& name) -> std::optional<std::vector<uint8_t>> {
+    // Files the panel may name: bg.bmp 150 x 50 light grey; true.bmp the
+    // same at 24 bits; deep.bmp an 8-bit file that claims 24 bits, and so
+    // lacks most of its rows.
+    PanelFiles files = [](const std::string& name, std::string&) -> std::optional<std::vector<uint8_t>> {
         if (name == "bg.bmp") return plain_bmp(150, 50, {200, 200, 200});
+        if (name == "true.bmp") return panelhost::testing::bmp_file({.width = 150, .height = 50, .rgb = 0xC8C8C8});
         if (name == "deep.bmp") {
             std::vector<uint8_t> bmp = plain_bmp(4, 4, {1, 2, 3});
             bmp[28] = 24;  // bits per pixel
@@ -119,24 +123,27 @@ TEST_F(RenderPanel, AWindowTakesItsSizeFromSizeMmElseItsBackgroundElseItsGauges)
         {"size_mm=300\nfile=bg.bmp", 300, 100, {}},
         {"file=bg.bmp", 150, 50, {}},
         {"gauge00=Orvane!FD, 100, 30, 80", 180, 64, {}},
-        {"size_mm=2000000000,3", 8192, 3, {}},
-        {"gauge00=Orvane!FD, 2000000000, 2000000000, 2000000000", 8192, 8192, {}},
-        {"size_mm=64,32\nfile=missing.bmp", 64, 32, {"p.cfg:1: background missing.bmp: cannot be read"}},
+        {"file=true.bmp", 150, 50, {}},
+        {"size_mm=8192,3", 8192, 3, {}},
+        {"gauge00=Orvane!FD, 8000, 8000, 8192", 16192, 11482, {}},
+        {"size_mm=64,32\nfile=missing.bmp", 64, 32, {"p.cfg:1: background missing.bmp: cannot be read; left out"}},
         {"size_mm=64,32\nfile=deep.bmp", 64, 32,
-         {"p.cfg:1: background deep.bmp: the bitmap is not 8 bits per pixel, uncompressed"}},
+         {"p.cfg:1: background deep.bmp: it is cut short: its rows need 48 bytes from byte 1078, and the file has "
+          "1094 bytes (a file as long as its rows); left out"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.keys);
         const PanelConfig c = cfg(std::string("[Window00]\n") + row.keys + "\n");
         PanelRenderer drawing(renderer(), c, ORVANE_MODULE_PATH, files);
-        const orvane::PixPoint size = drawing.window_size(c.windows[0], panel());
+        const PanelRenderer::Size size = drawing.window_size(c.windows[0], panel());
         EXPECT_EQ(size.x, row.width);
         EXPECT_EQ(size.y, row.height);
         EXPECT_EQ(drawing.check(panel()), row.problems);
         if (row.width * row.height > 1000000) continue;
         const Surface twice = drawing.render_window(c.windows[0], panel(), 2);
         EXPECT_EQ(cairo_image_surface_get_width(twice.get()), 2 * row.width);
-        if (std::string(row.keys).find("bg.bmp") != std::string::npos) {
+        if (std::string(row.keys).find("bg.bmp") != std::string::npos ||
+            std::string(row.keys).find("true.bmp") != std::string::npos) {
             EXPECT_TRUE(near(at(twice.get(), 2 * row.width - 1, 2 * row.height - 1), 200, 200, 200, 0));
         }
     }

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -187,6 +188,184 @@ TEST(TextWriterTests, ArgumentsOfAnotherKindOrMissingAreCopiedAsWritten) {
     for (const auto& c : cases) {
         EXPECT_EQ(c.text, c.expected) << c.what;
     }
+}
+
+// Flags, lengths and conversions no gauge format uses, as the C library
+// reads them.
+TEST(TextWriterTests, EveryFlagAndConversionReadsAsTheCLibraryReadsIt) {
+    const struct {
+        const char* format;
+        std::string ours;
+        std::string libc;
+    } cases[] = {
+#define BOTH(format, ...)                                                        \
+    {format, [&] {                                                               \
+         char b[64];                                                             \
+         format_bounded(b, 63, format, __VA_ARGS__);                             \
+         return std::string(b);                                                  \
+     }(),                                                                        \
+     [&] {                                                                       \
+         char b[64];                                                             \
+         const char* unchecked = format; /* flags the compiler would warn of */ \
+         std::snprintf(b, sizeof b, unchecked, __VA_ARGS__);                     \
+         return std::string(b);                                                  \
+     }()}
+        BOTH("[% d]", 42),
+        BOTH("[% .1f]", 2.5),
+        BOTH("[%#.2f]", 2.5),
+        BOTH("[%-07.1f]", -2.5),
+        BOTH("[%.0d]", 0),
+        BOTH("[%.0d]", 5),
+        BOTH("[%-05d]", 42),
+        BOTH("[%05.3d]", 42),
+        BOTH("[%ld]", -7L),
+        BOTH("[%lu]", 7UL),
+        BOTH("[%F]", 1.25),
+        BOTH("[%*s]", 4, "ab"),
+#undef BOTH
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.ours, c.libc) << c.format;
+}
+
+TEST(TextWriterTests, AStarWithoutItsWholeNumberLeavesTheConversionAsWritten) {
+    const struct {
+        const char* format;
+        std::vector<TextArgument> arguments;
+        const char* expected;
+    } cases[] = {
+        {"[%*f]", {text_argument(1.0), text_argument(2.0)}, "[%*f]"},
+        {"[%*s]", {text_argument("x"), text_argument("y")}, "[%*s]"},
+        {"[%.*d]", {text_argument(1.0), text_argument(2)}, "[%.*d]"},
+        {"[%*.*d]", {text_argument(1.0), text_argument(2)}, "[%*.*d]"},
+        {"[%*u]", {text_argument(1.0), text_argument(2u)}, "[%*u]"},
+        {"[%u]", {text_argument(2)}, "[%u]"},
+        {"[%s]", {{TextArgument::TEXT, 0}}, "[(null)]"},
+    };
+    for (const auto& c : cases) {
+        char buffer[64];
+        format_arguments(buffer, 63, c.format, c.arguments.data(), c.arguments.size());
+        EXPECT_STREQ(buffer, c.expected) << c.format;
+    }
+    // Padding past the character count is counted, not written.
+    char cut[8];
+    EXPECT_EQ(format_bounded(cut, 2, "ab%5d", 1), 7u);
+    EXPECT_STREQ(cut, "ab");
+}
+
+// The memo's texts of every length it compares by words, and the writes it
+// must not take for the same again.
+TEST(TextWriterTests, ARememberedTextIsTrustedOnlyWhileTheBufferHoldsItAll) {
+    const struct {
+        const char* what;
+        size_t count;
+        const char* text;
+        size_t touched;  // the byte of the buffer changed before writing again
+    } cases[] = {
+        {"a short text, its last byte changed", 5, "12345", 4},
+        {"a long text, its first byte changed", 12, "ABCDEFGHIJK", 0},
+        {"a long text, its last byte changed", 12, "ABCDEFGHIJK", 10},
+        {"a long text, a middle byte changed", 12, "ABCDEFGHIJK", 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ElementString element{};
+        testing::GuardedText text(c.count);
+        text.attach(element);
+        write_text(&element, "%s", c.text);
+        write_text(&element, "%s", c.text);
+        EXPECT_EQ(text.str(), c.text);
+        text.text()[c.touched] = '#';
+        write_text(&element, "%s", c.text);
+        EXPECT_EQ(text.str(), c.text);
+        EXPECT_TRUE(text.intact());
+    }
+}
+
+TEST(TextWriterTests, ASameWritingForAnotherCountOrKindIsFormattedAgain) {
+    ElementString element{};
+    testing::GuardedText text(5);
+    text.attach(element);
+    const TextArgument seven[] = {text_argument(7)};
+    const TextArgument seven_unsigned[] = {text_argument(7u)};
+    write_text_arguments(&element, "%d", seven, 1);
+    EXPECT_EQ(text.str(), "7");
+    write_text_arguments(&element, "%d", seven_unsigned, 1);
+    EXPECT_EQ(text.str(), "%d") << "an unsigned argument for %d is no integer of its kind";
+    element.max_string_length = 1;
+    write_text_arguments(&element, "[%d]", seven, 1);
+    write_text_arguments(&element, "[%d]", seven, 1);
+    element.max_string_length = 3;
+    write_text_arguments(&element, "[%d]", seven, 1);
+    EXPECT_EQ(text.str(), "[7]") << "a longer count shows more of the text";
+    EXPECT_TRUE(text.intact());
+}
+
+// The memo the writer expects is the element's own, but the element's count
+// or an argument's kind is not what it remembers: the text is made afresh.
+TEST(TextWriterTests, TheExpectedMemoIsNotTakenForAnotherCountOrArgumentKind) {
+    const struct Row {
+        const char* what;
+        TextArgument remembered;
+        size_t remembered_count;
+        size_t count;
+        void (*write)(ElementString*, const char* format);
+        const char* expected;
+    } rows[] = {
+        {"the count is shorter now", text_argument(12345), 5, 3,
+         [](ElementString* e, const char* f) { write_text(e, f, 12345); }, "123"},
+        {"the argument is unsigned now", text_argument(7), 5, 5,
+         [](ElementString* e, const char* f) { write_text(e, f, 7u); }, "%d"},
+        {"there is one argument more now", text_argument(7), 5, 5,
+         [](ElementString* e, const char* f) { write_text(e, f, 7, 8); }, "7"},
+    };
+    TextMemo* const expected_before = expected_text_memo;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ElementString element{};
+        testing::GuardedText text(5);
+        text.attach(element);
+        element.max_string_length = static_cast<uint16_t>(row.count);
+        const char* const format = "%d";
+        char remembered_text[TextMemo::max_chars + 1] = {};
+        format_arguments(remembered_text, row.remembered_count, format, &row.remembered, 1);
+        TextMemo memo{.element = &element,
+                      .format = format,
+                      .arguments = {row.remembered},
+                      .argument_count = 1,
+                      .char_count = row.remembered_count,
+                      .length = std::strlen(remembered_text),
+                      .text = {},
+                      .following = nullptr};
+        memo.following = &memo;
+        std::memcpy(memo.text, remembered_text, sizeof remembered_text);
+        std::memcpy(text.text(), remembered_text, std::min<size_t>(row.count, std::strlen(remembered_text)) + 1);
+        expected_text_memo = &memo;
+        row.write(&element, format);
+        expected_text_memo = expected_before;
+        EXPECT_EQ(text.str(), row.expected);
+        EXPECT_TRUE(text.intact());
+    }
+}
+
+// Beyond what the memo holds, the writer formats every time; without an
+// element or its buffer it does nothing.
+TEST(TextWriterTests, TextsBeyondTheMemoAreFormattedEveryTimeAndNoBufferGetsNothing) {
+    ElementString element{};
+    testing::GuardedText text(TextMemo::max_chars + 5);
+    text.attach(element);
+    for (int i = 0; i < 2; ++i) {
+        write_text(&element, "%s%s", "ABCDEFGHIJKLMNOP", "QRST");
+        EXPECT_EQ(text.str(), "ABCDEFGHIJKLMNOPQRST");
+    }
+    const TextArgument four[] = {text_argument("a"), text_argument("b"), text_argument("c"), text_argument("d")};
+    element.max_string_length = 5;
+    write_text_arguments(&element, "%s%s%s%s", four, 4);
+    EXPECT_EQ(text.str(), "abcd");
+    write_text_arguments(nullptr, "%s", four, 1);
+    element.string = nullptr;
+    write_text_arguments(&element, "%s", four, 1);
+    EXPECT_EQ(text.str(), "abcd");
+    EXPECT_TRUE(text.intact());
 }
 
 // An element remembers its last text; whatever happens to its buffer in

@@ -528,14 +528,12 @@ int main(int argc, char** argv) {
                "panel.cfg has problems, 2 an unusable input.");
     if (const auto status = cli.parse(argc, argv, stdout, stderr)) return *status;
 
-    std::string error;
-    const std::optional<std::string> text = panelhost::read_file(cfg_path, &error);
-    if (!text) {
-        std::fprintf(stderr, "%s: %s\n", tool, error.c_str());
+    const PanelConfig cfg = panelhost::read_panel_cfg(cfg_path);
+    for (const std::string& p : cfg.problems) std::fprintf(stderr, "%s\n", p.c_str());
+    if (!cfg.unusable.empty()) {
+        std::fprintf(stderr, "%s: %s\n", tool, cfg.unusable.c_str());
         return panelhost::exit_unusable;
     }
-    const PanelConfig cfg = panelhost::parse_panel_cfg(*text, cfg_path);
-    for (const std::string& p : cfg.problems) std::fprintf(stderr, "%s\n", p.c_str());
     panelhost::RenderSetup setup(module_path);
     if (!setup.ok()) {
         std::fprintf(stderr, "%s: %s\n", tool, setup.error().c_str());

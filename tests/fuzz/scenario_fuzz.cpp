@@ -1,0 +1,55 @@
+// Fuzz target: the input is a scenario file. The reader takes any bytes and
+// says what is wrong with them; a scenario it accepts runs on the module
+// linked in, through the panel host, with a trace, and the host's view, the
+// cockpit state and the sound path are checked at the end.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/panel/trace.h"
+#include "host/scenario/scenario.h"
+#include "tests/fuzz/linked_panel.h"
+
+namespace {
+
+// A scenario asking for more is read but not run, so that one execution
+// stays short; the reader's own bounds are the unit tests'.
+constexpr int64_t max_updates_run = 64;
+constexpr int64_t max_presses_run = 256;
+
+[[noreturn]] void fault(const std::string& what) {
+    std::fprintf(stderr, "%s\n", what.c_str());
+    std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static orvane::fuzzing::LinkedPanel linked;
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    panelhost::Scenario scenario;
+    scenario.file = "fuzz.scn";
+    const std::vector<std::string> errors = panelhost::parse_scenario(text, scenario);
+    for (const std::string& error : errors) {
+        // Every message names the file and a line, whatever the bytes were.
+        if (!error.starts_with("fuzz.scn:")) fault("a reading error without its file: " + error);
+        if (error.find('\0') != std::string::npos) fault("a reading error holds a NUL byte");
+    }
+    if (!errors.empty() || scenario.updates > max_updates_run || scenario.presses > max_presses_run) return 0;
+
+    linked.reset();
+    if (!panelhost::check_gauge_names(scenario, *linked.panel).empty()) return 0;
+    panelhost::Trace trace;
+    const panelhost::ScenarioRun run = panelhost::run_scenario(scenario, *linked.panel, *linked.host, &trace);
+    if (!run.stopped.empty()) fault("a run within every bound stopped: " + run.stopped);
+    for (const std::string& failure : run.failures) {
+        if (!failure.starts_with("fuzz.scn:")) fault("a failure without its file: " + failure);
+    }
+    linked.check("the scenario");
+    linked.kill_all();
+    linked.check("killing every gauge at the end", true);
+    return 0;
+}
