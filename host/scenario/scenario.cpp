@@ -405,21 +405,35 @@ std::string expected_text(const ExpectedValue& expected) {
     return text;
 }
 
-class Runner {
+}  // namespace
+
+class ScenarioRun::Runner {
 public:
-    Runner(const Scenario& scenario, Panel& panel, HostServices& host, Trace* trace, const UpdateObserver& after_update)
-        : scenario_(scenario),
+    Runner(std::string file, Panel& panel, HostServices& host, Trace* trace, UpdateObserver after_update)
+        : file_(std::move(file)),
           panel_(panel),
           host_(host),
           trace_(trace),
-          after_update_(after_update),
+          after_update_(std::move(after_update)),
           events_seen_(host.key_events().size()) {}
 
-    std::vector<std::string> run() {
-        for (const Step& step : scenario_.steps) {
-            execute(step);
-            collect(step.line);
+    void run(const Step& step) {
+        execute(step);
+        collect(step.line);
+    }
+
+    void frame(int line) {
+        if (flight_) {
+            fly_frame(*flight_, host_, panel_, trace_);
+        } else {
+            panel_.update();
         }
+        collect(line);
+    }
+
+    bool flying() const { return flight_.has_value(); }
+
+    std::vector<std::string> finish() {
         for (const std::string& name : panel_.installed_names()) panel_.kill(name);
         collect(0);
         return std::move(failures_);
@@ -432,7 +446,7 @@ private:
     };
 
     void fail(const Step& step, const std::string& message) {
-        failures_.push_back(scenario_.file + ":" + std::to_string(step.line) + ": " + message);
+        failures_.push_back(file_ + ":" + std::to_string(step.line) + ": " + message);
     }
 
     void check(const Step& step, const Status& status) {
@@ -445,7 +459,7 @@ private:
         const std::string where = line > 0 ? std::to_string(line) : "end";
         for (; events_seen_ < events.size(); ++events_seen_) pending_.push_back({events[events_seen_].id, line});
         for (const std::string& fault : panel_.take_faults()) {
-            failures_.push_back(scenario_.file + ":" + where + ": " + fault);
+            failures_.push_back(file_ + ":" + where + ": " + fault);
         }
     }
 
@@ -485,18 +499,18 @@ private:
     void expect_event(const Step& step);
     void expect_axis(const Step& step, int32_t kind, const char* what);
 
-    const Scenario& scenario_;
+    std::string file_;
     Panel& panel_;
     HostServices& host_;
     Trace* trace_;
-    const UpdateObserver& after_update_;
+    UpdateObserver after_update_;
     size_t events_seen_;
     std::vector<PendingEvent> pending_;
     std::vector<std::string> failures_;
     std::optional<Flight> flight_;  // from the first place on
 };
 
-void Runner::expect_event(const Step& step) {
+void ScenarioRun::Runner::expect_event(const Step& step) {
     int64_t count = 0;
     std::vector<PendingEvent> rest;
     for (const PendingEvent& event : pending_) {
@@ -513,7 +527,7 @@ void Runner::expect_event(const Step& step) {
     pending_ = std::move(rest);
 }
 
-void Runner::expect_axis(const Step& step, int32_t kind, const char* what) {
+void ScenarioRun::Runner::expect_axis(const Step& step, int32_t kind, const char* what) {
     const ElementState* state = nullptr;
     if (Status status = panel_.element_state(step.gauge, step.index, state); !status.ok()) {
         return fail(step, status.error);
@@ -534,7 +548,7 @@ void Runner::expect_axis(const Step& step, int32_t kind, const char* what) {
     }
 }
 
-void Runner::execute(const Step& step) {
+void ScenarioRun::Runner::execute(const Step& step) {
     switch (step.kind) {
     case StepKind::aircraft:
         trace(step.on ? "aircraft on" : "aircraft off");
@@ -693,8 +707,6 @@ void Runner::execute(const Step& step) {
     }
 }
 
-}  // namespace
-
 namespace {
 
 // The caption of a "# moment: <caption>" line, or nothing.
@@ -780,9 +792,24 @@ std::vector<std::string> check_gauge_names(const Scenario& scenario, const Panel
     return errors;
 }
 
+ScenarioRun::ScenarioRun(std::string file, Panel& panel, HostServices& host, Trace* trace, UpdateObserver after_update)
+    : runner_(std::make_unique<Runner>(std::move(file), panel, host, trace, std::move(after_update))) {}
+
+ScenarioRun::~ScenarioRun() = default;
+
+void ScenarioRun::execute(const Step& step) { runner_->run(step); }
+
+void ScenarioRun::frame(int line) { runner_->frame(line); }
+
+bool ScenarioRun::flying() const { return runner_->flying(); }
+
+std::vector<std::string> ScenarioRun::finish() { return runner_->finish(); }
+
 std::vector<std::string> run_scenario(const Scenario& scenario, Panel& panel, HostServices& host, Trace* trace,
                                       const UpdateObserver& after_update) {
-    return Runner(scenario, panel, host, trace, after_update).run();
+    ScenarioRun run(scenario.file, panel, host, trace, after_update);
+    for (const Step& step : scenario.steps) run.execute(step);
+    return run.finish();
 }
 
 }  // namespace panelhost

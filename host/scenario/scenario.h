@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -111,6 +112,31 @@ std::vector<std::string> check_gauge_names(const Scenario& scenario, const Panel
 // Called after every update cycle of a run, with the step that ran it and
 // the cycle's number within the step, from 0 to step.count - 1.
 using UpdateObserver = std::function<void(const Step& step, int64_t cycle)>;
+
+// A run taken one step at a time, for a host that makes its steps as it goes
+// (a live window): each step runs exactly as in a whole scenario's run.
+class ScenarioRun {
+public:
+    // file names the scenario in messages.
+    ScenarioRun(std::string file, Panel& panel, HostServices& host, Trace* trace, UpdateObserver after_update = {});
+    ~ScenarioRun();
+    ScenarioRun(const ScenarioRun&) = delete;
+    ScenarioRun& operator=(const ScenarioRun&) = delete;
+
+    void execute(const Step& step);
+    // One update of simulated time, as fly (once placed) or update runs
+    // it, without the step's own line; faults are told at this line.
+    void frame(int line);
+    // From the first place on.
+    bool flying() const;
+    // Kills every gauge still installed. One "file:line: ..." message per
+    // failed expectation or fault of the whole run; empty when it held.
+    std::vector<std::string> finish();
+
+private:
+    class Runner;
+    std::unique_ptr<Runner> runner_;
+};
 
 // Runs every step, then kills every gauge still installed. Returns one
 // "file:line: ..." message per failed expectation or fault; empty when the
