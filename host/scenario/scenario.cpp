@@ -364,6 +364,11 @@ std::string LineParser::parse() {
             ok = point(step_.point);
         }
         ok = ok && click_options();
+    } else if (verb == "repeat") {
+        // Repeats of the button the last click holds down.
+        step_.kind = StepKind::repeat;
+        step_.count = 1;
+        ok = (!more() || integer(step_.count, "repeat count", 1, max_repeats)) && done();
     } else if (verb == "fail") {
         step_.kind = StepKind::fail;
         std::string text;
@@ -508,6 +513,13 @@ private:
     std::vector<PendingEvent> pending_;
     std::vector<std::string> failures_;
     std::optional<Flight> flight_;  // from the first place on
+    // Where the last click pressed its button, which stays down for repeats.
+    struct HeldButton {
+        std::string gauge;
+        orvane::PixPoint point;
+        Button button;
+    };
+    std::optional<HeldButton> held_;
 };
 
 void ScenarioRun::Runner::expect_event(const Step& step) {
@@ -616,9 +628,15 @@ void ScenarioRun::Runner::execute(const Step& step) {
                 point = {area->box.x, area->box.y};
             }
         }
-        check(step, panel_.click(step.gauge, point, step.button, static_cast<int>(step.count)));
+        const Status status = panel_.click(step.gauge, point, step.button, static_cast<int>(step.count));
+        if (status.ok()) held_ = HeldButton{step.gauge, point, step.button};
+        check(step, status);
         break;
     }
+    case StepKind::repeat:
+        if (!held_) return fail(step, "repeat: no button is held; no click has been made");
+        check(step, panel_.repeat(held_->gauge, held_->point, held_->button, static_cast<int>(step.count)));
+        break;
     case StepKind::fail:
         trace("fail " + std::to_string(step.code) + (step.on ? " on" : " off"));
         panel_.set_failure(step.code, step.on);
@@ -744,6 +762,7 @@ std::vector<std::string> parse_scenario(std::string_view text, Scenario& scenari
     scenario.steps.clear();
     scenario.moments.clear();
     bool placed = false;
+    bool clicked = false;
     int first_fly = 0;
     int line_number = 0;
     while (!text.empty()) {
@@ -763,6 +782,10 @@ std::vector<std::string> parse_scenario(std::string_view text, Scenario& scenari
         step.line = line_number;
         if (error.empty()) error = LineParser(tokens, step).parse();
         if (error.empty()) error = flight_error(step, placed, first_fly);
+        if (error.empty() && step.kind == StepKind::repeat && !clicked) {
+            error = "repeat: no click before it holds a button down";
+        }
+        if (error.empty() && step.kind == StepKind::click) clicked = true;
         if (error.empty() && step.kind == StepKind::place) placed = true;
         if (error.empty() && step.kind == StepKind::fly && first_fly == 0) first_fly = line_number;
         if (!error.empty()) {

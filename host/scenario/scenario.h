@@ -27,6 +27,7 @@ enum class StepKind {
     kill,
     service,
     click,
+    repeat,
     fail,
     callback,
     expect_text,
@@ -72,7 +73,7 @@ struct Step {
     double to = 0.0;     // ramp to
     std::vector<RampVar> more_ramps;  // the other variables of the same ramp
     ExpectedValue expected;
-    int64_t count = 1;  // update, ramp and fly cycles, click repeats, expected events or sounds
+    int64_t count = 1;  // update, ramp and fly cycles, click and held repeats, expected events or sounds
     size_t index = 0;   // element index
     int axis = 0;       // 0 x, 1 y, 2 rotation
     orvane::PixPoint point{};
