@@ -256,4 +256,24 @@ std::vector<MappedGauge> PanelRenderer::mapped_gauges(const PanelWindow& window,
     return mapped;
 }
 
+std::optional<PanelRenderer::GaugePoint> PanelRenderer::gauge_at(const Panel& panel, int x, int y, int scale) {
+    scale = std::max(1, scale);
+    const double px = x + 0.5, py = y + 0.5;
+    std::optional<GaugePoint> found;
+    for (const ScreenWindow& s : screen_layout(panel)) {
+        const PixPoint size = window_size(*s.window, panel);
+        const double left = double(s.x) * scale, top = double(s.y) * scale;
+        if (px < left || py < top || px >= left + double(size.x) * scale || py >= top + double(size.y) * scale) {
+            continue;  // each window clips its gauges
+        }
+        for (const MappedGauge& m : mapped_gauges(*s.window, panel, left, top, scale)) {
+            const double gx = std::floor((px - m.x) / m.scale_x), gy = std::floor((py - m.y) / m.scale_y);
+            if (gx < 0 || gy < 0 || gx >= m.size.x || gy >= m.size.y) continue;
+            found = GaugePoint{panel.installed(m.header->gauge_name),
+                               {static_cast<int32_t>(gx), static_cast<int32_t>(gy)}};
+        }
+    }
+    return found;
+}
+
 }  // namespace panelhost
