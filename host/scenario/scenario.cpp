@@ -3,6 +3,7 @@
 #include <bit>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "host/base/files.h"
 #include "host/base/text_format.h"
@@ -436,7 +437,9 @@ public:
         collect(line);
     }
 
-    bool flying() const { return flight_.has_value(); }
+    const Flight* flight() const { return flight_ ? &*flight_ : nullptr; }
+
+    std::vector<std::string> take_failures() { return std::exchange(failures_, {}); }
 
     std::vector<std::string> finish() {
         for (const std::string& name : panel_.installed_names()) panel_.kill(name);
@@ -824,7 +827,9 @@ void ScenarioRun::execute(const Step& step) { runner_->run(step); }
 
 void ScenarioRun::frame(int line) { runner_->frame(line); }
 
-bool ScenarioRun::flying() const { return runner_->flying(); }
+const Flight* ScenarioRun::flight() const { return runner_->flight(); }
+
+std::vector<std::string> ScenarioRun::take_failures() { return runner_->take_failures(); }
 
 std::vector<std::string> ScenarioRun::finish() { return runner_->finish(); }
 

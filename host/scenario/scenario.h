@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/flight/aircraft.h"
+#include "host/flight/flight.h"
 #include "host/panel/panel.h"
 
 namespace panelhost {
@@ -128,10 +129,13 @@ public:
     // One update of simulated time, as fly (once placed) or update runs
     // it, without the step's own line; faults are told at this line.
     void frame(int line);
-    // From the first place on.
-    bool flying() const;
-    // Kills every gauge still installed. One "file:line: ..." message per
-    // failed expectation or fault of the whole run; empty when it held.
+    // The aircraft from the first place on; null before.
+    const Flight* flight() const;
+    // One "file:line: ..." message per failed expectation or fault since
+    // last asked.
+    std::vector<std::string> take_failures();
+    // Kills every gauge still installed. The messages not yet taken, with
+    // those of the kills; none when the run held.
     std::vector<std::string> finish();
 
 private:
