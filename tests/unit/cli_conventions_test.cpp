@@ -88,7 +88,8 @@ TEST_F(CommandLineConventions, HoldForEveryCommandAndTool) {
         {"orvane_frame_counter", ORVANE_FRAME_COUNTER_PATH, {"--frames", module}, 2, Stream::err, "--frames"},
         {"orvane_frame_counter", ORVANE_FRAME_COUNTER_PATH, {"--frames=0", module}, 2, Stream::err, "--frames"},
     };
-    for (const char* command : {"run", "inspect", "render", "demo", "reference"}) {
+    rows.push_back({"panelhost", panelhost, {"fly", module, "--scale=9"}, 2, Stream::err, "--scale"});
+    for (const char* command : {"run", "inspect", "render", "demo", "reference", "fly"}) {
         rows.push_back({"panelhost", panelhost, {command, "--help"}, 0, Stream::out,
                         std::string("Usage: panelhost ") + command});
         rows.push_back({"panelhost", panelhost, {command, module, "--bogus"}, 2, Stream::err, "--bogus"});

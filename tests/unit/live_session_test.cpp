@@ -2,12 +2,16 @@
 // keys as the window hands them on, and the session's record, which must
 // replay to the very trace the session wrote.
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "host/base/files.h"
+#include "host/commands/commands.h"
 #include "host/live/live_session.h"
 #include "host/panel/session.h"
 #include "host/scenario/scenario.h"
@@ -246,6 +250,54 @@ TEST(LiveSessionTests, TheStatusStripTellsTheAircraftTheModesAndTheTime) {
     for (const auto& row : rows) EXPECT_NE(status.find(row.holds), std::string::npos) << row.what << ": " << status;
     s->toggle_pause(0.0);
     EXPECT_NE(s->status().find("PAUSED"), std::string::npos) << s->status();
+}
+
+// Everything fly is handed is checked before a window opens, each fault
+// naming its file, the session not begun.
+TEST(LiveSessionTests, FlyRefusesWhatItCannotUseBeforeAWindowOpens) {
+    const std::string dir = ::testing::TempDir();
+    const std::string broken = dir + "fly_broken.scn", stranger = dir + "fly_stranger.scn";
+    ASSERT_TRUE(write_file(broken, "install all\nclick AP\n"));
+    ASSERT_TRUE(write_file(stranger, "install XYZ\n"));
+    const std::string module = ORVANE_MODULE_PATH;
+    const struct {
+        std::vector<std::string> args;
+        const char* says;
+    } rows[] = {
+        {{"fly", module, "/nonexistent/panel.cfg"}, "cannot read /nonexistent/panel.cfg"},
+        {{"fly", module, "--scenario", "/nonexistent.scn"}, "cannot read /nonexistent.scn"},
+        {{"fly", module, "--scenario", broken}, "fly_broken.scn:2: missing x"},
+        {{"fly", module, "--scenario", stranger}, "fly_stranger.scn:1: the module has no gauge named XYZ"},
+        {{"fly", module, "--record", "/nonexistent/record.scn"}, "cannot write /nonexistent/record.scn"},
+        {{"fly", module, "--trace", dir}, "it is a folder"},
+        {{"fly", ORVANE_PLATFORM_PATH}, "is not a usable gauge module"},
+        // A display that is not there.
+        {{"fly", module}, "cannot open a window"},
+    };
+    const char* display = std::getenv("DISPLAY");
+    const std::string kept = display != nullptr ? display : "";
+    setenv("DISPLAY", ":4711", 1);
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.args.back());
+        std::FILE* out = std::tmpfile();
+        std::FILE* err = std::tmpfile();
+        EXPECT_EQ(panelhost_main(row.args, out, err), exit_unusable);
+        std::string said(4096, '\0');
+        std::rewind(err);
+        said.resize(std::fread(said.data(), 1, said.size(), err));
+        EXPECT_NE(said.find(row.says), std::string::npos) << said;
+        EXPECT_EQ(std::ftell(out), 0) << "nothing on stdout";
+        std::fclose(out);
+        std::fclose(err);
+    }
+    unsetenv("SDL_VIDEODRIVER");
+    if (display != nullptr) {
+        setenv("DISPLAY", kept.c_str(), 1);
+    } else {
+        unsetenv("DISPLAY");
+    }
+    EXPECT_FALSE(std::filesystem::exists("/nonexistent/record.scn.partial"));
 }
 
 }  // namespace
