@@ -291,6 +291,11 @@ LiveWindowEnd run_live_window(LiveSession& session, const LiveWindowOptions& o) 
                     if (e.window.event == SDL_WINDOWEVENT_LEAVE) {
                         pointer.inside = false;
                         tooltip.hide();
+                    } else if (e.window.event == SDL_WINDOWEVENT_ENTER) {
+                        // The pointer may come in without moving: the window opened under it.
+                        pointer.inside = true;
+                        SDL_GetMouseState(&pointer.x, &pointer.y);
+                        pointer.resting_since = t;
                     }
                     break;
                 default: break;
