@@ -208,6 +208,10 @@ struct PointerState {
 
 LiveWindowEnd run_live_window(LiveSession& session, const LiveWindowOptions& o) {
     LiveWindowEnd end;
+    // The window's pixels go to the display as they are (shared memory on
+    // X11), not through an OpenGL texture, which a machine without a GPU
+    // would emulate at a cost.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         end.error = std::string("cannot open a window: ") + SDL_GetError();
         return end;
