@@ -157,7 +157,8 @@ void draw_frame(SDL_Window* window, LiveSession& session, int screen_height) {
 // ---- the tooltip ----
 
 // A small window of its own beside the pointer, titled with its text, as a
-// desktop shows tooltips.
+// desktop shows tooltips. Drawn again at every frame: a window drawn before
+// the display maps it keeps nothing.
 class Tooltip {
 public:
     ~Tooltip() { hide(); }
@@ -168,14 +169,17 @@ public:
     }
     void show(const std::string& text, int x, int y, GaugeRenderer& renderer) {
         hide();
-        constexpr double size = 12.0, pad = 4.0;
         Surface probe = make_surface(1, 1);
         Context measure(cairo_create(probe.get()));
         set_face(measure.get(), renderer, size);
         cairo_text_extents_t extents;
         cairo_text_extents(measure.get(), text.c_str(), &extents);
-        const int w = static_cast<int>(extents.x_advance + 2 * pad + 1), h = static_cast<int>(size + 2 * pad + 3);
-        window_ = SDL_CreateWindow(text.c_str(), x, y, w, h, SDL_WINDOW_TOOLTIP | SDL_WINDOW_BORDERLESS);
+        text_ = text;
+        width_ = static_cast<int>(extents.x_advance + 2 * pad + 1);
+        height_ = static_cast<int>(size + 2 * pad + 3);
+        window_ = SDL_CreateWindow(text.c_str(), x, y, width_, height_, SDL_WINDOW_TOOLTIP | SDL_WINDOW_BORDERLESS);
+    }
+    void draw(GaugeRenderer& renderer) {
         if (window_ == nullptr) return;
         WindowPicture frame(window_);
         if (!frame.ok()) return;
@@ -184,17 +188,20 @@ public:
         cairo_paint(cr.get());
         cairo_set_source_rgb(cr.get(), 0.0, 0.0, 0.0);
         cairo_set_line_width(cr.get(), 1.0);
-        cairo_rectangle(cr.get(), 0.5, 0.5, w - 1, h - 1);
+        cairo_rectangle(cr.get(), 0.5, 0.5, width_ - 1, height_ - 1);
         cairo_stroke(cr.get());
         set_face(cr.get(), renderer, size);
         cairo_move_to(cr.get(), pad, pad + size);
-        cairo_show_text(cr.get(), text.c_str());
+        cairo_show_text(cr.get(), text_.c_str());
         cr.reset();
         frame.present(window_);
     }
 
 private:
+    static constexpr double size = 12.0, pad = 4.0;
     SDL_Window* window_ = nullptr;
+    std::string text_;
+    int width_ = 0, height_ = 0;
 };
 
 // Where the pointer is, and since when it rests there.
@@ -321,6 +328,7 @@ LiveWindowEnd run_live_window(LiveSession& session, const LiveWindowOptions& o) 
             }
 
             draw_frame(window, session, screen_height);
+            tooltip.draw(session.renderer());
             ++end.frames;
             if (o.quit_after_s > 0 && now - seconds_of(started) >= o.quit_after_s) quit = true;
             if (o.paced) {
