@@ -223,6 +223,14 @@ LiveWindowEnd run_live_window(LiveSession& session, const LiveWindowOptions& o) 
         end.error = std::string("cannot open a window: ") + SDL_GetError();
         return end;
     }
+    // Without a display SDL falls back on drivers whose windows nobody sees:
+    // the session would run on unseen until killed.
+    const std::string driver = SDL_GetCurrentVideoDriver() != nullptr ? SDL_GetCurrentVideoDriver() : "";
+    if (driver == "offscreen" || driver == "dummy" || driver == "evdev") {
+        end.error = "cannot open a window: no display (SDL found only its " + driver + " video driver)";
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return end;
+    }
     const int scale = session.scale();
     int screen_width = 0, screen_height = 0;
     {
