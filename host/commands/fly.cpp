@@ -46,33 +46,26 @@ int fly_command(const FlyOptions& o, std::FILE* out, std::FILE* err) {
             return exit_unusable;
         }
     }
+    // A file given, else the built-in one of that name.
+    auto input = [&](const std::string& path, const char* built_in, std::string& name, std::string& text) {
+        if (path.empty()) {
+            name = built_in;
+            text = asset_text(built_in);
+            return true;
+        }
+        const std::optional<std::string> read = read_file(path, &error);
+        if (!read) print(err, "panelhost fly: " + error + "\n");
+        name = path;
+        text = read.value_or("");
+        return read.has_value();
+    };
     LiveStart start{.module_path = o.module, .scale = o.scale};
-    if (o.panel_cfg.empty()) {
-        start.cfg_name = "panel.cfg";
-        start.cfg_text = asset_text("panel.cfg");
-        start.files = [](const std::string& name) { return demo_asset(name); };
-    } else {
-        const std::optional<std::string> text = read_file(o.panel_cfg, &error);
-        if (!text) {
-            print(err, "panelhost fly: " + error + "\n");
-            return exit_unusable;
-        }
-        start.cfg_name = o.panel_cfg;
-        start.cfg_text = *text;
-        start.files = files_beside(o.panel_cfg);
+    if (!input(o.panel_cfg, "panel.cfg", start.cfg_name, start.cfg_text) ||
+        !input(o.scenario, "fly_start.scn", start.scenario_name, start.scenario_text)) {
+        return exit_unusable;
     }
-    if (o.scenario.empty()) {
-        start.scenario_name = "fly_start.scn";
-        start.scenario_text = asset_text("fly_start.scn");
-    } else {
-        const std::optional<std::string> text = read_file(o.scenario, &error);
-        if (!text) {
-            print(err, "panelhost fly: " + error + "\n");
-            return exit_unusable;
-        }
-        start.scenario_name = o.scenario;
-        start.scenario_text = *text;
-    }
+    start.files = o.panel_cfg.empty() ? PanelFiles([](const std::string& name) { return demo_asset(name); })
+                                      : files_beside(o.panel_cfg);
 
     std::vector<std::string> errors, problems;
     const std::unique_ptr<LiveSession> session = LiveSession::open(std::move(start), errors, problems);
