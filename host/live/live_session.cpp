@@ -25,7 +25,12 @@ std::string fly_seconds(int64_t updates) { return format_number(static_cast<doub
 
 LiveSession::LiveSession(LiveStart start) : start_(std::move(start)) {}
 
-LiveSession::~LiveSession() = default;
+// A session left unfinished still ends as a run ends: every gauge killed
+// before the module goes, so that what it holds (the callout's sound buffer)
+// is given back.
+LiveSession::~LiveSession() {
+    if (loaded_ && !finished_) loaded_->run->finish();
+}
 
 std::unique_ptr<LiveSession> LiveSession::open(LiveStart start, std::vector<std::string>& errors,
                                                std::vector<std::string>& problems) {
@@ -42,7 +47,9 @@ std::unique_ptr<LiveSession> LiveSession::open(LiveStart start, std::vector<std:
 }
 
 bool LiveSession::load(std::vector<std::string>& errors) {
-    // The module that ran is unloaded first, so that it starts afresh.
+    // The module that ran is ended as a run ends and unloaded first, so
+    // that it starts afresh.
+    if (loaded_) loaded_->run->finish();
     loaded_.reset();
     auto loaded = std::make_unique<Loaded>();
     loaded->setup = std::make_unique<RenderSetup>(start_.module_path);
