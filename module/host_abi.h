@@ -413,9 +413,14 @@ inline constexpr uint32_t IMAGE_USE_LUMINOUS = 0x4000;
 inline constexpr uint32_t IMAGE_HIDDEN = 0x40000000;
 
 inline constexpr int32_t CURSOR_NONE = -1;
+inline constexpr int32_t CURSOR_NORMAL = 0;
 inline constexpr int32_t CURSOR_UPARROW = 1;
 inline constexpr int32_t CURSOR_DOWNARROW = 2;
+inline constexpr int32_t CURSOR_LEFTARROW = 3;
+inline constexpr int32_t CURSOR_RIGHTARROW = 4;
 inline constexpr int32_t CURSOR_HAND = 5;
+inline constexpr int32_t CURSOR_CROSSHAIR = 6;
+inline constexpr int32_t CURSOR_GRAB = 7;
 
 inline constexpr uint32_t MOUSE_RIGHTSINGLE = 0x80000000;
 inline constexpr uint32_t MOUSE_LEFTSINGLE = 0x20000000;

@@ -1,7 +1,9 @@
 #!/bin/sh
 # What a panel frame costs, in one command: builds what is needed in the
-# native build, runs the benchmarks (time), then counts instructions per
-# frame under callgrind (tools/callgrind_frames.sh).
+# native build, runs the benchmarks (time), the screen drawn offscreen and
+# the live window's frames a second (on a virtual display when there is
+# none), then counts instructions per frame under callgrind
+# (tools/callgrind_frames.sh).
 #
 # usage: tools/perf.sh [--quick] [--filter REGEX] [BENCHMARK OPTIONS...]
 #   --quick   a short time per benchmark (noisier), for a first look
@@ -24,10 +26,26 @@ done
 
 build=build/native
 [ -f "$build/CMakeCache.txt" ] || cmake --preset native
-cmake --build --preset native --target orvane orvane_reference orvane_frame_counter orvane_benchmarks
+cmake --build --preset native --target orvane orvane_reference orvane_frame_counter orvane_benchmarks \
+    orvane_render_benchmarks orvane_window_frame_rate
 
 echo "== time per call, benchmarks ($(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg))"
 "$build/orvane_benchmarks" --benchmark_min_time="$min_time" --benchmark_filter="$filter" "$@"
+
+echo
+echo "== the screen drawn offscreen, benchmarks"
+"$build/orvane_render_benchmarks" --benchmark_min_time="$min_time" --benchmark_filter="$filter" "$@"
+
+echo
+echo "== the live window's frames a second, scale 2"
+if [ -n "${DISPLAY:-}" ]; then
+    "$build/orvane_window_frame_rate" && "$build/orvane_window_frame_rate" --paced
+elif command -v xvfb-run >/dev/null; then
+    xvfb-run -a -s "-screen 0 1280x1024x24" sh -c \
+        "'$build/orvane_window_frame_rate' && '$build/orvane_window_frame_rate' --paced"
+else
+    echo "no display, and no xvfb-run to make one: not counted"
+fi
 
 echo
 echo "== instructions per frame, callgrind"

@@ -86,6 +86,17 @@ bool write_file(const std::string& path, std::string_view bytes, std::string* er
     return true;
 }
 
+bool can_write_file(const std::string& path, std::string* error) {
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) return fail(error, "cannot write " + path + ": it is a folder");
+    const std::string partial = path + ".partial";
+    std::FILE* file = std::fopen(partial.c_str(), "wb");
+    if (file == nullptr) return fail(error, "cannot write " + path + ": " + reason());
+    std::fclose(file);
+    std::remove(partial.c_str());
+    return true;
+}
+
 bool write_file(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error) {
     return write_file(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), error);
 }

@@ -27,4 +27,8 @@ std::optional<std::vector<uint8_t>> read_file_bytes(const std::string& path, std
 bool write_file(const std::string& path, std::string_view bytes, std::string* error = nullptr);
 bool write_file(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error = nullptr);
 
+// Whether write_file could write the path now, for a program that writes it
+// only at its end: what write_file would say if not. Leaves nothing behind.
+bool can_write_file(const std::string& path, std::string* error = nullptr);
+
 }  // namespace panelhost

@@ -46,6 +46,13 @@ struct DemoOptions {
 void describe(CommandLine& command, DemoOptions& options);
 int demo_command(const DemoOptions& options, std::FILE* out, std::FILE* err);
 
+struct FlyOptions {
+    std::string module, panel_cfg, scenario, record, trace;
+    int scale = 1;
+};
+void describe(CommandLine& command, FlyOptions& options);
+int fly_command(const FlyOptions& options, std::FILE* out, std::FILE* err);
+
 struct ReferenceOptions {
     std::string module;
 };

@@ -149,7 +149,7 @@ int demo_command(const DemoOptions& o, std::FILE* out, std::FILE* err) {
         }
     };
     platform::clear_sound_log();
-    const ScenarioRun result =
+    const RunOutcome result =
         run_scenario(scenario, panel, setup.host(), &setup.trace(), [&](const Step& step, int64_t cycle) {
             if (frames == max_demo_frames) return;
             take_moments_before(step.line);

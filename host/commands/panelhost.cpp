@@ -25,6 +25,10 @@ int panelhost_main(const std::vector<std::string>& args, std::FILE* out, std::FI
     CommandLine& demo_line =
         cli.command("demo", "flies an approach on a panel and writes its frames, a contact sheet and the callout");
     describe(demo_line, demo);
+    FlyOptions fly;
+    CommandLine& fly_line =
+        cli.command("fly", "flies the panel live in a window where the mouse works the gauges, and records it");
+    describe(fly_line, fly);
     ReferenceOptions reference;
     CommandLine& reference_line =
         cli.command("reference", "prints each gauge's size, clickable areas, variables and key events (Markdown)");
@@ -37,6 +41,7 @@ int panelhost_main(const std::vector<std::string>& args, std::FILE* out, std::FI
 #if defined(ORVANE_RENDERING)
     if (render_line.chosen()) return render_command(render, out, err);
     if (demo_line.chosen()) return demo_command(demo, out, err);
+    if (fly_line.chosen()) return fly_command(fly, out, err);
     if (reference_line.chosen()) return reference_command(reference, out, err);
 #endif
     return exit_unusable;

@@ -144,7 +144,7 @@ int render_command(const RenderOptions& o, std::FILE* out, std::FILE* err) {
 
     std::vector<std::string> failures;
     if (!o.scenario.empty()) {
-        const ScenarioRun result =
+        const RunOutcome result =
             run_scenario(scenario, panel, setup.host(), nullptr, [&](const Step& step, int64_t cycle) {
                 if (&step == &scenario.steps[last.step] && cycle + 1 == step.count) draw_all();
             });

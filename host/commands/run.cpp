@@ -38,7 +38,7 @@ int run_command(const RunOptions& o, std::FILE* out, std::FILE* err) {
         return exit_unusable;
     }
     if (!scenario_usable(check_gauge_names(scenario, session->panel()), err)) return exit_unusable;
-    const ScenarioRun result = run_scenario(scenario, session->panel(), session->host(), &session->trace());
+    const RunOutcome result = run_scenario(scenario, session->panel(), session->host(), &session->trace());
     const std::vector<std::string>& failures = result.failures;
 
     for (const std::string& failure : failures) print(err, failure + "\n");

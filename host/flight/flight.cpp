@@ -129,14 +129,20 @@ void Flight::write(HostServices& host) const {
     }
 }
 
+double Flight::indicated_airspeed_kt() const { return motion_.air.indicated_airspeed / metres_per_second_per_knot; }
+
+double Flight::vertical_speed_fpm() const {
+    const AircraftState& a = aircraft_;
+    return a.on_ground ? 0.0 : a.true_airspeed * motion_.path.sin * feet_per_minute_per_metre_per_second;
+}
+
 std::string Flight::describe() const {
     const AircraftState& a = aircraft_;
-    const Airdata& air = motion_.air;
-    const double vs = a.on_ground ? 0.0 : a.true_airspeed * motion_.path.sin * feet_per_minute_per_metre_per_second;
+    const double vs = vertical_speed_fpm();
     return "aircraft east " + format_number(a.position.east) + " north " + format_number(a.position.north) +
            " altitude " + format_number(a.altitude_m / metres_per_foot) + " heading " + format_number(a.heading_deg) +
            " bank " + format_number(a.bank_deg) + " pitch " + format_number(a.pitch_deg) + " speed " +
-           format_number(air.indicated_airspeed / metres_per_second_per_knot) + " vs " + format_number(vs) +
+           format_number(indicated_airspeed_kt()) + " vs " + format_number(vs) +
            " thrust " + format_number(a.thrust) + (a.on_ground ? " on-ground" : "") + " laws " +
            law_name(guidance_.lateral) + " " + law_name(guidance_.vertical) + " " + law_name(guidance_.speed);
 }

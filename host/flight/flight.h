@@ -33,6 +33,10 @@ public:
     const flight::Guidance& guidance() const { return guidance_; }
     const flight::RadioReadings& radios() const { return radios_; }
     const flight::Motion& motion() const { return motion_; }
+    // Indicated airspeed in knots, and the vertical speed in feet a minute
+    // (0 on the ground), as the trace gives them.
+    double indicated_airspeed_kt() const;
+    double vertical_speed_fpm() const;
     // The aircraft and the laws flying it, in the trace's words.
     std::string describe() const;
 

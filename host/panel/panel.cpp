@@ -403,40 +403,59 @@ MouseHit Panel::probe(std::string_view name, PixPoint point) const {
     return g != nullptr ? hit_test(g->mouse_rect, point, 0) : MouseHit{};
 }
 
+namespace {
+
+std::string press_step(std::string_view verb, std::string_view name, PixPoint point, Button button) {
+    return std::string(verb) + " " + std::string(name) + " " + std::to_string(point.x) + " " + std::to_string(point.y) +
+           (button == Button::left ? " left" : " right");
+}
+
+}  // namespace
+
 Status Panel::click(std::string_view name, PixPoint point, Button button, int repeats) {
     GaugeHeader* g = gauge(name);
     if (g == nullptr) return Status::failure("no gauge named " + std::string(name));
-    std::string step = "click " + std::string(name) + " " + std::to_string(point.x) + " " + std::to_string(point.y) +
-                       (button == Button::left ? " left" : " right");
+    std::string step = press_step("click", name, point, button);
     if (repeats > 0) step += " repeat " + std::to_string(repeats);
     line(0, step);
-    const uint32_t button_flag = button == Button::left ? mouse_left : mouse_right;
-    for (int press = 0; press <= repeats; ++press) {
-        const uint32_t flags = press == 0 ? button_flag : button_flag | mouse_repeat;
-        const MouseHit hit = hit_test(g->mouse_rect, point, flags);
-        std::string what = press == 0 ? "press " : "repeat ";
-        if (hit.row == nullptr) {
-            what += "none";
-        } else {
-            what += "row " + std::to_string(hit.row_index) + (hit.row->event_id != 0 ? " event" : " handler");
-        }
-        line(1, what + " cursor " + std::to_string(hit.cursor) + " tooltip " + quote_text(hit.tooltip));
-        if (hit.row == nullptr) continue;
-        const size_t events = host_.key_events().size();
-        if (hit.row->event_id != 0) {
-            host_.trigger(hit.row->event_id, 0);
-        } else if (hit.row->action.handler != nullptr) {
-            MouseCallback record{.relative_point = hit.relative,
-                                 .user_data = g,
-                                 .mouse = const_cast<MouseRect*>(hit.row),
-                                 .screen_point = point,
-                                 .reserved = nullptr};
-            hit.row->action.handler(&record.relative_point, flags);
-        }
-        trace_events_since(events, 2);
-    }
+    for (int press = 0; press <= repeats; ++press) this->press(*g, point, button, press > 0);
     collect_traps();
     return {};
+}
+
+Status Panel::repeat(std::string_view name, PixPoint point, Button button, int repeats) {
+    GaugeHeader* g = gauge(name);
+    if (g == nullptr) return Status::failure("no gauge named " + std::string(name));
+    line(0, press_step("repeat", name, point, button));
+    for (int press = 0; press < repeats; ++press) this->press(*g, point, button, true);
+    collect_traps();
+    return {};
+}
+
+void Panel::press(GaugeHeader& g, PixPoint point, Button button, bool repeat) {
+    const uint32_t button_flag = button == Button::left ? mouse_left : mouse_right;
+    const uint32_t flags = repeat ? button_flag | mouse_repeat : button_flag;
+    const MouseHit hit = hit_test(g.mouse_rect, point, flags);
+    std::string what = repeat ? "repeat " : "press ";
+    if (hit.row == nullptr) {
+        what += "none";
+    } else {
+        what += "row " + std::to_string(hit.row_index) + (hit.row->event_id != 0 ? " event" : " handler");
+    }
+    line(1, what + " cursor " + std::to_string(hit.cursor) + " tooltip " + quote_text(hit.tooltip));
+    if (hit.row == nullptr) return;
+    const size_t events = host_.key_events().size();
+    if (hit.row->event_id != 0) {
+        host_.trigger(hit.row->event_id, 0);
+    } else if (hit.row->action.handler != nullptr) {
+        MouseCallback record{.relative_point = hit.relative,
+                             .user_data = &g,
+                             .mouse = const_cast<MouseRect*>(hit.row),
+                             .screen_point = point,
+                             .reserved = nullptr};
+        hit.row->action.handler(&record.relative_point, flags);
+    }
+    trace_events_since(events, 2);
 }
 
 }  // namespace panelhost

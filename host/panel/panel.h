@@ -98,6 +98,9 @@ public:
 
     // A click at gauge pixels, then `repeats` repeats of the held button.
     Status click(std::string_view name, orvane::PixPoint point, Button button, int repeats);
+    // More repeats of a button held since an earlier click there, after the
+    // updates that ran while it was held.
+    Status repeat(std::string_view name, orvane::PixPoint point, Button button, int repeats);
     // Cursor and tooltip at a point; no row acts.
     MouseHit probe(std::string_view name, orvane::PixPoint point) const;
 
@@ -121,6 +124,7 @@ public:
 
 private:
     InstalledGauge* find_installed(std::string_view name);
+    void press(orvane::GaugeHeader& gauge, orvane::PixPoint point, Button button, bool repeat);
     void update_gauge(InstalledGauge& gauge);
     void update_element(InstalledGauge& gauge, size_t index);
     void check_text(const std::string& gauge, size_t index, ElementState& state);

@@ -292,7 +292,9 @@ std::vector<MappedGauge> PanelRenderer::mapped_gauges(const PanelWindow& window,
                                                       double y, int scale) {
     scale = std::max(1, scale);
     std::vector<MappedGauge> mapped;
+    const Size size = window_size(window, panel);
     for (const PanelGauge& g : window.gauges) {
+        if (!inside(g, size)) continue;  // left out of the drawing too
         const Placement p = place(g, panel);
         if (p.gauge == nullptr) continue;
         const PixPoint natural = gauges_.gauge_size(*p.header);
@@ -305,6 +307,26 @@ std::vector<MappedGauge> PanelRenderer::mapped_gauges(const PanelWindow& window,
                           .scale_y = p.height / natural.y * scale});
     }
     return mapped;
+}
+
+std::optional<PanelRenderer::GaugePoint> PanelRenderer::gauge_at(const Panel& panel, int x, int y, int scale) {
+    scale = std::max(1, scale);
+    const double px = x + 0.5, py = y + 0.5;
+    std::optional<GaugePoint> found;
+    for (const ScreenWindow& s : screen_layout(panel)) {
+        const Size size = window_size(*s.window, panel);
+        const double left = double(s.x) * scale, top = double(s.y) * scale;
+        if (px < left || py < top || px >= left + double(size.x) * scale || py >= top + double(size.y) * scale) {
+            continue;  // each window clips its gauges
+        }
+        for (const MappedGauge& m : mapped_gauges(*s.window, panel, left, top, scale)) {
+            const double gx = std::floor((px - m.x) / m.scale_x), gy = std::floor((py - m.y) / m.scale_y);
+            if (gx < 0 || gy < 0 || gx >= m.size.x || gy >= m.size.y) continue;
+            found = GaugePoint{panel.installed(m.header->gauge_name),
+                               {static_cast<int32_t>(gx), static_cast<int32_t>(gy)}};
+        }
+    }
+    return found;
 }
 
 }  // namespace panelhost

@@ -69,6 +69,16 @@ public:
     std::vector<MappedGauge> mapped_gauges(const PanelWindow& window, const Panel& panel, double x, double y,
                                            int scale);
 
+    // The drawn gauge under a pixel of the screen as render_screen draws it
+    // at this scale, and the gauge pixel under that pixel's centre; where
+    // gauges overlap, the one drawn last. Nothing over the background, a
+    // gauge not installed, or beyond its window's edge.
+    struct GaugePoint {
+        const InstalledGauge* gauge;
+        orvane::PixPoint pixel;
+    };
+    std::optional<GaugePoint> gauge_at(const Panel& panel, int x, int y, int scale);
+
     // Where a gauge line puts its gauge, in window units.
     struct Placement {
         double x, y, width, height;

@@ -3,6 +3,7 @@
 #include <bit>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "host/base/files.h"
 #include "host/base/text_format.h"
@@ -412,6 +413,11 @@ std::string LineParser::parse() {
             ok = point(step_.point);
         }
         ok = ok && click_options();
+    } else if (verb == "repeat") {
+        // Repeats of the button the last click holds down.
+        step_.kind = StepKind::repeat;
+        step_.count = 1;
+        ok = (!more() || integer(step_.count, "repeat count", 1, max_repeats)) && done();
     } else if (verb == "fail") {
         step_.kind = StepKind::fail;
         std::string text;
@@ -455,25 +461,45 @@ std::string expected_text(const ExpectedValue& expected) {
     return text;
 }
 
-class Runner {
+}  // namespace
+
+class ScenarioRun::Runner {
 public:
-    Runner(const Scenario& scenario, Panel& panel, HostServices& host, Trace* trace, const UpdateObserver& after_update)
-        : scenario_(scenario),
+    Runner(std::string file, Panel& panel, HostServices& host, Trace* trace, UpdateObserver after_update)
+        : file_(std::move(file)),
           panel_(panel),
           host_(host),
           trace_(trace),
-          after_update_(after_update),
+          after_update_(std::move(after_update)),
           events_seen_(host.key_events().size()) {}
 
-    ScenarioRun run() {
-        for (const Step& step : scenario_.steps) {
-            execute(step);
-            collect(step.line);
-            if (!stopped_.empty() || !trace_within_bound(step)) break;
-        }
+    void run(const Step& step) {
+        if (!stopped_.empty()) return;
+        execute(step);
+        collect(step.line);
+        trace_within_bound(step);
+    }
+
+    void frame(int line) {
+        if (!stopped_.empty()) return;
+        Step step;
+        step.kind = flight_ ? StepKind::fly : StepKind::update;
+        step.line = line;
+        step.count = 1;
+        update(step, 0);
+        collect(line);
+    }
+
+    const Flight* flight() const { return flight_ ? &*flight_ : nullptr; }
+
+    std::vector<std::string> take_failures() { return std::exchange(failures_, {}); }
+
+    const std::string& stopped() const { return stopped_; }
+
+    RunOutcome finish() {
         for (const std::string& name : panel_.installed_names()) panel_.kill(name);
         collect(0);
-        return {std::move(failures_), std::move(stopped_)};
+        return {std::move(failures_), stopped_};
     }
 
 private:
@@ -483,7 +509,7 @@ private:
     };
 
     void fail(const Step& step, const std::string& message) {
-        failures_.push_back(scenario_.file + ":" + std::to_string(step.line) + ": " + message);
+        failures_.push_back(file_ + ":" + std::to_string(step.line) + ": " + message);
     }
 
     void check(const Step& step, const Status& status) {
@@ -496,7 +522,7 @@ private:
         const std::string where = line > 0 ? std::to_string(line) : "end";
         for (; events_seen_ < events.size(); ++events_seen_) pending_.push_back({events[events_seen_].id, line});
         for (const std::string& fault : panel_.take_faults()) {
-            failures_.push_back(scenario_.file + ":" + where + ": " + fault);
+            failures_.push_back(file_ + ":" + where + ": " + fault);
         }
     }
 
@@ -520,6 +546,18 @@ private:
         return trace_within_bound(step);
     }
 
+    // Charges a click and its repeats, or a held button's repeats, against
+    // the file's bound. False when the run must stop.
+    bool press(const Step& step, int64_t presses) {
+        if (presses_run_ + presses > max_presses_per_file) {
+            stop(step, "the file makes more than " + std::to_string(max_presses_per_file) +
+                           " clicks and repeats (at most " + std::to_string(max_presses_per_file) + " a file)");
+            return false;
+        }
+        presses_run_ += presses;
+        return true;
+    }
+
     bool trace_within_bound(const Step& step) {
         if (trace_ == nullptr || trace_->text().size() <= max_trace_bytes) return true;
         stop(step, "the trace passes " + std::to_string(max_trace_bytes) + " bytes here (at most " +
@@ -528,7 +566,7 @@ private:
     }
 
     void stop(const Step& step, const std::string& message) {
-        if (stopped_.empty()) stopped_ = scenario_.file + ":" + std::to_string(step.line) + ": " + message;
+        if (stopped_.empty()) stopped_ = file_ + ":" + std::to_string(step.line) + ": " + message;
     }
 
     void trace(const std::string& text) {
@@ -562,20 +600,28 @@ private:
     void expect_event(const Step& step);
     void expect_axis(const Step& step, int32_t kind, const char* what);
 
-    const Scenario& scenario_;
+    std::string file_;
     Panel& panel_;
     HostServices& host_;
     Trace* trace_;
-    const UpdateObserver& after_update_;
+    UpdateObserver after_update_;
     size_t events_seen_;
     std::vector<PendingEvent> pending_;
     std::vector<std::string> failures_;
     std::optional<Flight> flight_;  // from the first place on
     std::string stopped_;
     int64_t updates_run_ = 0;
+    int64_t presses_run_ = 0;
+    // Where the last click pressed its button, which stays down for repeats.
+    struct HeldButton {
+        std::string gauge;
+        orvane::PixPoint point;
+        Button button;
+    };
+    std::optional<HeldButton> held_;
 };
 
-void Runner::expect_event(const Step& step) {
+void ScenarioRun::Runner::expect_event(const Step& step) {
     int64_t count = 0;
     std::vector<PendingEvent> rest;
     for (const PendingEvent& event : pending_) {
@@ -592,7 +638,7 @@ void Runner::expect_event(const Step& step) {
     pending_ = std::move(rest);
 }
 
-void Runner::expect_axis(const Step& step, int32_t kind, const char* what) {
+void ScenarioRun::Runner::expect_axis(const Step& step, int32_t kind, const char* what) {
     const ElementState* state = nullptr;
     if (Status status = panel_.element_state(step.gauge, step.index, state); !status.ok()) {
         return fail(step, status.error);
@@ -613,7 +659,7 @@ void Runner::expect_axis(const Step& step, int32_t kind, const char* what) {
     }
 }
 
-void Runner::execute(const Step& step) {
+void ScenarioRun::Runner::execute(const Step& step) {
     switch (step.kind) {
     case StepKind::aircraft:
         trace(step.on ? "aircraft on" : "aircraft off");
@@ -691,9 +737,17 @@ void Runner::execute(const Step& step) {
             }
             point = {static_cast<int32_t>(x), static_cast<int32_t>(y)};
         }
-        check(step, panel_.click(step.gauge, point, step.button, static_cast<int>(step.count)));
+        if (!press(step, 1 + step.count)) return;
+        const Status status = panel_.click(step.gauge, point, step.button, static_cast<int>(step.count));
+        if (status.ok()) held_ = HeldButton{step.gauge, point, step.button};
+        check(step, status);
         break;
     }
+    case StepKind::repeat:
+        if (!held_) return fail(step, "repeat: no button is held; no click has been made");
+        if (!press(step, step.count)) return;
+        check(step, panel_.repeat(held_->gauge, held_->point, held_->button, static_cast<int>(step.count)));
+        break;
     case StepKind::fail:
         trace("fail " + std::to_string(step.code) + (step.on ? " on" : " off"));
         panel_.set_failure(step.code, step.on);
@@ -782,8 +836,6 @@ void Runner::execute(const Step& step) {
     }
 }
 
-}  // namespace
-
 namespace {
 
 // The caption of a "# moment: <caption>" line, or nothing.
@@ -823,6 +875,7 @@ std::vector<std::string> parse_scenario(std::string_view text, Scenario& scenari
     scenario.updates = 0;
     scenario.presses = 0;
     bool placed = false;
+    bool clicked = false;
     int first_fly = 0;
     auto error = [&](int line, const std::string& message) {
         errors.push_back(scenario.file + ":" + std::to_string(line) + ": " + message);
@@ -843,6 +896,10 @@ std::vector<std::string> parse_scenario(std::string_view text, Scenario& scenari
         step.line = line.number;
         if (problem.empty()) problem = LineParser(tokens, step).parse();
         if (problem.empty()) problem = flight_error(step, placed, first_fly);
+        if (problem.empty() && step.kind == StepKind::repeat && !clicked) {
+            problem = "repeat: no click before it holds a button down";
+        }
+        if (problem.empty() && step.kind == StepKind::click) clicked = true;
         if (problem.empty() && step.kind == StepKind::place) placed = true;
         if (problem.empty() && step.kind == StepKind::fly && first_fly == 0) first_fly = line.number;
         if (!problem.empty()) {
@@ -853,7 +910,9 @@ std::vector<std::string> parse_scenario(std::string_view text, Scenario& scenari
         const bool updates_panel =
             step.kind == StepKind::update || step.kind == StepKind::ramp || step.kind == StepKind::fly;
         const int64_t updates = updates_panel ? step.count : 0;
-        const int64_t presses = step.kind == StepKind::click ? 1 + step.count : 0;
+        const int64_t presses = step.kind == StepKind::click    ? 1 + step.count
+                                 : step.kind == StepKind::repeat ? step.count
+                                                                 : 0;
         if (scenario.updates <= max_updates_per_file && scenario.updates + updates > max_updates_per_file) {
             error(line.number, "the file asks for more than " + std::to_string(max_updates_per_file) +
                                    " update cycles by this line (at most " + std::to_string(max_updates_per_file) +
@@ -889,9 +948,31 @@ std::vector<std::string> check_gauge_names(const Scenario& scenario, const Panel
     return errors;
 }
 
-ScenarioRun run_scenario(const Scenario& scenario, Panel& panel, HostServices& host, Trace* trace,
-                         const UpdateObserver& after_update) {
-    return Runner(scenario, panel, host, trace, after_update).run();
+ScenarioRun::ScenarioRun(std::string file, Panel& panel, HostServices& host, Trace* trace, UpdateObserver after_update)
+    : runner_(std::make_unique<Runner>(std::move(file), panel, host, trace, std::move(after_update))) {}
+
+ScenarioRun::~ScenarioRun() = default;
+
+void ScenarioRun::execute(const Step& step) { runner_->run(step); }
+
+void ScenarioRun::frame(int line) { runner_->frame(line); }
+
+const Flight* ScenarioRun::flight() const { return runner_->flight(); }
+
+std::vector<std::string> ScenarioRun::take_failures() { return runner_->take_failures(); }
+
+const std::string& ScenarioRun::stopped() const { return runner_->stopped(); }
+
+RunOutcome ScenarioRun::finish() { return runner_->finish(); }
+
+RunOutcome run_scenario(const Scenario& scenario, Panel& panel, HostServices& host, Trace* trace,
+                        const UpdateObserver& after_update) {
+    ScenarioRun run(scenario.file, panel, host, trace, after_update);
+    for (const Step& step : scenario.steps) {
+        run.execute(step);
+        if (!run.stopped().empty()) break;
+    }
+    return run.finish();
 }
 
 }  // namespace panelhost

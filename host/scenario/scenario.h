@@ -5,12 +5,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "host/flight/aircraft.h"
+#include "host/flight/flight.h"
 #include "host/panel/panel.h"
 
 namespace panelhost {
@@ -26,6 +28,7 @@ enum class StepKind {
     kill,
     service,
     click,
+    repeat,
     fail,
     callback,
     expect_text,
@@ -71,7 +74,7 @@ struct Step {
     double to = 0.0;     // ramp to
     std::vector<RampVar> more_ramps;  // the other variables of the same ramp
     ExpectedValue expected;
-    int64_t count = 1;  // update, ramp and fly cycles, click repeats, expected events or sounds
+    int64_t count = 1;  // update, ramp and fly cycles, click and held repeats, expected events or sounds
     size_t index = 0;   // element index
     int axis = 0;       // 0 x, 1 y, 2 rotation
     orvane::PixPoint point{};
@@ -122,7 +125,8 @@ std::vector<std::string> check_gauge_names(const Scenario& scenario, const Panel
 // the cycle's number within the step, from 0 to step.count - 1.
 using UpdateObserver = std::function<void(const Step& step, int64_t cycle)>;
 
-struct ScenarioRun {
+// How a run ended.
+struct RunOutcome {
     // One "file:line: ..." message per failed expectation or fault.
     std::vector<std::string> failures;
     // Why the run stopped short, "file:line: ...", when it reached a bound of
@@ -131,8 +135,41 @@ struct ScenarioRun {
     bool held() const { return failures.empty() && stopped.empty(); }
 };
 
-// Runs every step, then kills every gauge still installed.
-ScenarioRun run_scenario(const Scenario& scenario, Panel& panel, HostServices& host, Trace* trace,
-                         const UpdateObserver& after_update = {});
+// A run taken one step at a time, for a host that makes its steps as it goes
+// (a live window): each step runs exactly as in a whole scenario's run, and
+// is charged against the same bounds of a file.
+class ScenarioRun {
+public:
+    // file names the scenario in messages.
+    ScenarioRun(std::string file, Panel& panel, HostServices& host, Trace* trace, UpdateObserver after_update = {});
+    ~ScenarioRun();
+    ScenarioRun(const ScenarioRun&) = delete;
+    ScenarioRun& operator=(const ScenarioRun&) = delete;
+
+    // Runs the step; nothing once the run has stopped.
+    void execute(const Step& step);
+    // One update of simulated time, as fly (once placed) or update runs
+    // it, without the step's own line; faults are told at this line.
+    void frame(int line);
+    // The aircraft from the first place on; null before.
+    const Flight* flight() const;
+    // One "file:line: ..." message per failed expectation or fault since
+    // last asked.
+    std::vector<std::string> take_failures();
+    // Why the run stopped at a bound of its file; empty while it runs on.
+    const std::string& stopped() const;
+    // Kills every gauge still installed. The messages not yet taken, with
+    // those of the kills, and why the run stopped short.
+    RunOutcome finish();
+
+private:
+    class Runner;
+    std::unique_ptr<Runner> runner_;
+};
+
+// Runs every step up to a bound of the file, then kills every gauge still
+// installed.
+RunOutcome run_scenario(const Scenario& scenario, Panel& panel, HostServices& host, Trace* trace,
+                        const UpdateObserver& after_update = {});
 
 }  // namespace panelhost

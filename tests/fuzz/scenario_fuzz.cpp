@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     linked.reset();
     if (!panelhost::check_gauge_names(scenario, *linked.panel).empty()) return 0;
     panelhost::Trace trace;
-    const panelhost::ScenarioRun run = panelhost::run_scenario(scenario, *linked.panel, *linked.host, &trace);
+    const panelhost::RunOutcome run = panelhost::run_scenario(scenario, *linked.panel, *linked.host, &trace);
     if (!run.stopped.empty()) fault("a run within every bound stopped: " + run.stopped);
     for (const std::string& failure : run.failures) {
         if (!failure.starts_with("fuzz.scn:")) fault("a failure without its file: " + failure);

@@ -87,8 +87,10 @@ TEST_F(CommandLineConventions, HoldForEveryCommandAndTool) {
         {"orvane_pack_resources", ORVANE_PACK_RESOURCES_PATH, {source + "/res", "--out"}, 2, Stream::err, "--out"},
         {"orvane_frame_counter", ORVANE_FRAME_COUNTER_PATH, {"--frames", module}, 2, Stream::err, "--frames"},
         {"orvane_frame_counter", ORVANE_FRAME_COUNTER_PATH, {"--frames=0", module}, 2, Stream::err, "--frames"},
+        {"orvane_window_frame_rate", ORVANE_WINDOW_FRAME_RATE_PATH, {"--scale=9"}, 2, Stream::err, "--scale"},
     };
-    for (const char* command : {"run", "inspect", "render", "demo", "reference"}) {
+    rows.push_back({"panelhost", panelhost, {"fly", module, "--scale=9"}, 2, Stream::err, "--scale"});
+    for (const char* command : {"run", "inspect", "render", "demo", "reference", "fly"}) {
         rows.push_back({"panelhost", panelhost, {command, "--help"}, 0, Stream::out,
                         std::string("Usage: panelhost ") + command});
         rows.push_back({"panelhost", panelhost, {command, module, "--bogus"}, 2, Stream::err, "--bogus"});
@@ -99,6 +101,7 @@ TEST_F(CommandLineConventions, HoldForEveryCommandAndTool) {
         {"orvane_resource_check", ORVANE_RESOURCE_CHECK_PATH},
         {"orvane_example_art", ORVANE_EXAMPLE_ART_PATH},
         {"orvane_frame_counter", ORVANE_FRAME_COUNTER_PATH},
+        {"orvane_window_frame_rate", ORVANE_WINDOW_FRAME_RATE_PATH},
     };
     for (const auto& [name, path] : tools) {
         rows.push_back({name, path, {"--help"}, 0, Stream::out, "Usage: " + name});

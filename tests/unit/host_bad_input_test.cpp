@@ -51,6 +51,9 @@ TEST_F(HostBadInput, AScenarioIsReadWhateverItsLineEndsAndRefusedBeyondItsBounds
          ":3: the file asks for more than 100000 update cycles by this line (at most 100000 a file)"},
         {"the clicks together press no more often than a file may",
          repeated("click DH 1 1 repeat 100000\n", 10), 2, ":10: the file asks for more than 1000000 clicks and repeats by this line"},
+        {"a held button's repeats count with the clicks",
+         "click DH 1 1\n" + repeated("repeat 100000\n", 10), 2,
+         ":11: the file asks for more than 1000000 clicks and repeats by this line"},
         {"an unknown step says which steps there are", "install DH\nfrobnicate\n", 2,
          ":2: unknown step: frobnicate (aircraft, place, fly, set, ramp, install, update, kill, click, fail, service, "
          "callback, expect)"},

@@ -205,7 +205,7 @@ TEST(HostCommandTests, ExitStatusSaysWhetherTheRunHeld) {
     } cases[] = {
         {{"--help"}, 0, "Usage: panelhost"},
         {{}, 2, "a command is missing"},
-        {{"fly"}, 2, "unknown command fly"},
+        {{"glide"}, 2, "unknown command glide"},
         {{"run", ORVANE_MODULE_PATH}, 2, "SCENARIO is required"},
         {{"run", ORVANE_MODULE_PATH, good, "--trace", trace}, 0, "3 steps held"},
         {{"run", ORVANE_MODULE_PATH, bad}, 1, "host_bad.scn:2: expect visible DH 0: expected no, actual yes"},

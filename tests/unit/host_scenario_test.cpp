@@ -373,6 +373,35 @@ TEST_F(HostScenarioRunTests, APlacedAircraftFliesOnlyInFly) {
     EXPECT_EQ(host.var(AUTOPILOT_ENGAGED), 1.0);
 }
 
+TEST_F(HostScenarioRunTests, ARepeatActsWhereTheLastClickHoldsItsButtonAfterTheUpdatesBetween) {
+    const std::vector<std::string> failures = run(
+        "install T\n"
+        "click T \"Test Knob\" at 1 1\n"
+        "update 2\n"
+        "repeat\n"
+        "update\n"
+        "repeat 2\n"
+        "expect event KEY_ALTITUDE_TARGET_DEC 4\n"
+        "click T 12 15 right\n"
+        "repeat\n"
+        "expect event KEY_ALTITUDE_TARGET_DEC 2\n"
+        "click T 35 15\n"
+        "repeat 3\n"
+        "expect no-event\n");
+    // The handler's row takes no repeat: its click alone sends its event.
+    ASSERT_EQ(failures.size(), 1u) << joined(failures);
+    EXPECT_EQ(failures[0], "s.scn:13: expect no-event: actual KEY_FLIGHT_DIRECTOR_TOGGLE (line 11)");
+    const std::string press = "  repeat row 4 event cursor 2 tooltip \"Test Knob\"\n    event 65893 KEY_ALTITUDE_TARGET_DEC\n";
+    EXPECT_NE(trace.text().find("update 2\n  T\n"), std::string::npos) << trace.text();
+    EXPECT_NE(trace.text().find("repeat T 11 11 left\n" + press + "update 3\n"), std::string::npos) << trace.text();
+    EXPECT_NE(trace.text().find("repeat T 11 11 left\n" + press + press + "click T 12 15 right\n"), std::string::npos)
+        << trace.text();
+    EXPECT_NE(trace.text().find("repeat T 12 15 right\n" + press), std::string::npos) << trace.text();
+    EXPECT_NE(trace.text().find("repeat T 35 15 left\n  repeat none cursor 1 tooltip \"Test Knob\"\n"),
+              std::string::npos)
+        << trace.text();
+}
+
 TEST_F(HostScenarioRunTests, FaultsFailTheRunAtTheStepThatCausedThem) {
     calls.text_mode = TextMode::past_end;
     const std::vector<std::string> failures = run("install T\nupdate\nupdate\n");
@@ -393,7 +422,7 @@ TEST_F(HostScenarioRunTests, ARunStopsWhereItsTracePassesItsBoundAndKillsWhatIsI
     std::string text = "install T\n";
     for (int i = 0; i < 10; ++i) text += "click T 12 15 repeat 99999\n";
     ASSERT_TRUE(parse(text, scenario).empty());
-    const ScenarioRun result = run_scenario(scenario, panel, host, &trace);
+    const RunOutcome result = run_scenario(scenario, panel, host, &trace);
     EXPECT_EQ(result.stopped.rfind("s.scn:", 0), 0u) << result.stopped;
     EXPECT_NE(result.stopped.find(": the trace passes 67108864 bytes here (at most 67108864 a file)"),
               std::string::npos)

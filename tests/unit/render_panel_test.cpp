@@ -167,6 +167,44 @@ TEST_F(RenderPanel, TheScreenShowsTheVisibleWindowsInRowsByTheirPositions) {
     EXPECT_TRUE(window_at(199, 99));
 }
 
+TEST_F(RenderPanel, AScreenPixelMeetsTheGaugeDrawnThereAtThePixelItDrawsThere) {
+    // The bottom window spans the screen below the top one (50 to 150 across, 40 down).
+    const PanelConfig c = cfg(
+        "[Window00]\nsize_mm=200,60\nfile=bg.bmp\nposition=7\n"
+        "gauge00=Orvane!FD, 10, 20, 80\ngauge01=Orvane!DME, 30, 20\ngauge02=Orvane!AP, 195, 0\n"
+        "[Window01]\nsize_mm=100,40\nfile=bg.bmp\nposition=1\ngauge00=Orvane!DH, 0, 0\n");
+    install({"FD", "DME", "AP"});
+    PanelRenderer drawing(renderer(), c, ORVANE_MODULE_PATH, files);
+    const struct Row {
+        const char* what;
+        int x, y, scale;
+        const char* gauge;  // null: none
+        int gx, gy;
+    } rows[] = {
+        {"a gauge drawn twice its size takes two screen pixels a gauge pixel", 15, 67, 1, "FD", 2, 3},
+        {"at scale 2 a window pixel is half a screen pixel", 31, 135, 2, "FD", 2, 3},
+        {"the gauge's own first pixel", 10, 60, 1, "FD", 0, 0},
+        {"where two gauges overlap, the one drawn last", 31, 61, 1, "DME", 1, 1},
+        {"the background between gauges", 5, 45, 1, nullptr, 0, 0},
+        {"a gauge that is not installed is not met", 55, 5, 1, nullptr, 0, 0},
+        {"a gauge beyond its window's edge is cut off there", 200, 45, 1, nullptr, 0, 0},
+        {"the last pixel inside the window still meets it", 199, 40, 1, "AP", 4, 0},
+        {"off the screen", -1, 50, 1, nullptr, 0, 0},
+    };
+    for (const Row& row : rows) {
+        const auto hit = drawing.gauge_at(panel(), row.x, row.y, row.scale);
+        if (row.gauge == nullptr) {
+            EXPECT_FALSE(hit.has_value()) << row.what;
+            continue;
+        }
+        ASSERT_TRUE(hit.has_value()) << row.what;
+        ASSERT_NE(hit->gauge, nullptr) << row.what;
+        EXPECT_EQ(hit->gauge->name, row.gauge) << row.what;
+        EXPECT_EQ(hit->pixel.x, row.gx) << row.what;
+        EXPECT_EQ(hit->pixel.y, row.gy) << row.what;
+    }
+}
+
 // Pixels that differ by more than a text's anti-aliasing would.
 TEST(RenderGolden, ThePanelLooksAsItsGoldenPictures) {
     const std::string source = ORVANE_SOURCE_DIR;

@@ -1,0 +1,59 @@
+// How many frames a second the live window draws: the example panel's five
+// gauges flown from the built-in start at a scale (default 2) and time rate 4,
+// so that every frame shows updates, the frames not held to the display's
+// rate. Needs a display; tools/perf.sh runs it on a virtual one.
+//
+// usage: orvane_window_frame_rate [--seconds N] [--scale N] [--paced]
+#include <cstdio>
+#include <string>
+
+#include "host/base/command_line.h"
+#include "host/base/files.h"
+#include "host/live/live_session.h"
+#include "host/live/live_window.h"
+#include "host/render/render.h"
+
+int main(int argc, char** argv) {
+    using namespace panelhost;
+    int seconds = 5, scale = 2;
+    bool paced = false;
+    CommandLine cli("orvane_window_frame_rate",
+                    "Counts the frames a second the live window draws, the example panel flown at time rate 4.");
+    cli.option("--seconds", seconds, "how long to count (default 5)", 1, 600);
+    cli.option("--scale", scale, "window pixels per screen pixel (default 2)", 1, max_scale);
+    cli.flag("--paced", paced, "frames held to the display's rate, as panelhost fly draws them");
+    if (const auto status = cli.parse(argc, argv, stdout, stderr)) return *status;
+
+    const std::string source = ORVANE_SOURCE_DIR, cfg = source + "/examples/panel.cfg";
+    std::string error;
+    const std::optional<std::string> cfg_text = read_file(cfg, &error);
+    const std::optional<std::string> start = read_file(source + "/examples/fly_start.scn", &error);
+    if (!cfg_text || !start) {
+        print(stderr, error + "\n");
+        return exit_unusable;
+    }
+    std::vector<std::string> errors, problems;
+    const auto session = LiveSession::open({.module_path = ORVANE_MODULE_PATH,
+                                            .cfg_name = cfg,
+                                            .cfg_text = *cfg_text,
+                                            .files = files_beside(cfg),
+                                            .scenario_name = "fly_start.scn",
+                                            .scenario_text = *start,
+                                            .scale = scale},
+                                           errors, problems);
+    if (!session) {
+        for (const std::string& e : errors) print(stderr, e + "\n");
+        return exit_unusable;
+    }
+    session->set_rate(0.0, 4);
+    const LiveWindowEnd end = run_live_window(
+        *session, {.title = "panelhost: frame rate", .paced = paced, .quit_after_s = static_cast<double>(seconds)});
+    if (!end.error.empty()) {
+        print(stderr, end.error + "\n");
+        return exit_unusable;
+    }
+    std::printf("%lld frames in %.2f s: %.1f frames a second (scale %d, %s, %llu updates)\n",
+                static_cast<long long>(end.frames), end.seconds, end.frames / end.seconds, scale,
+                paced ? "paced to the display" : "unpaced", static_cast<unsigned long long>(session->update_count()));
+    return exit_ok;
+}

@@ -1,0 +1,106 @@
+// panelhost fly: the panel flown live in a window, the mouse working the
+// gauges, the session recorded as a scenario.
+#include "host/base/files.h"
+#include "host/commands/commands.h"
+#include "host/commands/demo_assets.h"
+#include "host/live/live_session.h"
+#include "host/live/live_window.h"
+#include "host/render/render.h"
+
+namespace panelhost {
+
+namespace {
+
+std::string asset_text(std::string_view name) {
+    const std::vector<uint8_t> bytes = demo_asset(name).value_or(std::vector<uint8_t>{});
+    return std::string(bytes.begin(), bytes.end());
+}
+
+}  // namespace
+
+void describe(CommandLine& command, FlyOptions& o) {
+    command.operand("MODULE", o.module, "the gauge module (orvane.so)");
+    command.optional_operand("PANEL.CFG", o.panel_cfg, "the panel to fly (default: the built-in example panel)");
+    command.option("--scenario", o.scenario, "START.scn",
+                   "runs first, typically a place and the crew's set-up (default: the built-in start, 16 nm out "
+                   "on the approach to runway 26)");
+    command.option("--scale", o.scale, "window pixels per screen pixel (default 1)", 1, max_scale);
+    command.option("--record", o.record, "FILE",
+                   "writes the session as a scenario at its end: the start scenario's steps, then each click, "
+                   "repeat and the time flown between them; panelhost run replays it to the same trace");
+    command.option("--trace", o.trace, "FILE", "writes the session's trace at its end");
+    command.footer(
+        "The mouse works the gauges as in the simulator: a left or right press clicks the row under it, a held "
+        "button repeats rows that take repeats (the first repeat after 0.5 s, then 10 a second), a pointer at "
+        "rest for 0.5 s shows the area's tooltip. Keys: P pauses and resumes, R restarts from the start scenario "
+        "(the recording starts again), 1, 2 and 4 set the time rate, Escape or closing the window quits.\n"
+        "Exit status: 0 the session held and its files were written, 1 an expectation or the panel had "
+        "problems, 2 an unusable input or no window.");
+}
+
+int fly_command(const FlyOptions& o, std::FILE* out, std::FILE* err) {
+    std::string error;
+    for (const std::string* path : {&o.record, &o.trace}) {
+        if (!path->empty() && !can_write_file(*path, &error)) {
+            print(err, "panelhost fly: " + error + "\n");
+            return exit_unusable;
+        }
+    }
+    // A file given, else the built-in one of that name.
+    auto input = [&](const std::string& path, const char* built_in, std::string& name, std::string& text) {
+        if (path.empty()) {
+            name = built_in;
+            text = asset_text(built_in);
+            return true;
+        }
+        const std::optional<std::string> read = read_file(path, &error);
+        if (!read) print(err, "panelhost fly: " + error + "\n");
+        name = path;
+        text = read.value_or("");
+        return read.has_value();
+    };
+    LiveStart start{.module_path = o.module, .scale = o.scale};
+    if (!input(o.panel_cfg, "panel.cfg", start.cfg_name, start.cfg_text) ||
+        !input(o.scenario, "fly_start.scn", start.scenario_name, start.scenario_text)) {
+        return exit_unusable;
+    }
+    start.files = o.panel_cfg.empty()
+                      ? PanelFiles([](const std::string& name, std::string&) { return demo_asset(name); })
+                      : files_beside(o.panel_cfg);
+
+    std::vector<std::string> errors, problems;
+    const std::unique_ptr<LiveSession> session = LiveSession::open(std::move(start), errors, problems);
+    if (!session) {
+        // Each names its file: the module, the start scenario and its line.
+        for (const std::string& e : errors) print(err, e + "\n");
+        return exit_unusable;
+    }
+    for (const std::string& p : problems) print(err, p + "\n");
+
+    const std::string title = "panelhost: " + (o.panel_cfg.empty() ? std::string("panel.cfg") : o.panel_cfg);
+    const LiveWindowEnd end = run_live_window(*session, {.title = title, .err = err});
+    if (!end.error.empty()) {
+        print(err, "panelhost fly: " + end.error + "\n");
+        return exit_unusable;
+    }
+    for (const std::string& report : session->renderer().take_reports()) print(err, "panelhost fly: " + report + "\n");
+    for (const auto& [path, text] : {std::pair{&o.record, &session->record()}, std::pair{&o.trace, &session->trace()}}) {
+        if (path->empty()) continue;
+        // A run stopped at a bound has no whole trace; its record replays to the same stop.
+        if (path == &o.trace && !session->stopped().empty()) {
+            print(err, "panelhost fly: " + *path + " not written: the run stopped at a bound of a scenario file\n");
+            continue;
+        }
+        if (!write_file(*path, *text, &error)) {
+            print(err, "panelhost fly: " + error + "\n");
+            return exit_unusable;
+        }
+        print(out, "wrote " + *path + "\n");
+    }
+    print(out, "panelhost fly: " + std::to_string(session->update_count()) + " updates in " +
+                   std::to_string(static_cast<int64_t>(end.seconds)) + " s, " + std::to_string(end.frames) +
+                   " frames drawn\n");
+    return end.failures == 0 && problems.empty() ? exit_ok : exit_failed;
+}
+
+}  // namespace panelhost

@@ -1,0 +1,297 @@
+#include "host/live/live_session.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <utility>
+
+#include "host/base/text_format.h"
+#include "host/flight/flight.h"
+#include "host/services/mouse_table.h"
+#include "module/host_var_list.h"
+
+namespace panelhost {
+
+using namespace orvane;
+
+struct LiveSession::Loaded {
+    std::unique_ptr<RenderSetup> setup;
+    std::unique_ptr<PanelRenderer> drawing;
+    std::unique_ptr<ScenarioRun> run;
+};
+
+std::string fly_seconds(int64_t updates) { return format_number(static_cast<double>(updates) / flight::steps_per_second); }
+
+LiveSession::LiveSession(LiveStart start) : start_(std::move(start)) {}
+
+// A session left unfinished still ends as a run ends: every gauge killed
+// before the module goes, so that what it holds (the callout's sound buffer)
+// is given back.
+LiveSession::~LiveSession() {
+    if (loaded_ && !finished_) loaded_->run->finish();
+}
+
+std::unique_ptr<LiveSession> LiveSession::open(LiveStart start, std::vector<std::string>& errors,
+                                               std::vector<std::string>& problems) {
+    std::unique_ptr<LiveSession> session(new LiveSession(std::move(start)));
+    LiveSession& s = *session;
+    s.scenario_.file = s.start_.scenario_name;
+    errors = parse_scenario(s.start_.scenario_text, s.scenario_);
+    if (!errors.empty()) return nullptr;
+    s.cfg_ = parse_panel_cfg(s.start_.cfg_text, s.start_.cfg_name);
+    problems = s.cfg_.problems;
+    if (!s.load(errors)) return nullptr;
+    for (const std::string& p : s.loaded_->drawing->check(s.loaded_->setup->panel())) problems.push_back(p);
+    return session;
+}
+
+bool LiveSession::load(std::vector<std::string>& errors) {
+    // The module that ran is ended as a run ends and unloaded first, so
+    // that it starts afresh.
+    if (loaded_) loaded_->run->finish();
+    loaded_.reset();
+    auto loaded = std::make_unique<Loaded>();
+    loaded->setup = std::make_unique<RenderSetup>(start_.module_path);
+    if (!loaded->setup->ok()) {
+        errors.push_back(loaded->setup->error());
+        return false;
+    }
+    Panel& panel = loaded->setup->panel();
+    if (errors = check_gauge_names(scenario_, panel); !errors.empty()) return false;
+    loaded->drawing =
+        std::make_unique<PanelRenderer>(loaded->setup->renderer(), cfg_, start_.module_path, start_.files);
+    loaded->run = std::make_unique<ScenarioRun>(scenario_.file, panel, loaded->setup->host(), &loaded->setup->trace());
+    for (const Step& step : scenario_.steps) loaded->run->execute(step);
+    loaded_ = std::move(loaded);
+
+    record_ = start_.scenario_text;
+    if (!record_.empty() && record_.back() != '\n') record_ += '\n';
+    record_lines_ = static_cast<int>(std::count(record_.begin(), record_.end(), '\n'));
+    pending_frames_ = 0;
+    update_phase_ = 0.0;
+    held_.reset();
+    stop_told_ = false;
+    return true;
+}
+
+uint64_t LiveSession::update_count() const { return loaded_->setup->panel().update_count(); }
+
+GaugeRenderer& LiveSession::renderer() { return loaded_->setup->renderer(); }
+
+const std::string& LiveSession::trace() const {
+    static const std::string none;
+    return loaded_ ? loaded_->setup->trace().text() : none;
+}
+
+// ---- time ----
+
+void LiveSession::run_frame() {
+    if (pending_frames_ == 0) pending_trace_at_ = loaded_->setup->trace().end();
+    const uint64_t before = update_count();
+    loaded_->run->frame(next_line());
+    // A frame the run refused at its bound of updates is no frame of the record.
+    if (update_count() == before) return;
+    if (++pending_frames_ == most_updates_per_step) close_frames();
+}
+
+void LiveSession::close_frames() {
+    if (pending_frames_ == 0) return;
+    std::string line;
+    if (loaded_->run->flight() != nullptr) {
+        // fly writes its line before its updates; they ran before their length was known.
+        line = "fly " + fly_seconds(pending_frames_);
+        loaded_->setup->trace().insert_line(pending_trace_at_, 0, line);
+    } else {
+        line = "update " + std::to_string(pending_frames_);
+    }
+    record_ += line + "\n";
+    ++record_lines_;
+    pending_frames_ = 0;
+}
+
+void LiveSession::execute(Step step, const std::string& line) {
+    if (!stopped().empty()) return;
+    close_frames();
+    step.line = next_line();
+    loaded_->run->execute(step);
+    record_ += line + "\n";
+    ++record_lines_;
+}
+
+void LiveSession::advance(double now) {
+    if (finished_ || !std::isfinite(now)) return;
+    if (!stopped().empty()) {
+        clock_ = now;
+        return;
+    }
+    if (!clock_ || now <= *clock_) {
+        if (!clock_) clock_ = now;
+        return;
+    }
+    double t = std::max(*clock_, now - most_real_time_per_call_s);
+    clock_ = now;
+    if (paused_) return;
+    const double updates_per_s = flight::steps_per_second * rate_;
+    constexpr double never = std::numeric_limits<double>::infinity();
+    // Updates and repeats in the order they fall due.
+    for (;;) {
+        const double to_update = (1.0 - update_phase_) / updates_per_s;
+        const double to_repeat = held_ && held_->repeats ? std::max(0.0, held_->next_s - held_->held_s) : never;
+        const double step = std::min(to_update, to_repeat);
+        if (t + step > now) {
+            update_phase_ += (now - t) * updates_per_s;
+            if (held_) held_->held_s += now - t;
+            return;
+        }
+        t += step;
+        if (held_) held_->held_s += step;
+        if (to_repeat <= to_update) {
+            update_phase_ += step * updates_per_s;
+            held_->next_s += repeat_interval_s;
+            Step repeat;
+            repeat.kind = StepKind::repeat;
+            repeat.count = 1;
+            execute(repeat, "repeat");
+        } else {
+            update_phase_ = 0.0;
+            run_frame();
+        }
+        if (!stopped().empty()) return;
+    }
+}
+
+// ---- the mouse and the keys ----
+
+std::optional<LivePointer> LiveSession::pointer_at(int x, int y) {
+    if (finished_) return std::nullopt;
+    const Panel& panel = loaded_->setup->panel();
+    const auto at = loaded_->drawing->gauge_at(panel, x, y, start_.scale);
+    if (!at || at->gauge == nullptr) return std::nullopt;
+    return LivePointer{at->gauge->name, at->pixel, panel.probe(at->gauge->name, at->pixel)};
+}
+
+void LiveSession::press(double now, int x, int y, Button button) {
+    advance(now);
+    held_.reset();
+    const std::optional<LivePointer> p = pointer_at(x, y);
+    if (!p) return;
+    Step click;
+    click.kind = StepKind::click;
+    click.gauge = p->gauge;
+    click.point = p->pixel;
+    click.button = button;
+    click.count = 0;
+    execute(click, "click " + p->gauge + " " + std::to_string(p->pixel.x) + " " + std::to_string(p->pixel.y) +
+                       (button == Button::left ? " left" : " right"));
+    const GaugeHeader* g = loaded_->setup->panel().gauge(p->gauge);
+    const uint32_t flags = (button == Button::left ? mouse_left : mouse_right) | mouse_repeat;
+    const bool repeats = g != nullptr && hit_test(g->mouse_rect, p->pixel, flags).row != nullptr;
+    held_ = Held{p->gauge, p->pixel, button, repeats, 0.0, repeat_delay_s};
+}
+
+void LiveSession::release(double now) {
+    advance(now);
+    held_.reset();
+}
+
+void LiveSession::toggle_pause(double now) {
+    advance(now);
+    paused_ = !paused_;
+}
+
+void LiveSession::set_rate(double now, int rate) {
+    if (std::find(std::begin(time_rates), std::end(time_rates), rate) == std::end(time_rates)) return;
+    advance(now);
+    rate_ = rate;
+}
+
+bool LiveSession::restart(double now, std::vector<std::string>& errors) {
+    if (finished_) return false;
+    paused_ = false;
+    clock_ = now;
+    if (load(errors)) return true;
+    // Nothing is left to run: the session is over, with nothing recorded.
+    finished_ = true;
+    record_.clear();
+    return false;
+}
+
+// ---- what is shown ----
+
+Surface LiveSession::draw() { return loaded_->drawing->render_screen(loaded_->setup->panel(), start_.scale); }
+
+std::string LiveSession::status() const {
+    const HostServices& host = loaded_->setup->host();
+    const Flight* flight = loaded_->run->flight();
+    char text[160];
+    const double heading = std::fmod(std::round(host.var(HEADING)), 360.0);
+    std::snprintf(text, sizeof text, "ALT %.0f ft   IAS %.0f kt   HDG %03.0f", host.var(BARO_ALTITUDE),
+                  host.var(AIRSPEED), heading < 0 ? heading + 360 : heading);
+    std::string line = text;
+    if (flight != nullptr) {
+        std::snprintf(text, sizeof text, "   V/S %+.0f ft/min", std::round(flight->vertical_speed_fpm() / 10) * 10);
+        line += text;
+    }
+    // The modes engaged, as the FCU's switches and the captures leave them.
+    static constexpr struct {
+        HostVarId var;
+        const char* label;
+    } modes[] = {
+        {AUTOPILOT_ENGAGED, "AP"}, {FLIGHT_DIRECTOR, "FD"}, {AUTOTHROTTLE_ARMED, "A/THR"},
+        {YAW_DAMPER, "YD"},        {WING_LEVELER, "LVL"},   {HEADING_HOLD, "HDG"},
+        {NAV1_HOLD, "NAV"},        {APPROACH_HOLD, "APPR"}, {ALTITUDE_HOLD, "ALT"},
+        {AIRSPEED_HOLD, "SPD"},    {MACH_HOLD, "MACH"},
+    };
+    std::string engaged;
+    auto add = [&](const char* label) { engaged += std::string(engaged.empty() ? "   " : " ") + label; };
+    for (const auto& mode : modes) {
+        if (host.var(mode.var) != 0.0) add(mode.label);
+    }
+    if (flight != nullptr) {
+        const flight::Guidance& g = flight->guidance();
+        if (g.lateral == flight::LateralLaw::localizer) add("LOC");
+        if (g.vertical == flight::VerticalLaw::glideslope) add("G/S");
+        if (g.vertical == flight::VerticalLaw::flare) add("FLARE");
+        if (flight->aircraft().on_ground) add("ON GROUND");
+    }
+    line += engaged;
+    if (!stopped().empty()) {
+        line += "   STOPPED (a bound of the record)";
+    } else {
+        line += paused_ ? "   PAUSED" : "   x" + std::to_string(rate_);
+    }
+    return line;
+}
+
+// ---- the end ----
+
+std::vector<std::string> LiveSession::take_failures() {
+    if (finished_) return {};
+    std::vector<std::string> messages = loaded_->run->take_failures();
+    if (!stopped().empty() && !stop_told_) {
+        stop_told_ = true;
+        messages.push_back(stopped() + "; the flight stands still here and the record ends with it");
+    }
+    return messages;
+}
+
+const std::string& LiveSession::stopped() const {
+    static const std::string none;
+    return loaded_ ? loaded_->run->stopped() : none;
+}
+
+std::vector<std::string> LiveSession::finish() {
+    if (finished_) return {};
+    close_frames();
+    held_.reset();
+    finished_ = true;
+    RunOutcome outcome = loaded_->run->finish();
+    if (!outcome.stopped.empty() && !stop_told_) {
+        stop_told_ = true;
+        outcome.failures.push_back(outcome.stopped);
+    }
+    return outcome.failures;
+}
+
+}  // namespace panelhost

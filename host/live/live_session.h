@@ -1,0 +1,145 @@
+// A panel flown live: the module's gauges on a panel.cfg's screen, the
+// aircraft flying at 18 updates a second of simulated time, the mouse
+// working the gauges as scenario clicks do, and the whole session written
+// down as a scenario that replays to the same trace. Nothing here knows of
+// a window: the window hands it the real time, the pointer and the keys,
+// and draws what it composes, so the same session runs under tests.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/panel/panel.h"
+#include "host/render/panel_cfg.h"
+#include "host/render/panel_renderer.h"
+#include "host/render/render_setup.h"
+#include "host/scenario/scenario.h"
+
+namespace panelhost {
+
+// A held button repeats as a keyboard does: the first repeat half a second
+// after the press, then ten a second while it stays down, in real time, so
+// that a knob turns as fast whatever the time rate. Paused, it waits.
+inline constexpr double repeat_delay_s = 0.5;
+inline constexpr double repeat_interval_s = 0.1;
+// The time rates the keys 1, 2 and 4 choose.
+inline constexpr int time_rates[] = {1, 2, 4};
+// Real time beyond this between two calls (the window held still by the
+// desktop, a machine too slow) is not made up: simulated time falls behind.
+inline constexpr double most_real_time_per_call_s = 0.25;
+// The most updates one recorded fly or update step holds: an hour of flight.
+inline constexpr int64_t most_updates_per_step = 3600 * 18;
+
+// What a session starts from.
+struct LiveStart {
+    std::string module_path;
+    std::string cfg_name;  // as named in messages
+    std::string cfg_text;
+    PanelFiles files;           // the files the panel names
+    std::string scenario_name;  // the start scenario as named in messages
+    std::string scenario_text;  // the start scenario; empty: none
+    int scale = 1;
+};
+
+// What the pointer is over.
+struct LivePointer {
+    std::string gauge;
+    orvane::PixPoint pixel{};  // gauge pixels
+    MouseHit hit;              // cursor and tooltip there
+};
+
+class LiveSession {
+public:
+    // Loads the module, reads the panel and the start scenario and runs it.
+    // Null when one of them cannot be used; errors then say why, each a line.
+    // problems are what the panel has that it can still be drawn with.
+    static std::unique_ptr<LiveSession> open(LiveStart start, std::vector<std::string>& errors,
+                                             std::vector<std::string>& problems);
+    ~LiveSession();
+    LiveSession(const LiveSession&) = delete;
+    LiveSession& operator=(const LiveSession&) = delete;
+
+    // Brings simulated time and a held button's repeats up to now, seconds
+    // of real time on any clock that does not go back.
+    void advance(double now);
+    // A press at a window pixel; on no gauge it does nothing. The button
+    // stays held until release, repeating where its row takes repeats.
+    void press(double now, int x, int y, Button button);
+    void release(double now);
+    void toggle_pause(double now);
+    void set_rate(double now, int rate);
+    // The start scenario again on a module loaded anew; the record and the
+    // trace start again with it. False, with errors, when it cannot be
+    // done: the session is then over, with nothing to write.
+    bool restart(double now, std::vector<std::string>& errors);
+
+    bool paused() const { return paused_; }
+    int rate() const { return rate_; }
+    int scale() const { return start_.scale; }
+    uint64_t update_count() const;
+    std::optional<LivePointer> pointer_at(int x, int y);
+
+    // The screen as render composes it, at the session's scale.
+    Surface draw();
+    // Altitude, speed, heading, vertical speed, the modes engaged, and the
+    // time rate or the pause.
+    std::string status() const;
+    GaugeRenderer& renderer();
+
+    // Messages of the run since last asked: failed expectations, faults,
+    // and once why the run stopped at a bound of a scenario file.
+    std::vector<std::string> take_failures();
+    // Why the run stopped at a bound of a scenario file (its updates, clicks
+    // or trace): simulated time then stands still and nothing more is
+    // recorded, so that the record replays to the same stop. Empty while
+    // the session runs on.
+    const std::string& stopped() const;
+    // Ends the session as a run ends, every gauge killed; then the record
+    // and the trace are whole. What failed since last asked.
+    std::vector<std::string> finish();
+    // The session as a scenario: the start scenario, then the steps made.
+    const std::string& record() const { return record_; }
+    const std::string& trace() const;
+
+private:
+    struct Loaded;
+    explicit LiveSession(LiveStart start);
+    bool load(std::vector<std::string>& errors);
+    void run_frame();
+    void close_frames();
+    void execute(Step step, const std::string& line);
+    int next_line() const { return record_lines_ + 1; }
+
+    LiveStart start_;
+    Scenario scenario_;
+    PanelConfig cfg_;
+    std::unique_ptr<Loaded> loaded_;
+    std::string record_;
+    int record_lines_ = 0;
+    bool paused_ = false;
+    int rate_ = 1;
+    std::optional<double> clock_;  // the real time brought up to
+    double update_phase_ = 0.0;    // of the next update, from 0 to 1
+    int64_t pending_frames_ = 0;   // updates not yet written as a step
+    size_t pending_trace_at_ = 0;
+    struct Held {
+        std::string gauge;
+        orvane::PixPoint pixel;
+        Button button;
+        bool repeats;       // its row takes repeats
+        double held_s;      // real time held, pauses not counted
+        double next_s;      // when the next repeat is due
+    };
+    std::optional<Held> held_;
+    bool finished_ = false;
+    bool stop_told_ = false;
+};
+
+// A number of updates as the seconds of a fly step that reads back as
+// exactly that many.
+std::string fly_seconds(int64_t updates);
+
+}  // namespace panelhost

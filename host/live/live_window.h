@@ -1,0 +1,44 @@
+// The window a live session is flown in (SDL2): the screen as render
+// composes it at the session's scale, its top-left corner at the window's,
+// the status strip below it, the cursor of the mouse-table row under the
+// pointer, the tooltip beside a resting pointer, and the keys: P pauses, R
+// restarts, 1, 2 and 4 set the time rate, Escape or closing the window quits.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "host/live/live_session.h"
+
+namespace panelhost {
+
+// After the pointer rests this long on an area with a tooltip, the tooltip
+// shows beside it until the pointer moves.
+inline constexpr double tooltip_delay_s = 0.5;
+
+struct LiveWindowOptions {
+    std::string title;
+    std::FILE* err = stderr;
+    // Frames at the display's rate; off, as many as the machine draws (to
+    // count them).
+    bool paced = true;
+    // Quits by itself after this many seconds; 0: only when asked to.
+    double quit_after_s = 0.0;
+};
+
+struct LiveWindowEnd {
+    std::string error;     // the window could not be made, or a restart failed
+    int64_t frames = 0;    // drawn
+    double seconds = 0.0;  // the window was up
+    int64_t failures = 0;  // messages of the run said on err
+};
+
+// Flies the session in a window until it is quit; then the session is
+// finished, its record and trace whole.
+LiveWindowEnd run_live_window(LiveSession& session, const LiveWindowOptions& options);
+
+// The status strip's height at a scale, in window pixels.
+int status_strip_height(int scale);
+
+}  // namespace panelhost
