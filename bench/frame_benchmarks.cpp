@@ -13,7 +13,7 @@
 
 #include "bench/frame_loop.h"
 #include "host/flight/flight.h"
-#include "host/panel/session.h"
+#include "host/panel/loaded_panel.h"
 #include "module/host_var_list.h"
 
 namespace {

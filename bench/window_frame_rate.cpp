@@ -9,7 +9,7 @@
 
 #include "host/base/command_line.h"
 #include "host/base/files.h"
-#include "host/live/live_session.h"
+#include "host/live/live_flight.h"
 #include "host/live/live_window.h"
 #include "host/render/render.h"
 

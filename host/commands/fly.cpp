@@ -3,7 +3,7 @@
 #include "host/base/files.h"
 #include "host/commands/commands.h"
 #include "host/commands/demo_assets.h"
-#include "host/live/live_session.h"
+#include "host/live/live_flight.h"
 #include "host/live/live_window.h"
 #include "host/render/render.h"
 

@@ -4,7 +4,7 @@
 #include "host/base/files.h"
 #include "host/commands/commands.h"
 #include "host/panel/inspect.h"
-#include "host/panel/session.h"
+#include "host/panel/loaded_panel.h"
 #include "host/scenario/scenario.h"
 #include "host/services/main_window.h"
 

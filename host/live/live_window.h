@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "host/live/live_session.h"
+#include "host/live/live_flight.h"
 
 namespace panelhost {
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "host/panel/session.h"
+#include "host/panel/loaded_panel.h"
 #include "host/render/render.h"
 
 namespace panelhost {

@@ -1,4 +1,4 @@
-#include "host/live/live_session.h"
+#include "host/live/live_flight.h"
 
 #include <algorithm>
 #include <cmath>

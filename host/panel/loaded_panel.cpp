@@ -1,4 +1,4 @@
-#include "host/panel/session.h"
+#include "host/panel/loaded_panel.h"
 
 #include "host/services/sound_monitor.h"
 

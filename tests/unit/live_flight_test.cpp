@@ -12,8 +12,8 @@
 
 #include "host/base/files.h"
 #include "host/commands/commands.h"
-#include "host/live/live_session.h"
-#include "host/panel/session.h"
+#include "host/live/live_flight.h"
+#include "host/panel/loaded_panel.h"
 #include "host/scenario/scenario.h"
 
 namespace {
