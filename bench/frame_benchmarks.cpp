@@ -181,16 +181,16 @@ void flown_frame(benchmark::State& state, const Module& module) {
 // of every text buffer, on the values the model flies (no trace).
 void panel_host_frame(benchmark::State& state, const Module& module) {
     std::string error;
-    std::unique_ptr<panelhost::PanelSession> session = panelhost::PanelSession::open(module.path, error);
-    if (session == nullptr) {
+    std::unique_ptr<panelhost::LoadedPanel> loaded = panelhost::LoadedPanel::open(module.path, error);
+    if (loaded == nullptr) {
         state.SkipWithError(error.c_str());
         return;
     }
-    for (const orvane::GaugeHeader* g : session->panel().gauges()) session->panel().install(g->gauge_name);
-    FlownApproach approach(session->host());
+    for (const orvane::GaugeHeader* g : loaded->panel().gauges()) loaded->panel().install(g->gauge_name);
+    FlownApproach approach(loaded->host());
     for (auto _ : state) {
         approach.step(state);
-        session->panel().update();
+        loaded->panel().update();
     }
 }
 

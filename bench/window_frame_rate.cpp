@@ -33,27 +33,27 @@ int main(int argc, char** argv) {
         return exit_unusable;
     }
     std::vector<std::string> errors, problems;
-    const auto session = LiveSession::open({.module_path = ORVANE_MODULE_PATH,
-                                            .cfg_name = cfg,
-                                            .cfg_text = *cfg_text,
-                                            .files = files_beside(cfg),
-                                            .scenario_name = "fly_start.scn",
-                                            .scenario_text = *start,
-                                            .scale = scale},
-                                           errors, problems);
-    if (!session) {
+    const auto live = LiveFlight::open({.module_path = ORVANE_MODULE_PATH,
+                                        .cfg_name = cfg,
+                                        .cfg_text = *cfg_text,
+                                        .files = files_beside(cfg),
+                                        .scenario_name = "fly_start.scn",
+                                        .scenario_text = *start,
+                                        .scale = scale},
+                                       errors, problems);
+    if (!live) {
         for (const std::string& e : errors) print(stderr, e + "\n");
         return exit_unusable;
     }
-    session->set_rate(0.0, 4);
+    live->set_rate(0.0, 4);
     const LiveWindowEnd end = run_live_window(
-        *session, {.title = "panelhost: frame rate", .paced = paced, .quit_after_s = static_cast<double>(seconds)});
+        *live, {.title = "panelhost: frame rate", .paced = paced, .quit_after_s = static_cast<double>(seconds)});
     if (!end.error.empty()) {
         print(stderr, end.error + "\n");
         return exit_unusable;
     }
     std::printf("%lld frames in %.2f s: %.1f frames a second (scale %d, %s, %llu updates)\n",
                 static_cast<long long>(end.frames), end.seconds, end.frames / end.seconds, scale,
-                paced ? "paced to the display" : "unpaced", static_cast<unsigned long long>(session->update_count()));
+                paced ? "paced to the display" : "unpaced", static_cast<unsigned long long>(live->update_count()));
     return exit_ok;
 }

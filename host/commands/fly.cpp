@@ -1,5 +1,5 @@
 // panelhost fly: the panel flown live in a window, the mouse working the
-// gauges, the session recorded as a scenario.
+// gauges, the flight recorded as a scenario.
 #include "host/base/files.h"
 #include "host/commands/commands.h"
 #include "host/commands/demo_assets.h"
@@ -26,15 +26,15 @@ void describe(CommandLine& command, FlyOptions& o) {
                    "on the approach to runway 26)");
     command.option("--scale", o.scale, "window pixels per screen pixel (default 1)", 1, max_scale);
     command.option("--record", o.record, "FILE",
-                   "writes the session as a scenario at its end: the start scenario's steps, then each click, "
+                   "writes the flight as a scenario at its end: the start scenario's steps, then each click, "
                    "repeat and the time flown between them; panelhost run replays it to the same trace");
-    command.option("--trace", o.trace, "FILE", "writes the session's trace at its end");
+    command.option("--trace", o.trace, "FILE", "writes the flight's trace at its end");
     command.footer(
         "The mouse works the gauges as in the simulator: a left or right press clicks the row under it, a held "
         "button repeats rows that take repeats (the first repeat after 0.5 s, then 10 a second), a pointer at "
         "rest for 0.5 s shows the area's tooltip. Keys: P pauses and resumes, R restarts from the start scenario "
         "(the recording starts again), 1, 2 and 4 set the time rate, Escape or closing the window quits.\n"
-        "Exit status: 0 the session held and its files were written, 1 an expectation or the panel had "
+        "Exit status: 0 the flight held and its files were written, 1 an expectation or the panel had "
         "problems, 2 an unusable input or no window.");
 }
 
@@ -69,8 +69,8 @@ int fly_command(const FlyOptions& o, std::FILE* out, std::FILE* err) {
                       : files_beside(o.panel_cfg);
 
     std::vector<std::string> errors, problems;
-    const std::unique_ptr<LiveSession> session = LiveSession::open(std::move(start), errors, problems);
-    if (!session) {
+    const std::unique_ptr<LiveFlight> live = LiveFlight::open(std::move(start), errors, problems);
+    if (!live) {
         // Each names its file: the module, the start scenario and its line.
         for (const std::string& e : errors) print(err, e + "\n");
         return exit_unusable;
@@ -78,16 +78,16 @@ int fly_command(const FlyOptions& o, std::FILE* out, std::FILE* err) {
     for (const std::string& p : problems) print(err, p + "\n");
 
     const std::string title = "panelhost: " + (o.panel_cfg.empty() ? std::string("panel.cfg") : o.panel_cfg);
-    const LiveWindowEnd end = run_live_window(*session, {.title = title, .err = err});
+    const LiveWindowEnd end = run_live_window(*live, {.title = title, .err = err});
     if (!end.error.empty()) {
         print(err, "panelhost fly: " + end.error + "\n");
         return exit_unusable;
     }
-    for (const std::string& report : session->renderer().take_reports()) print(err, "panelhost fly: " + report + "\n");
-    for (const auto& [path, text] : {std::pair{&o.record, &session->record()}, std::pair{&o.trace, &session->trace()}}) {
+    for (const std::string& report : live->renderer().take_reports()) print(err, "panelhost fly: " + report + "\n");
+    for (const auto& [path, text] : {std::pair{&o.record, &live->record()}, std::pair{&o.trace, &live->trace()}}) {
         if (path->empty()) continue;
         // A run stopped at a bound has no whole trace; its record replays to the same stop.
-        if (path == &o.trace && !session->stopped().empty()) {
+        if (path == &o.trace && !live->stopped().empty()) {
             print(err, "panelhost fly: " + *path + " not written: the run stopped at a bound of a scenario file\n");
             continue;
         }
@@ -97,7 +97,7 @@ int fly_command(const FlyOptions& o, std::FILE* out, std::FILE* err) {
         }
         print(out, "wrote " + *path + "\n");
     }
-    print(out, "panelhost fly: " + std::to_string(session->update_count()) + " updates in " +
+    print(out, "panelhost fly: " + std::to_string(live->update_count()) + " updates in " +
                    std::to_string(static_cast<int64_t>(end.seconds)) + " s, " + std::to_string(end.frames) +
                    " frames drawn\n");
     return end.failures == 0 && problems.empty() ? exit_ok : exit_failed;

@@ -32,13 +32,13 @@ int run_command(const RunOptions& o, std::FILE* out, std::FILE* err) {
         return exit_unusable;
     }
     std::string error;
-    const std::unique_ptr<PanelSession> session = PanelSession::open(o.module, error);
-    if (!session) {
+    const std::unique_ptr<LoadedPanel> loaded = LoadedPanel::open(o.module, error);
+    if (!loaded) {
         print(err, "panelhost run: " + error + "\n");
         return exit_unusable;
     }
-    if (!scenario_usable(check_gauge_names(scenario, session->panel()), err)) return exit_unusable;
-    const RunOutcome result = run_scenario(scenario, session->panel(), session->host(), &session->trace());
+    if (!scenario_usable(check_gauge_names(scenario, loaded->panel()), err)) return exit_unusable;
+    const RunOutcome result = run_scenario(scenario, loaded->panel(), loaded->host(), &loaded->trace());
     const std::vector<std::string>& failures = result.failures;
 
     for (const std::string& failure : failures) print(err, failure + "\n");
@@ -47,7 +47,7 @@ int run_command(const RunOptions& o, std::FILE* out, std::FILE* err) {
         print(err, result.stopped + "\n");
         return exit_unusable;
     }
-    if (!o.trace.empty() && !write_file(o.trace, session->trace().text(), &error)) {
+    if (!o.trace.empty() && !write_file(o.trace, loaded->trace().text(), &error)) {
         print(err, "panelhost run: " + error + "\n");
         return exit_unusable;
     }

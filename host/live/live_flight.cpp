@@ -15,7 +15,7 @@ namespace panelhost {
 
 using namespace orvane;
 
-struct LiveSession::Loaded {
+struct LiveFlight::Loaded {
     std::unique_ptr<RenderSetup> setup;
     std::unique_ptr<PanelRenderer> drawing;
     std::unique_ptr<ScenarioRun> run;
@@ -23,19 +23,19 @@ struct LiveSession::Loaded {
 
 std::string fly_seconds(int64_t updates) { return format_number(static_cast<double>(updates) / flight::steps_per_second); }
 
-LiveSession::LiveSession(LiveStart start) : start_(std::move(start)) {}
+LiveFlight::LiveFlight(LiveStart start) : start_(std::move(start)) {}
 
-// A session left unfinished still ends as a run ends: every gauge killed
+// A flight left unfinished still ends as a run ends: every gauge killed
 // before the module goes, so that what it holds (the callout's sound buffer)
 // is given back.
-LiveSession::~LiveSession() {
+LiveFlight::~LiveFlight() {
     if (loaded_ && !finished_) loaded_->run->finish();
 }
 
-std::unique_ptr<LiveSession> LiveSession::open(LiveStart start, std::vector<std::string>& errors,
-                                               std::vector<std::string>& problems) {
-    std::unique_ptr<LiveSession> session(new LiveSession(std::move(start)));
-    LiveSession& s = *session;
+std::unique_ptr<LiveFlight> LiveFlight::open(LiveStart start, std::vector<std::string>& errors,
+                                             std::vector<std::string>& problems) {
+    std::unique_ptr<LiveFlight> flight(new LiveFlight(std::move(start)));
+    LiveFlight& s = *flight;
     s.scenario_.file = s.start_.scenario_name;
     errors = parse_scenario(s.start_.scenario_text, s.scenario_);
     if (!errors.empty()) return nullptr;
@@ -43,10 +43,10 @@ std::unique_ptr<LiveSession> LiveSession::open(LiveStart start, std::vector<std:
     problems = s.cfg_.problems;
     if (!s.load(errors)) return nullptr;
     for (const std::string& p : s.loaded_->drawing->check(s.loaded_->setup->panel())) problems.push_back(p);
-    return session;
+    return flight;
 }
 
-bool LiveSession::load(std::vector<std::string>& errors) {
+bool LiveFlight::load(std::vector<std::string>& errors) {
     // The module that ran is ended as a run ends and unloaded first, so
     // that it starts afresh.
     if (loaded_) loaded_->run->finish();
@@ -75,18 +75,18 @@ bool LiveSession::load(std::vector<std::string>& errors) {
     return true;
 }
 
-uint64_t LiveSession::update_count() const { return loaded_->setup->panel().update_count(); }
+uint64_t LiveFlight::update_count() const { return loaded_->setup->panel().update_count(); }
 
-GaugeRenderer& LiveSession::renderer() { return loaded_->setup->renderer(); }
+GaugeRenderer& LiveFlight::renderer() { return loaded_->setup->renderer(); }
 
-const std::string& LiveSession::trace() const {
+const std::string& LiveFlight::trace() const {
     static const std::string none;
     return loaded_ ? loaded_->setup->trace().text() : none;
 }
 
 // ---- time ----
 
-void LiveSession::run_frame() {
+void LiveFlight::run_frame() {
     if (pending_frames_ == 0) pending_trace_at_ = loaded_->setup->trace().end();
     const uint64_t before = update_count();
     loaded_->run->frame(next_line());
@@ -95,7 +95,7 @@ void LiveSession::run_frame() {
     if (++pending_frames_ == most_updates_per_step) close_frames();
 }
 
-void LiveSession::close_frames() {
+void LiveFlight::close_frames() {
     if (pending_frames_ == 0) return;
     std::string line;
     if (loaded_->run->flight() != nullptr) {
@@ -110,7 +110,7 @@ void LiveSession::close_frames() {
     pending_frames_ = 0;
 }
 
-void LiveSession::execute(Step step, const std::string& line) {
+void LiveFlight::execute(Step step, const std::string& line) {
     if (!stopped().empty()) return;
     close_frames();
     step.line = next_line();
@@ -119,7 +119,7 @@ void LiveSession::execute(Step step, const std::string& line) {
     ++record_lines_;
 }
 
-void LiveSession::advance(double now) {
+void LiveFlight::advance(double now) {
     if (finished_ || !std::isfinite(now)) return;
     if (!stopped().empty()) {
         clock_ = now;
@@ -163,7 +163,7 @@ void LiveSession::advance(double now) {
 
 // ---- the mouse and the keys ----
 
-std::optional<LivePointer> LiveSession::pointer_at(int x, int y) {
+std::optional<LivePointer> LiveFlight::pointer_at(int x, int y) {
     if (finished_) return std::nullopt;
     const Panel& panel = loaded_->setup->panel();
     const auto at = loaded_->drawing->gauge_at(panel, x, y, start_.scale);
@@ -171,7 +171,7 @@ std::optional<LivePointer> LiveSession::pointer_at(int x, int y) {
     return LivePointer{at->gauge->name, at->pixel, panel.probe(at->gauge->name, at->pixel)};
 }
 
-void LiveSession::press(double now, int x, int y, Button button) {
+void LiveFlight::press(double now, int x, int y, Button button) {
     advance(now);
     held_.reset();
     const std::optional<LivePointer> p = pointer_at(x, y);
@@ -190,28 +190,28 @@ void LiveSession::press(double now, int x, int y, Button button) {
     held_ = Held{p->gauge, p->pixel, button, repeats, 0.0, repeat_delay_s};
 }
 
-void LiveSession::release(double now) {
+void LiveFlight::release(double now) {
     advance(now);
     held_.reset();
 }
 
-void LiveSession::toggle_pause(double now) {
+void LiveFlight::toggle_pause(double now) {
     advance(now);
     paused_ = !paused_;
 }
 
-void LiveSession::set_rate(double now, int rate) {
+void LiveFlight::set_rate(double now, int rate) {
     if (std::find(std::begin(time_rates), std::end(time_rates), rate) == std::end(time_rates)) return;
     advance(now);
     rate_ = rate;
 }
 
-bool LiveSession::restart(double now, std::vector<std::string>& errors) {
+bool LiveFlight::restart(double now, std::vector<std::string>& errors) {
     if (finished_) return false;
     paused_ = false;
     clock_ = now;
     if (load(errors)) return true;
-    // Nothing is left to run: the session is over, with nothing recorded.
+    // Nothing is left to run: the flight is over, with nothing recorded.
     finished_ = true;
     record_.clear();
     return false;
@@ -219,9 +219,9 @@ bool LiveSession::restart(double now, std::vector<std::string>& errors) {
 
 // ---- what is shown ----
 
-Surface LiveSession::draw() { return loaded_->drawing->render_screen(loaded_->setup->panel(), start_.scale); }
+Surface LiveFlight::draw() { return loaded_->drawing->render_screen(loaded_->setup->panel(), start_.scale); }
 
-std::string LiveSession::status() const {
+std::string LiveFlight::status() const {
     const HostServices& host = loaded_->setup->host();
     const Flight* flight = loaded_->run->flight();
     char text[160];
@@ -266,7 +266,7 @@ std::string LiveSession::status() const {
 
 // ---- the end ----
 
-std::vector<std::string> LiveSession::take_failures() {
+std::vector<std::string> LiveFlight::take_failures() {
     if (finished_) return {};
     std::vector<std::string> messages = loaded_->run->take_failures();
     if (!stopped().empty() && !stop_told_) {
@@ -276,12 +276,12 @@ std::vector<std::string> LiveSession::take_failures() {
     return messages;
 }
 
-const std::string& LiveSession::stopped() const {
+const std::string& LiveFlight::stopped() const {
     static const std::string none;
     return loaded_ ? loaded_->run->stopped() : none;
 }
 
-std::vector<std::string> LiveSession::finish() {
+std::vector<std::string> LiveFlight::finish() {
     if (finished_) return {};
     close_frames();
     held_.reset();

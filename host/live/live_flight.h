@@ -1,9 +1,9 @@
 // A panel flown live: the module's gauges on a panel.cfg's screen, the
 // aircraft flying at 18 updates a second of simulated time, the mouse
-// working the gauges as scenario clicks do, and the whole session written
+// working the gauges as scenario clicks do, and the whole flight written
 // down as a scenario that replays to the same trace. Nothing here knows of
 // a window: the window hands it the real time, the pointer and the keys,
-// and draws what it composes, so the same session runs under tests.
+// and draws what it composes, so the same flight runs under tests.
 #pragma once
 
 #include <cstdint>
@@ -33,7 +33,7 @@ inline constexpr double most_real_time_per_call_s = 0.25;
 // The most updates one recorded fly or update step holds: an hour of flight.
 inline constexpr int64_t most_updates_per_step = 3600 * 18;
 
-// What a session starts from.
+// What a flight starts from.
 struct LiveStart {
     std::string module_path;
     std::string cfg_name;  // as named in messages
@@ -51,16 +51,16 @@ struct LivePointer {
     MouseHit hit;              // cursor and tooltip there
 };
 
-class LiveSession {
+class LiveFlight {
 public:
     // Loads the module, reads the panel and the start scenario and runs it.
     // Null when one of them cannot be used; errors then say why, each a line.
     // problems are what the panel has that it can still be drawn with.
-    static std::unique_ptr<LiveSession> open(LiveStart start, std::vector<std::string>& errors,
-                                             std::vector<std::string>& problems);
-    ~LiveSession();
-    LiveSession(const LiveSession&) = delete;
-    LiveSession& operator=(const LiveSession&) = delete;
+    static std::unique_ptr<LiveFlight> open(LiveStart start, std::vector<std::string>& errors,
+                                            std::vector<std::string>& problems);
+    ~LiveFlight();
+    LiveFlight(const LiveFlight&) = delete;
+    LiveFlight& operator=(const LiveFlight&) = delete;
 
     // Brings simulated time and a held button's repeats up to now, seconds
     // of real time on any clock that does not go back.
@@ -73,7 +73,7 @@ public:
     void set_rate(double now, int rate);
     // The start scenario again on a module loaded anew; the record and the
     // trace start again with it. False, with errors, when it cannot be
-    // done: the session is then over, with nothing to write.
+    // done: the flight is then over, with nothing to write.
     bool restart(double now, std::vector<std::string>& errors);
 
     bool paused() const { return paused_; }
@@ -82,7 +82,7 @@ public:
     uint64_t update_count() const;
     std::optional<LivePointer> pointer_at(int x, int y);
 
-    // The screen as render composes it, at the session's scale.
+    // The screen as render composes it, at the flight's scale.
     Surface draw();
     // Altitude, speed, heading, vertical speed, the modes engaged, and the
     // time rate or the pause.
@@ -95,18 +95,18 @@ public:
     // Why the run stopped at a bound of a scenario file (its updates, clicks
     // or trace): simulated time then stands still and nothing more is
     // recorded, so that the record replays to the same stop. Empty while
-    // the session runs on.
+    // the flight runs on.
     const std::string& stopped() const;
-    // Ends the session as a run ends, every gauge killed; then the record
+    // Ends the flight as a run ends, every gauge killed; then the record
     // and the trace are whole. What failed since last asked.
     std::vector<std::string> finish();
-    // The session as a scenario: the start scenario, then the steps made.
+    // The flight as a scenario: the start scenario, then the steps made.
     const std::string& record() const { return record_; }
     const std::string& trace() const;
 
 private:
     struct Loaded;
-    explicit LiveSession(LiveStart start);
+    explicit LiveFlight(LiveStart start);
     bool load(std::vector<std::string>& errors);
     void run_frame();
     void close_frames();

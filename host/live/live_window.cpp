@@ -132,24 +132,24 @@ void set_face(cairo_t* cr, GaugeRenderer& renderer, double size) {
     cairo_set_font_size(cr, size);
 }
 
-void draw_frame(SDL_Window* window, LiveSession& session, int screen_height) {
+void draw_frame(SDL_Window* window, LiveFlight& live, int screen_height) {
     WindowPicture frame(window);
     if (!frame.ok()) return;
-    const Surface screen = session.draw();
+    const Surface screen = live.draw();
     Context cr(cairo_create(frame.picture.get()));
     cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
     cairo_set_source_surface(cr.get(), screen.get(), 0, 0);
     cairo_paint(cr.get());
     cairo_set_operator(cr.get(), CAIRO_OPERATOR_OVER);
 
-    const int scale = session.scale();
+    const int scale = live.scale();
     cairo_rectangle(cr.get(), 0, screen_height, frame.target->w, frame.target->h - screen_height);
     cairo_set_source_rgb(cr.get(), 0.12, 0.13, 0.14);
     cairo_fill(cr.get());
-    set_face(cr.get(), session.renderer(), 11.0 * scale);
+    set_face(cr.get(), live.renderer(), 11.0 * scale);
     cairo_set_source_rgb(cr.get(), 0.85, 0.87, 0.8);
     cairo_move_to(cr.get(), 6.0 * scale, screen_height + 14.0 * scale);
-    cairo_show_text(cr.get(), session.status().c_str());
+    cairo_show_text(cr.get(), live.status().c_str());
     cr.reset();
     frame.present(window);
 }
@@ -213,7 +213,7 @@ struct PointerState {
 
 }  // namespace
 
-LiveWindowEnd run_live_window(LiveSession& session, const LiveWindowOptions& o) {
+LiveWindowEnd run_live_window(LiveFlight& live, const LiveWindowOptions& o) {
     LiveWindowEnd end;
     // The window's pixels go to the display as they are (shared memory on
     // X11), not through an OpenGL texture, which a machine without a GPU
@@ -224,17 +224,17 @@ LiveWindowEnd run_live_window(LiveSession& session, const LiveWindowOptions& o) 
         return end;
     }
     // Without a display SDL falls back on drivers whose windows nobody sees:
-    // the session would run on unseen until killed.
+    // the flight would run on unseen until killed.
     const std::string driver = SDL_GetCurrentVideoDriver() != nullptr ? SDL_GetCurrentVideoDriver() : "";
     if (driver == "offscreen" || driver == "dummy" || driver == "evdev") {
         end.error = "cannot open a window: no display (SDL found only its " + driver + " video driver)";
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return end;
     }
-    const int scale = session.scale();
+    const int scale = live.scale();
     int screen_width = 0, screen_height = 0;
     {
-        const Surface first = session.draw();
+        const Surface first = live.draw();
         screen_width = cairo_image_surface_get_width(first.get());
         screen_height = cairo_image_surface_get_height(first.get());
     }
@@ -260,7 +260,7 @@ LiveWindowEnd run_live_window(LiveSession& session, const LiveWindowOptions& o) 
             for (const std::string& m : messages) print(o.err, m + "\n");
             end.failures += static_cast<int64_t>(messages.size());
         };
-        session.advance(seconds_of(started));
+        live.advance(seconds_of(started));
 
         bool quit = false;
         while (!quit) {
@@ -275,17 +275,17 @@ LiveWindowEnd run_live_window(LiveSession& session, const LiveWindowOptions& o) 
                     if (key == SDLK_ESCAPE) {
                         quit = true;
                     } else if (key == SDLK_p) {
-                        session.toggle_pause(t);
+                        live.toggle_pause(t);
                     } else if (key == SDLK_r) {
                         std::vector<std::string> errors;
                         held = 0;
-                        if (!session.restart(t, errors)) {
+                        if (!live.restart(t, errors)) {
                             end.error = "cannot restart";
                             for (const std::string& m : errors) end.error += "\n" + m;
                             quit = true;
                         }
                     } else if (key == SDLK_1 || key == SDLK_2 || key == SDLK_4) {
-                        session.set_rate(t, key == SDLK_1 ? 1 : key == SDLK_2 ? 2 : 4);
+                        live.set_rate(t, key == SDLK_1 ? 1 : key == SDLK_2 ? 2 : 4);
                     }
                     break;
                 }
@@ -293,13 +293,13 @@ LiveWindowEnd run_live_window(LiveSession& session, const LiveWindowOptions& o) 
                     if (held != 0 || (e.button.button != SDL_BUTTON_LEFT && e.button.button != SDL_BUTTON_RIGHT)) break;
                     held = e.button.button;
                     tooltip.hide();
-                    session.press(t, e.button.x, e.button.y,
+                    live.press(t, e.button.x, e.button.y,
                                   e.button.button == SDL_BUTTON_LEFT ? Button::left : Button::right);
                     break;
                 case SDL_MOUSEBUTTONUP:
                     if (held != 0 && held == e.button.button) {
                         held = 0;
-                        session.release(t);
+                        live.release(t);
                     }
                     break;
                 case SDL_MOUSEMOTION:
@@ -321,22 +321,22 @@ LiveWindowEnd run_live_window(LiveSession& session, const LiveWindowOptions& o) 
                 }
             }
             const double now = seconds_of(SDL_GetTicks64());
-            session.advance(now);
-            say(session.take_failures());
+            live.advance(now);
+            say(live.take_failures());
             audio.hear_new_plays();
 
             const std::optional<LivePointer> over =
-                pointer.inside ? session.pointer_at(pointer.x, pointer.y) : std::nullopt;
+                pointer.inside ? live.pointer_at(pointer.x, pointer.y) : std::nullopt;
             cursors.show(over ? over->hit.cursor : orvane::CURSOR_NONE);
             if (over && !over->hit.tooltip.empty() && held == 0 && !tooltip.shown() &&
                 now - pointer.resting_since >= tooltip_delay_s) {
                 int wx = 0, wy = 0;
                 SDL_GetWindowPosition(window, &wx, &wy);
-                tooltip.show(over->hit.tooltip, wx + pointer.x + 12, wy + pointer.y + 20, session.renderer());
+                tooltip.show(over->hit.tooltip, wx + pointer.x + 12, wy + pointer.y + 20, live.renderer());
             }
 
-            draw_frame(window, session, screen_height);
-            tooltip.draw(session.renderer());
+            draw_frame(window, live, screen_height);
+            tooltip.draw(live.renderer());
             ++end.frames;
             if (o.quit_after_s > 0 && now - seconds_of(started) >= o.quit_after_s) quit = true;
             if (o.paced) {
@@ -346,7 +346,7 @@ LiveWindowEnd run_live_window(LiveSession& session, const LiveWindowOptions& o) 
             }
         }
         end.seconds = seconds_of(SDL_GetTicks64() - started);
-        say(session.finish());
+        say(live.finish());
     }
     SDL_DestroyWindow(window);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);

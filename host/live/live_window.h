@@ -1,5 +1,5 @@
-// The window a live session is flown in (SDL2): the screen as render
-// composes it at the session's scale, its top-left corner at the window's,
+// The window a live flight is flown in (SDL2): the screen as render
+// composes it at the flight's scale, its top-left corner at the window's,
 // the status strip below it, the cursor of the mouse-table row under the
 // pointer, the tooltip beside a resting pointer, and the keys: P pauses, R
 // restarts, 1, 2 and 4 set the time rate, Escape or closing the window quits.
@@ -34,9 +34,9 @@ struct LiveWindowEnd {
     int64_t failures = 0;  // messages of the run said on err
 };
 
-// Flies the session in a window until it is quit; then the session is
+// Flies it in a window until the window is quit; then the flight is
 // finished, its record and trace whole.
-LiveWindowEnd run_live_window(LiveSession& session, const LiveWindowOptions& options);
+LiveWindowEnd run_live_window(LiveFlight& live, const LiveWindowOptions& options);
 
 // The status strip's height at a scale, in window pixels.
 int status_strip_height(int scale);

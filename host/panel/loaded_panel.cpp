@@ -4,7 +4,7 @@
 
 namespace panelhost {
 
-std::unique_ptr<PanelSession> PanelSession::open(const std::string& module_path, std::string& error) {
+std::unique_ptr<LoadedPanel> LoadedPanel::open(const std::string& module_path, std::string& error) {
     std::unique_ptr<LoadedModule> module = LoadedModule::open(module_path, error);
     if (!module) return nullptr;
     if (const std::vector<std::string> problems = validate_module(module->records()); !problems.empty()) {
@@ -12,17 +12,17 @@ std::unique_ptr<PanelSession> PanelSession::open(const std::string& module_path,
         for (const std::string& problem : problems) error += "\n  " + problem;
         return nullptr;
     }
-    return std::unique_ptr<PanelSession>(new PanelSession(module_path, std::move(module)));
+    return std::unique_ptr<LoadedPanel>(new LoadedPanel(module_path, std::move(module)));
 }
 
-PanelSession::PanelSession(std::string module_path, std::unique_ptr<LoadedModule> module)
+LoadedPanel::LoadedPanel(std::string module_path, std::unique_ptr<LoadedModule> module)
     : module_path_(std::move(module_path)), module_(std::move(module)) {
     start_module(host_, module_->records());
     start_sound_monitor();
     panel_ = std::make_unique<Panel>(host_, module_->records(), &trace_);
 }
 
-PanelSession::~PanelSession() {
+LoadedPanel::~LoadedPanel() {
     panel_.reset();
     stop_module(host_, module_->records());
 }

@@ -14,14 +14,14 @@
 
 namespace panelhost {
 
-class PanelSession {
+class LoadedPanel {
 public:
     // Null when the module cannot be loaded or is no usable gauge module;
     // then error says why, each fault of its records on a line of its own.
-    static std::unique_ptr<PanelSession> open(const std::string& module_path, std::string& error);
-    ~PanelSession();
-    PanelSession(const PanelSession&) = delete;
-    PanelSession& operator=(const PanelSession&) = delete;
+    static std::unique_ptr<LoadedPanel> open(const std::string& module_path, std::string& error);
+    ~LoadedPanel();
+    LoadedPanel(const LoadedPanel&) = delete;
+    LoadedPanel& operator=(const LoadedPanel&) = delete;
 
     const std::string& module_path() const { return module_path_; }
     const ModuleRecords& module() const { return module_->records(); }
@@ -30,7 +30,7 @@ public:
     Trace& trace() { return trace_; }
 
 private:
-    PanelSession(std::string module_path, std::unique_ptr<LoadedModule> module);
+    LoadedPanel(std::string module_path, std::unique_ptr<LoadedModule> module);
 
     std::string module_path_;
     std::unique_ptr<LoadedModule> module_;

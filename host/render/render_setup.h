@@ -1,4 +1,4 @@
-// A module loaded for drawing: its session (host, panel, trace), as every
+// A module loaded for drawing: its loaded panel (host, panel, trace), as every
 // command starts a module, and a renderer of its gauges, with the bitmap
 // sizes the panel needs to place moving images.
 #pragma once
@@ -18,19 +18,18 @@ public:
     RenderSetup(const RenderSetup&) = delete;
     RenderSetup& operator=(const RenderSetup&) = delete;
 
-    bool ok() const { return session_ != nullptr; }
+    bool ok() const { return loaded_ != nullptr; }
     const std::string& error() const { return error_; }
-    const std::string& module_path() const { return session_->module_path(); }
+    const std::string& module_path() const { return loaded_->module_path(); }
 
-    PanelSession& session() { return *session_; }
-    HostServices& host() { return session_->host(); }
-    Panel& panel() { return session_->panel(); }
-    Trace& trace() { return session_->trace(); }
+    HostServices& host() { return loaded_->host(); }
+    Panel& panel() { return loaded_->panel(); }
+    Trace& trace() { return loaded_->trace(); }
     GaugeRenderer& renderer() { return *renderer_; }
 
 private:
     std::string error_;
-    std::unique_ptr<PanelSession> session_;
+    std::unique_ptr<LoadedPanel> loaded_;
     std::unique_ptr<GaugeRenderer> renderer_;
 };
 

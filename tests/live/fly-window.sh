@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# fly-window.sh session|events|replay|screenshot BUILD_DIR SOURCE_DIR OUT_DIR
+# fly-window.sh fly|events|replay|screenshot BUILD_DIR SOURCE_DIR OUT_DIR
 # The panel flown in a real window on a virtual display (Xvfb), driven by
 # xdotool as a pilot's mouse and keys drive it.
-#   session     flies the example panel at scale 2: rests the pointer on the
+#   fly         flies the example panel at scale 2: rests the pointer on the
 #               FCU altitude knob until its tooltip shows (and goes when the
 #               pointer moves), clicks the right halves of the altitude and
 #               heading knobs, pauses, takes a screenshot of the window
@@ -16,7 +16,7 @@
 set -uo pipefail
 
 [[ $# -eq 4 ]] || {
-    echo "usage: fly-window.sh session|events|replay|screenshot BUILD_DIR SOURCE_DIR OUT_DIR" >&2
+    echo "usage: fly-window.sh fly|events|replay|screenshot BUILD_DIR SOURCE_DIR OUT_DIR" >&2
     exit 2
 }
 mode=$1 build=$2 source=$3 out=$4
@@ -34,12 +34,12 @@ fail() {
     exit 1
 }
 
-needs_session() {
+needs_flight() {
     [[ -f $out/skipped ]] && {
         echo "skipped: $(cat "$out/skipped")"
         exit $skipped
     }
-    [[ -f $out/record.scn && -f $out/live.trace ]] || fail "no session in $out: the test live.fly.session did not run or failed"
+    [[ -f $out/record.scn && -f $out/live.trace ]] || fail "no flight in $out: the test live.fly.window did not run or failed"
 }
 
 # 0 when a window has the name, 1 when none has. xdotool gives up at an X
@@ -118,7 +118,7 @@ drive() {
 
 case $mode in
 drive) drive ;;
-session)
+fly)
     rm -rf "$out"
     mkdir -p "$out"
     command -v xvfb-run >/dev/null || {
@@ -138,20 +138,20 @@ session)
     exit $status
     ;;
 events)
-    needs_session
+    needs_flight
     for event in 'event 65892 KEY_ALTITUDE_TARGET_INC' 'event 65879 KEY_HEADING_TARGET_INC'; do
         grep -q "^    $event\$" "$out/live.trace" || fail "the trace has no '$event' under a click"
     done
     grep -A2 '^click AP ' "$out/live.trace"
     ;;
 replay)
-    needs_session
+    needs_flight
     "$panelhost" run "$module" "$out/record.scn" --trace "$out/replayed.trace" || fail "the record does not run"
     cmp "$out/live.trace" "$out/replayed.trace" || fail "the replayed trace differs from the live one"
     echo "the record replays to the live trace: $(wc -l <"$out/live.trace") lines"
     ;;
 screenshot)
-    needs_session
+    needs_flight
     "$panelhost" render "$module" "$source/examples/panel.cfg" --scenario "$out/record.scn" --scale $scale \
         --out "$out/render" >/dev/null || fail "render of the record failed"
     size=$(identify -format '%wx%h' "$out/render/screen.png") || fail "no picture from render"

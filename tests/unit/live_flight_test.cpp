@@ -1,6 +1,6 @@
 // The panel flown live, without a window: real time in, the mouse and the
-// keys as the window hands them on, and the session's record, which must
-// replay to the very trace the session wrote.
+// keys as the window hands them on, and the flight's record, which must
+// replay to the very trace the flight wrote.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -29,20 +29,20 @@ constexpr orvane::PixPoint altitude_knob_up{123, 48};
 constexpr orvane::PixPoint heading_knob_up{184, 48};
 constexpr orvane::PixPoint ap_master{290, 38};
 
-std::unique_ptr<LiveSession> open_session(const std::string& start, int scale = 1) {
+std::unique_ptr<LiveFlight> open_flight(const std::string& start, int scale = 1) {
     const std::string cfg = source + "/examples/panel.cfg";
     std::vector<std::string> errors, problems;
-    auto session = LiveSession::open({.module_path = ORVANE_MODULE_PATH,
-                                      .cfg_name = "panel.cfg",
-                                      .cfg_text = read_file(cfg).value_or(""),
-                                      .files = files_beside(cfg),
-                                      .scenario_name = "start.scn",
-                                      .scenario_text = start,
-                                      .scale = scale},
-                                     errors, problems);
+    auto flight = LiveFlight::open({.module_path = ORVANE_MODULE_PATH,
+                                    .cfg_name = "panel.cfg",
+                                    .cfg_text = read_file(cfg).value_or(""),
+                                    .files = files_beside(cfg),
+                                    .scenario_name = "start.scn",
+                                    .scenario_text = start,
+                                    .scale = scale},
+                                   errors, problems);
     EXPECT_TRUE(errors.empty()) << errors.front();
     EXPECT_TRUE(problems.empty()) << problems.front();
-    return session;
+    return flight;
 }
 
 const std::string flying_start = read_file(source + "/examples/fly_start.scn").value_or("");
@@ -55,14 +55,14 @@ std::string replayed(const std::string& record) {
     const std::vector<std::string> errors = parse_scenario(record, scenario);
     EXPECT_TRUE(errors.empty()) << errors.front() << "\n" << record;
     std::string error;
-    const std::unique_ptr<PanelSession> session = PanelSession::open(ORVANE_MODULE_PATH, error);
-    if (session == nullptr) {
+    const std::unique_ptr<LoadedPanel> loaded = LoadedPanel::open(ORVANE_MODULE_PATH, error);
+    if (loaded == nullptr) {
         ADD_FAILURE() << error;
         return {};
     }
-    const RunOutcome outcome = run_scenario(scenario, session->panel(), session->host(), &session->trace());
+    const RunOutcome outcome = run_scenario(scenario, loaded->panel(), loaded->host(), &loaded->trace());
     EXPECT_TRUE(outcome.held()) << (outcome.failures.empty() ? outcome.stopped : outcome.failures.front());
-    return session->trace().text();
+    return loaded->trace().text();
 }
 
 size_t count_of(const std::string& text, const std::string& what) {
@@ -80,13 +80,13 @@ struct Act {
 };
 
 // Real time in the small steps a window's frames bring.
-void advance_to(LiveSession& s, double& clock, double to) {
+void advance_to(LiveFlight& s, double& clock, double to) {
     for (; clock + 0.05 < to; clock += 0.05) s.advance(clock);
     clock = to;
     s.advance(to);
 }
 
-void play(LiveSession& s, const std::vector<Act>& acts, double end) {
+void play(LiveFlight& s, const std::vector<Act>& acts, double end) {
     double clock = 0.0;
     s.advance(clock);
     for (const Act& a : acts) {
@@ -107,9 +107,9 @@ void play(LiveSession& s, const std::vector<Act>& acts, double end) {
 
 std::string fly(int64_t updates) { return "fly " + fly_seconds(updates) + "\n"; }
 
-TEST(LiveSessionTests, TheKnobsRightHalvesLieWhereTheWindowShowsThem) {
+TEST(LiveFlightTests, TheKnobsRightHalvesLieWhereTheWindowShowsThem) {
     for (const int scale : {1, 2}) {
-        const auto s = open_session(flying_start, scale);
+        const auto s = open_flight(flying_start, scale);
         ASSERT_NE(s, nullptr);
         for (const auto& [pixel, tooltip] : {std::pair{altitude_knob_up, "Set Autopilot Altitude"},
                                              std::pair{heading_knob_up, "Set Autopilot Heading"}}) {
@@ -124,7 +124,7 @@ TEST(LiveSessionTests, TheKnobsRightHalvesLieWhereTheWindowShowsThem) {
     }
 }
 
-TEST(LiveSessionTests, EachSessionReplaysToTheTraceItWrote) {
+TEST(LiveFlightTests, EachFlightReplaysToTheTraceItWrote) {
     // Updates fall due every 1/18 s of real time at rate 1; the times
     // here stay clear of the instants where one does.
     const std::string click_altitude = "click AP 123 48 left\n", click_heading = "click AP 184 48 left\n";
@@ -185,7 +185,7 @@ TEST(LiveSessionTests, EachSessionReplaysToTheTraceItWrote) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        const auto s = open_session(row.start);
+        const auto s = open_flight(row.start);
         ASSERT_NE(s, nullptr);
         play(*s, row.acts, row.end);
         EXPECT_TRUE(s->finish().empty());
@@ -202,7 +202,7 @@ TEST(LiveSessionTests, EachSessionReplaysToTheTraceItWrote) {
     }
 }
 
-TEST(LiveSessionTests, AFlyStepReadsBackAsExactlyTheUpdatesItWasWrittenFrom) {
+TEST(LiveFlightTests, AFlyStepReadsBackAsExactlyTheUpdatesItWasWrittenFrom) {
     for (const int64_t updates : std::vector<int64_t>{1, 2, 5, 9, 17, 18, 19, 35, 37, 1000, 6481, 64799, most_updates_per_step}) {
         Scenario scenario;
         const std::string text = "place distance 10 altitude 3000 heading 260 speed 180\nfly " + fly_seconds(updates);
@@ -211,10 +211,10 @@ TEST(LiveSessionTests, AFlyStepReadsBackAsExactlyTheUpdatesItWasWrittenFrom) {
     }
 }
 
-TEST(LiveSessionTests, TimeRatesChangeHowFastSimulatedTimePassesNeverTheStep) {
+TEST(LiveFlightTests, TimeRatesChangeHowFastSimulatedTimePassesNeverTheStep) {
     std::string traces[2];
     for (const int rate : {1, 4}) {
-        const auto s = open_session(flying_start);
+        const auto s = open_flight(flying_start);
         ASSERT_NE(s, nullptr);
         s->set_rate(0.0, rate);
         double clock = 0.0;
@@ -226,8 +226,8 @@ TEST(LiveSessionTests, TimeRatesChangeHowFastSimulatedTimePassesNeverTheStep) {
     EXPECT_EQ(traces[0], traces[1]);
 }
 
-TEST(LiveSessionTests, LongSessionsAreWrittenInStepsAScenarioTakes) {
-    const auto s = open_session(standing_start);
+TEST(LiveFlightTests, LongFlightsAreWrittenInStepsAScenarioTakes) {
+    const auto s = open_flight(standing_start);
     ASSERT_NE(s, nullptr);
     // Real time is taken a quarter of a second at most per call.
     for (int i = 0; i <= 4 * 3600 + 41; ++i) s->advance(i * 0.25);
@@ -235,8 +235,8 @@ TEST(LiveSessionTests, LongSessionsAreWrittenInStepsAScenarioTakes) {
     EXPECT_NE(s->record().find("\nupdate 64800\nupdate 184\n"), std::string::npos) << s->record().substr(0, 400);
 }
 
-TEST(LiveSessionTests, AtTheBoundOfAFileTimeStandsStillAndTheRecordReplaysWithinIt) {
-    const auto s = open_session("set PANEL_CIRCUIT_ON 1\ninstall DH\nupdate " +
+TEST(LiveFlightTests, AtTheBoundOfAFileTimeStandsStillAndTheRecordReplaysWithinIt) {
+    const auto s = open_flight("set PANEL_CIRCUIT_ON 1\ninstall DH\nupdate " +
                                 std::to_string(max_updates_per_file - 10) + "\n");
     ASSERT_NE(s, nullptr);
     double clock = 0.0;
@@ -261,8 +261,8 @@ TEST(LiveSessionTests, AtTheBoundOfAFileTimeStandsStillAndTheRecordReplaysWithin
     EXPECT_EQ(replayed(s->record()), s->trace());
 }
 
-TEST(LiveSessionTests, TheStatusStripTellsTheAircraftTheModesAndTheTime) {
-    const auto s = open_session(flying_start);
+TEST(LiveFlightTests, TheStatusStripTellsTheAircraftTheModesAndTheTime) {
+    const auto s = open_flight(flying_start);
     ASSERT_NE(s, nullptr);
     const struct {
         const char* what;
@@ -278,8 +278,8 @@ TEST(LiveSessionTests, TheStatusStripTellsTheAircraftTheModesAndTheTime) {
 }
 
 // Everything fly is handed is checked before a window opens, each fault
-// naming its file, the session not begun.
-TEST(LiveSessionTests, FlyRefusesWhatItCannotUseBeforeAWindowOpens) {
+// naming its file, the flight not begun.
+TEST(LiveFlightTests, FlyRefusesWhatItCannotUseBeforeAWindowOpens) {
     const std::string dir = ::testing::TempDir();
     const std::string broken = dir + "fly_broken.scn", stranger = dir + "fly_stranger.scn";
     ASSERT_TRUE(write_file(broken, "install all\nclick AP\n"));
