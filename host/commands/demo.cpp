@@ -50,6 +50,11 @@ std::optional<std::vector<uint8_t>> demo_asset(std::string_view name) {
     return std::nullopt;
 }
 
+PanelFiles panel_files_for(const std::string& cfg_path) {
+    if (!cfg_path.empty()) return files_beside(cfg_path);
+    return [](const std::string& name, std::string&) { return demo_asset(name); };
+}
+
 void describe(CommandLine& command, DemoOptions& o) {
     command.operand("MODULE", o.module, "the gauge module (orvane.so)");
     command.option("--out", o.out_dir, "DIR", "the folder for what the demo writes (default out/demo)");
@@ -79,10 +84,9 @@ int demo_command(const DemoOptions& o, std::FILE* out, std::FILE* err) {
         return exit_unusable;
     }
     PanelConfig cfg;
-    PanelFiles files = [](const std::string& name, std::string&) { return demo_asset(name); };
+    const PanelFiles files = panel_files_for(o.panel_cfg);
     if (!o.panel_cfg.empty()) {
         cfg = read_panel_cfg(o.panel_cfg);
-        files = files_beside(o.panel_cfg);
     } else {
         cfg = parse_panel_cfg(as_text(demo_asset("panel.cfg").value_or(std::vector<uint8_t>{})), "panel.cfg");
     }

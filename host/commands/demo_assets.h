@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "host/render/panel_renderer.h"
+
 namespace panelhost {
 
 struct DemoFile {
@@ -21,5 +23,9 @@ extern const size_t demo_file_count;
 
 // One of the files by its name, or nothing.
 std::optional<std::vector<uint8_t>> demo_asset(std::string_view name);
+
+// The files beside the panel.cfg given, else (none given) the example
+// panel's files that panelhost carries.
+PanelFiles panel_files_for(const std::string& cfg_path);
 
 }  // namespace panelhost

@@ -64,9 +64,7 @@ int fly_command(const FlyOptions& o, std::FILE* out, std::FILE* err) {
         !input(o.scenario, "fly_start.scn", start.scenario_name, start.scenario_text)) {
         return exit_unusable;
     }
-    start.files = o.panel_cfg.empty()
-                      ? PanelFiles([](const std::string& name, std::string&) { return demo_asset(name); })
-                      : files_beside(o.panel_cfg);
+    start.files = panel_files_for(o.panel_cfg);
 
     std::vector<std::string> errors, problems;
     const std::unique_ptr<LiveFlight> live = LiveFlight::open(std::move(start), errors, problems);
