@@ -68,6 +68,8 @@ i386_registration() {
 
 # Mounts binfmt_misc where it is not, then registers qemu-i386 unless an
 # entry by that name is there already (one that is disabled is enabled).
+# "i386_register_emulator again" replaces an entry of that name: it holds
+# the emulator it was made with, which an upgrade leaves behind.
 i386_register_emulator() {
     [[ -x $i386_emulator ]] || { i386_missing "$i386_emulator is not installed (Debian's qemu-user-static)"; return 1; }
     if [[ ! -e $i386_binfmt_dir/register ]]; then
@@ -76,7 +78,12 @@ i386_register_emulator() {
             { i386_missing "binfmt_misc cannot be mounted at $i386_binfmt_dir (a kernel without CONFIG_BINFMT_MISC, or a container that forbids it)"; return 1; }
     fi
     local entry=$i386_binfmt_dir/qemu-i386
-    if [[ -e $entry ]]; then
+    local replaced=""
+    if [[ -e $entry && ${1:-} == again ]]; then
+        echo -1 >"$entry" 2>/dev/null || { i386_missing "$entry cannot be replaced without root"; return 1; }
+        replaced=1
+    fi
+    if [[ -e $entry && -z $replaced ]]; then
         if [[ $(head -1 "$entry") != enabled ]]; then
             echo 1 >"$entry" 2>/dev/null || { i386_missing "$entry is disabled, and enabling it needs root"; return 1; }
         fi

@@ -36,12 +36,33 @@ package_list() {
     sed -e 's/#.*//' -e 's/[[:space:]]//g' "$1" | grep -v '^$'
 }
 
+# The packages not installed yet; a package named with /SUITE is missing
+# too while the version installed is not that suite's.
 missing_from() {
-    local package status
+    local package name status
     for package in "$@"; do
-        status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
-        [[ $status == installed ]] || echo "$package"
+        name=${package%/*}
+        status=$(dpkg-query -W -f='${db:Status-Status} ${Version}' "$name" 2>/dev/null || true)
+        if [[ $status != installed* ]]; then
+            echo "$package"
+        elif [[ $package == */bookworm-backports && $status != *~bpo12* ]]; then
+            echo "$package"
+        fi
     done
+}
+
+# Debian's backports suite, where a package list names it and the machine's
+# sources do not: it is pinned low by the archive itself, so it gives only
+# what is asked of it by name.
+add_backports() {
+    printf '%s\n' "$@" | grep -q '/bookworm-backports$' || return 0
+    local sources=${ORVANE_APT_SOURCES_DIR:-/etc/apt/sources.list.d}
+    grep -rqs 'bookworm-backports' "$sources" "$sources/../sources.list" && return 0
+    say "adding Debian's bookworm-backports to the package sources ($sources/bookworm-backports.sources)"
+    printf 'Types: deb\nURIs: http://deb.debian.org/debian\nSuites: bookworm-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' |
+        "${as_root[@]}" tee "$sources/bookworm-backports.sources" >/dev/null ||
+        fail "cannot add bookworm-backports to the package sources"
+    updated=""
 }
 
 as_root=()
@@ -111,6 +132,7 @@ install_packages() {
         "${as_root[@]}" dpkg --add-architecture i386 || fail "cannot add the i386 architecture (dpkg --add-architecture i386)"
         updated=""
     fi
+    add_backports "${packages[@]}"
     update_archive
     local apt_install=(env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends)
     "${as_root[@]}" "${apt_install[@]}" "${packages[@]}" >"$apt_log" 2>&1 && return 0
@@ -136,8 +158,10 @@ else
     # The emulator first: the i386 packages' own install scripts may run i386 programs.
     mapfile -t missing < <(missing_from "${emulation_packages[@]}")
     install_packages "${missing[@]}"
-    if [[ $i386 == none ]]; then
-        i386_register_emulator || exit 1
+    # A registration holds the emulator it was made with: after an upgrade it
+    # is made again.
+    if [[ $i386 == none ]] || printf '%s\n' "${missing[@]}" | grep -q '^qemu-user'; then
+        i386_register_emulator "$([[ $i386 == emulated ]] && echo again)" || exit 1
         i386=emulated
     fi
     mapfile -t missing < <(missing_from "${packages[@]}")
