@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -133,6 +134,12 @@ TEST(HostLoaderTests, ALibraryThatIsNoGaugeModuleIsReported) {
 }
 
 TEST(HostLoaderTests, InspectShowsChainsMouseTablesAndFaults) {
+    // The records' module is no module: Windows looks for its bitmaps and
+    // catches the page fault. Under qemu-i386 Wine is handed no trap number
+    // with a page fault, calls it an illegal instruction and does not catch it.
+    if (const char* how = std::getenv("ORVANE_I386"); how != nullptr && std::string(how) == "emulated") {
+        GTEST_SKIP() << "under qemu-i386, Wine cannot catch a page fault (no trap number)";
+    }
     Records r;
     const std::string view = inspect_module(r.records, false);
     for (const char* line : {

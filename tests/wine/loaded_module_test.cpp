@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -431,6 +432,12 @@ TEST_F(LoadedModule, ElementCallbacksPopTheirElementAndReturnInSt0) {
 // A host that draws with Direct3D may leave the x87 unit at single precision.
 // The module computes on SSE2, so what it shows must not change with that.
 TEST_F(LoadedModule, ResultsDoNotDependOnTheX87PrecisionTheHostLeaves) {
+    // A processor loads a double onto the x87 stack exactly whatever the
+    // precision control says; qemu-i386 rounds it to that precision, so the
+    // doubles this test passes through st(0) change under it, not the module.
+    if (const char* how = std::getenv("ORVANE_I386"); how != nullptr && std::string(how) == "emulated") {
+        GTEST_SKIP() << "under qemu-i386, loads onto the x87 stack are rounded to the precision control";
+    }
     auto fly = [&]() {
         std::vector<std::string> results;
         set_every_host_var(0.0);

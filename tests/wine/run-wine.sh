@@ -33,8 +33,35 @@ root=$(cd "$2" && pwd)
 shift 2
 
 instance="$root/instance"
-idle_seconds=${ORVANE_WINE_IDLE_SECONDS:-30}
-start_timeout=${ORVANE_WINE_START_TIMEOUT:-300}
+settings="$here/wine-settings.reg"
+# Where qemu runs Wine's 32-bit programs, a start costs tens of seconds of CPU
+# and a new prefix many minutes: the instance waits longer before it ends, and
+# its start is given the time its prefix takes.
+. "$here/../../tools/i386.sh"
+i386=$(i386_probe)
+if [[ $i386 == native ]]; then
+    idle_seconds=${ORVANE_WINE_IDLE_SECONDS:-30}
+    start_timeout=${ORVANE_WINE_START_TIMEOUT:-300}
+else
+    idle_seconds=${ORVANE_WINE_IDLE_SECONDS:-300}
+    start_timeout=${ORVANE_WINE_START_TIMEOUT:-1800}
+fi
+# Wine maps its shared user data at 0x7ffe0000, which qemu-i386 takes for
+# itself unless it reserves the whole 32-bit space up front.
+export QEMU_RESERVED_VA=0xffff0000
+# Under qemu, DirectSound's mixer (resampling the callout's 11025 Hz to the
+# device's 48000 Hz in emulated floating point) needs more than a core: it
+# falls behind real time, and Wine fills about 10 ms of silence every 80 ms.
+# The sound is played and recorded; the tests that compare the recording
+# with what was played say so and are skipped (ORVANE_SOUND_UNCHECKED).
+# The programs learn how they run: a test of what qemu does not do as a
+# processor does is skipped there, saying why.
+export ORVANE_I386=$i386
+if [[ $i386 == native ]]; then
+    unset ORVANE_SOUND_UNCHECKED
+else
+    export ORVANE_SOUND_UNCHECKED="under qemu-i386, Wine's DirectSound mixer falls behind real time and the recording has gaps"
+fi
 
 export WINEPREFIX="$root/prefix"
 export WINEARCH=win32
@@ -57,22 +84,42 @@ instance_alive() {
     grep -qs -- --instance-main "/proc/$pid/cmdline"
 }
 
+# Makes the prefix in prefix.new and moves it into place only when it is
+# whole, settings and all: a prefix whose making was cut short fails later
+# ("could not load kernel32.dll"). Its copy of the settings marks it whole.
+make_prefix() {
+    local new="$root/prefix.new"
+    rm -rf "$WINEPREFIX" "$new"
+    echo "creating the Wine prefix in $WINEPREFIX (32-bit code runs $(i386_how "$i386"); emulated, this takes minutes)"
+    (
+        export WINEPREFIX=$new
+        # Wine gives its first program five minutes to wait for the prefix's
+        # making, which qemu can take longer over: the making goes on, and
+        # its end is when the last program of the prefix has ended.
+        wineboot -i || echo "wineboot -i gave up waiting (status $?); waiting for the prefix's making to end"
+        wineserver -w
+        wineboot && wine regedit /S "$settings" || exit 1
+        wineserver -w
+        cp "$settings" "$new/orvane-settings.reg"
+    ) || return 1
+    mv "$new" "$WINEPREFIX"
+}
+
 # The instance itself, running under xvfb-run with the display in DISPLAY.
 instance_main() {
     echo $$ >"$instance/main-pid"
     mkdir -p "$HOME" "$root/tmp"
     cp "$here/asoundrc" "$HOME/.asoundrc"
-    mkdir -p "$WINEPREFIX"
     # A server left from an earlier instance would not persist; end it first.
     wineserver -k 2>/dev/null && wineserver -w
-    wineserver -p || return 1
-    if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
-        echo "creating the Wine prefix in $WINEPREFIX"
-        wineboot -i || return 1
-    else
-        wineboot || return 1
+    if [[ ! -f "$WINEPREFIX/orvane-settings.reg" ]]; then
+        make_prefix || return 1
     fi
-    wine regedit /S "$here/wine-settings.reg" || return 1
+    wineserver -p || return 1
+    wineboot || return 1
+    if ! cmp -s "$settings" "$WINEPREFIX/orvane-settings.reg"; then
+        wine regedit /S "$settings" && cp "$settings" "$WINEPREFIX/orvane-settings.reg" || return 1
+    fi
     touch "$instance/last-use"
     {
         echo "export DISPLAY='$DISPLAY'"
@@ -172,6 +219,10 @@ ensure_instance_shared || die "cannot start the Wine instance"
 source "$instance/env"
 touch "$instance/last-use"
 
+# The capture's folder may be gone with an earlier build tree's Wine root.
+[[ -z ${ORVANE_SOUND_CAPTURE:-} ]] || mkdir -p "$(dirname "$ORVANE_SOUND_CAPTURE")"
+# One line a program started, for the test command's count of Wine runs.
+echo "$1" >>"$root/program-starts"
 out=$(mktemp "$root/tmp/out.XXXXXX")
 err=$(mktemp "$root/tmp/err.XXXXXX")
 wine "$@" >"$out" 2>"$err" 8>&-
@@ -181,6 +232,7 @@ status=$?
 # then does at process exit after the program has finished. Run it once more.
 if ((status > 128)); then
     echo "run-wine.sh: Wine's loader died of signal $((status - 128)); running $1 once more" >&2
+    echo "$1" >>"$root/program-starts"
     wine "$@" >"$out" 2>"$err" 8>&-
     status=$?
 fi
