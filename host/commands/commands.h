@@ -15,7 +15,8 @@ namespace panelhost {
 int panelhost_main(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 
 struct RunOptions {
-    std::string module, scenario, trace;
+    std::string module, trace, traces_dir;
+    std::vector<std::string> scenarios;
     std::string main_window = "fs98";
 };
 void describe(CommandLine& command, RunOptions& options);

@@ -1,6 +1,7 @@
 // Every input a user can hand panelhost run and inspect: said as
 // file:line: what is wrong (what is allowed), with the exit status that
 // tells a failed check (1) from an unusable input (2).
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -72,8 +73,20 @@ TEST_F(HostBadInput, AScenarioIsReadWhateverItsLineEndsAndRefusedBeyondItsBounds
 TEST_F(HostBadInput, FilesThatAreNoScenarioOrNoModuleAreRefusedUnread) {
     const std::string big = file("big.scn", std::string(max_scenario_bytes + 1, '#'));
     const std::string fine = file("fine.scn", "install DH\n");
+    const std::string failing = file("failing.scn", "install DH\nupdate\nexpect sound 1\n");
+    std::filesystem::create_directories(dir / "again");
+    const std::string fine_again = file("again/fine.scn", "install DH\n");
+    const std::string traces = (dir / "traces").string();
     expect_outcomes({
         {"a folder is no scenario", {"run", module, dir.string()}, 2, "it is a folder (a file is needed)"},
+        {"one trace file for several scenarios", {"run", module, fine, failing, "--trace", traces + ".trace"}, 2,
+         "for several, --traces DIR"},
+        {"two scenarios of one name would write one trace", {"run", module, fine, fine_again, "--traces", traces}, 2,
+         "two scenarios named fine would write one trace"},
+        {"one failing scenario fails the run, the others still run", {"run", module, failing, fine, "--traces", traces},
+         1, "fine.scn: 1 steps held"},
+        {"an unusable one among them makes it unusable", {"run", module, fine, dir.string(), failing}, 2,
+         "failing.scn: 1 failure(s)"},
         {"a scenario larger than its bound is not read", {"run", module, big}, 2,
          "it holds more than 4194304 bytes (at most 4194304)"},
         {"a folder is no module", {"run", dir.string(), fine}, 2, "cannot load " + dir.string()},
