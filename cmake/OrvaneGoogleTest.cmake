@@ -1,6 +1,26 @@
 # GoogleTest for the unit tests: Debian's packaged library natively; for the
 # win32 build, the same release compiled from Debian's sources, so that the
 # one test suite also runs as a Windows program under Wine.
+# orvane_gtest_program(TARGET [PREFIX NAME] [PROPERTIES PROPERTY VALUE...])
+# The cases of a GoogleTest program as tests. Natively each case is a test of
+# its own. In the win32 build the program runs once under Wine with all its
+# cases: a Wine start costs more than most cases, and tens of seconds of CPU
+# where qemu runs 32-bit code. Its failed cases are named in its output; its
+# report (gtest-reports/NAME.xml) gives the test command its count of cases.
+function(orvane_gtest_program target)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "PREFIX" "PROPERTIES")
+  if(NOT CMAKE_CROSSCOMPILING)
+    gtest_discover_tests(${target} TEST_PREFIX "${arg_PREFIX}" DISCOVERY_TIMEOUT 60 PROPERTIES ${arg_PROPERTIES})
+    return()
+  endif()
+  set(name ${arg_PREFIX}${target})
+  # A relative path: to a Windows program, /path is no absolute one.
+  add_test(NAME ${name} COMMAND ${target} --gtest_output=xml:gtest-reports/${name}.xml
+           WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+  # Begun first: one program's cases take longer than any other test.
+  set_tests_properties(${name} PROPERTIES COST 1000 ${arg_PROPERTIES})
+endfunction()
+
 if(NOT CMAKE_CROSSCOMPILING)
   find_package(GTest REQUIRED)
   return()

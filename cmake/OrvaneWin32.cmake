@@ -10,10 +10,6 @@ set(ORVANE_WINE_ROOT ${CMAKE_BINARY_DIR}/wine)
 set(ORVANE_RUN_WINE ${CMAKE_SOURCE_DIR}/tests/wine/run-wine.sh)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${ORVANE_RUN_WINE} --root ${ORVANE_WINE_ROOT})
 
-# Test lists come from the programs themselves when ctest starts, under Wine,
-# rather than at build time.
-set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
-
 # Scenario traces of the native build, which the win32 traces must equal.
 set(ORVANE_NATIVE_TRACES ${CMAKE_SOURCE_DIR}/build/native/traces CACHE PATH
     "Traces written by the native build's scenario tests")

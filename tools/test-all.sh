@@ -52,8 +52,27 @@ all_total=0
 all_failed=0
 all_skipped=0
 
+# A GoogleTest program run whole (the win32 build's, under Wine) is one ctest
+# test; the count takes its cases instead, from its XML reports in DIR.
+count_gtest_cases() {
+    local report tests failed skipped cases=0
+    for report in "$1"/*.xml; do
+        [[ -f $report ]] || continue
+        tests=$(sed -n 's/^<testsuites tests="\([0-9]*\)".*/\1/p' "$report")
+        failed=$(sed -n 's/^<testsuites .* failures="\([0-9]*\)".*/\1/p' "$report")
+        skipped=$(grep -c 'result="skipped"' "$report")
+        all_total=$((all_total + tests - 1))
+        ((failed == 0)) || all_failed=$((all_failed + failed - 1))
+        all_skipped=$((all_skipped + skipped))
+        cases=$((cases + tests))
+    done
+    summaries+=("$(basename "$(dirname "$1")"): $cases GoogleTest cases in $(find "$1" -name '*.xml' 2>/dev/null | wc -l) programs run whole")
+}
+
 step "Dependencies"
 tools/install-deps.sh || exit 1
+. tools/i386.sh
+i386=$(i386_probe)
 
 step "Native build"
 cmake --preset native -DORVANE_BUILD_TESTS=ON && cmake --build --preset native || exit 1
@@ -76,12 +95,18 @@ fi
 
 step "Win32 build"
 cmake --preset win32 -DORVANE_BUILD_TESTS=ON && cmake --build --preset win32 || exit 1
-step "Win32 tests under Wine"
+step "Win32 tests under Wine (32-bit code runs $(i386_how "$i386"))"
 wine_root=build/win32/wine
 trap 'tests/wine/run-wine.sh --root "$wine_root" --stop' EXIT
 # The first start creates the Wine prefix; done here, it costs no test its time.
+wine_started=$(date +%s)
 tests/wine/run-wine.sh --root "$wine_root" --start || exit 1
+wine_ready=$(date +%s)
+rm -f "$wine_root/program-starts"
+rm -rf build/win32/gtest-reports
 run_tests win32 tools/tested-stamp.sh run build/win32 "the whole win32 test suite" --
+count_gtest_cases build/win32/gtest-reports
+summaries+=("win32 under Wine: $(cat "$wine_root/program-starts" 2>/dev/null | wc -l) programs started, the instance ready in $((wine_ready - wine_started)) s, the tests in $(($(date +%s) - wine_ready)) s; 32-bit code ran $(i386_how "$i386")")
 
 step "Release: tools/release.sh, then unpacked and checked"
 release_dir=out/release
