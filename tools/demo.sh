@@ -27,6 +27,8 @@ release=out/release
 wine_root=build/win32/wine
 
 tools/install-deps.sh
+. tools/i386.sh
+i386=$(i386_probe)
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 
@@ -80,7 +82,11 @@ step "configuring" cmake --preset win32 -DORVANE_BUILD_TESTS=ON
 step "building Orvane.gau and its tests" cmake --build --preset win32 --target orvane_shipped_tests
 # The win32 traces are compared with the native build's.
 step "the native traces of every scenario" ctest --preset native -R '^scenario\.' -j 2
+# Orvane.gau and Wine are 32-bit programs: where the kernel runs none, qemu
+# runs them, many times slower, and the figures below are of that.
+echo "demo: 32-bit code runs $(i386_how "$i386")"
 echo "demo: starting Wine (the first time, it makes its prefix)"
+wine_started=$(date +%s)
 step "starting Wine" tests/wine/run-wine.sh --root "$wine_root" --start
 trap 'rm -f "$log"; tests/wine/run-wine.sh --root "$wine_root" --stop' EXIT
 step "the tests of Orvane.gau under Wine" \
@@ -110,14 +116,21 @@ else
 fi
 # As many callouts heard as the native trace says were played.
 plays=$(sed -n 's/^ *sound \([0-9]*\)$/\1/p' "$out/approach.trace" | tail -1)
-if tests/wine/run-wine.sh --root "$wine_root" build/win32/callout_capture_check.exe "$wine_sound" \
-    res/callout.wav "${plays:-0}" >"$log" 2>&1; then
+heard=0
+tests/wine/run-wine.sh --root "$wine_root" build/win32/callout_capture_check.exe "$wine_sound" \
+    res/callout.wav "${plays:-0}" >"$log" 2>&1 || heard=$?
+if ((heard == 0)); then
+    echo "  the callout, as Wine's DirectSound played it: $(tail -1 "$log")"
+elif ((heard == 77)); then
+    # Emulated: played and recorded, not counted (tests/wine/run-wine.sh says why).
     echo "  the callout, as Wine's DirectSound played it: $(tail -1 "$log")"
 else
     cat "$log" >&2
     echo "  the callout was not heard from Orvane.gau as it was played" >&2
     status=1
 fi
+
+echo "demo: the Wine part took $(($(date +%s) - wine_started)) s (32-bit code ran $(i386_how "$i386"))"
 
 echo
 echo "demo: the release of that Orvane.gau"
