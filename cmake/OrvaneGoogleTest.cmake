@@ -1,6 +1,7 @@
 # GoogleTest for the unit tests: Debian's packaged library natively; for the
 # win32 build, the same release compiled from Debian's sources, so that the
 # one test suite also runs as a Windows program under Wine.
+
 # orvane_gtest_program(TARGET [PREFIX NAME] [PROPERTIES PROPERTY VALUE...])
 # The cases of a GoogleTest program as tests. Natively each case is a test of
 # its own. In the win32 build the program runs once under Wine with all its

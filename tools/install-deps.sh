@@ -122,6 +122,10 @@ write_pins() {
     done
 }
 
+show_apt_errors() {
+    grep -E '^(E:| [^ ].*: Depends)' "$apt_log" | head -8 | sed 's/^/    /' >&2
+}
+
 install_packages() {
     local packages=("$@")
     ((${#packages[@]} > 0)) || return 0
@@ -141,10 +145,10 @@ install_packages() {
         say "installing again with the versions of the indexes that were fetched"
         "${as_root[@]}" "${apt_install[@]}" -o Dir::Etc::PreferencesParts="$pin_dir" "${packages[@]}" >"$apt_log" 2>&1 &&
             return 0
-        grep -E '^(E:| [^ ].*: Depends)' "$apt_log" | head -8 | sed 's/^/    /' >&2
+        show_apt_errors
         fail "the packages cannot be installed while the archive's index ${failed_indexes[*]} is missing (${failed_reason:-no reason given}): the mirror is being synced; run tools/install-deps.sh again later"
     fi
-    grep -E '^(E:| [^ ].*: Depends)' "$apt_log" | head -8 | sed 's/^/    /' >&2
+    show_apt_errors
     fail "apt-get could not install ${packages[*]} (its errors above)"
 }
 

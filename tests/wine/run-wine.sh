@@ -34,9 +34,9 @@ shift 2
 
 instance="$root/instance"
 settings="$here/wine-settings.reg"
-# Where qemu runs Wine's 32-bit programs, a start costs tens of seconds of CPU
-# and a new prefix many minutes: the instance waits longer before it ends, and
-# its start is given the time its prefix takes.
+# Where qemu runs Wine's 32-bit programs, every start and a new prefix take
+# longer: the instance waits longer before it ends, and its start is given
+# the time its prefix may take on a slow machine.
 . "$here/../../tools/i386.sh"
 i386=$(i386_probe)
 if [[ $i386 == native ]]; then
@@ -49,14 +49,14 @@ fi
 # Wine maps its shared user data at 0x7ffe0000, which qemu-i386 takes for
 # itself unless it reserves the whole 32-bit space up front.
 export QEMU_RESERVED_VA=0xffff0000
+# The programs learn how they run: a test of what qemu does not do as a
+# processor does is skipped there, saying why.
+export ORVANE_I386=$i386
 # Under qemu, DirectSound's mixer (resampling the callout's 11025 Hz to the
 # device's 48000 Hz in emulated floating point) needs more than a core: it
 # falls behind real time, and Wine fills about 10 ms of silence every 80 ms.
 # The sound is played and recorded; the tests that compare the recording
 # with what was played say so and are skipped (ORVANE_SOUND_UNCHECKED).
-# The programs learn how they run: a test of what qemu does not do as a
-# processor does is skipped there, saying why.
-export ORVANE_I386=$i386
 if [[ $i386 == native ]]; then
     unset ORVANE_SOUND_UNCHECKED
 else
@@ -90,7 +90,7 @@ instance_alive() {
 make_prefix() {
     local new="$root/prefix.new"
     rm -rf "$WINEPREFIX" "$new"
-    echo "creating the Wine prefix in $WINEPREFIX (32-bit code runs $(i386_how "$i386"); emulated, this takes minutes)"
+    echo "creating the Wine prefix in $WINEPREFIX (32-bit code runs $(i386_how "$i386"))"
     (
         export WINEPREFIX=$new
         # Wine gives its first program five minutes to wait for the prefix's
