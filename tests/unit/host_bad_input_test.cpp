@@ -85,8 +85,6 @@ TEST_F(HostBadInput, FilesThatAreNoScenarioOrNoModuleAreRefusedUnread) {
          "two scenarios named fine would write one trace"},
         {"one failing scenario fails the run, the others still run", {"run", module, failing, fine, "--traces", traces},
          1, "fine.scn: 1 steps held"},
-        {"an unusable one among them makes it unusable", {"run", module, fine, dir.string(), failing}, 2,
-         "failing.scn: 1 failure(s)"},
         {"a scenario larger than its bound is not read", {"run", module, big}, 2,
          "it holds more than 4194304 bytes (at most 4194304)"},
         {"a folder is no module", {"run", dir.string(), fine}, 2, "cannot load " + dir.string()},
