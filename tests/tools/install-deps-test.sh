@@ -67,8 +67,8 @@ touch "$work/bin/qemu-i386-static"
 chmod +x "$work/bin/"*
 
 packages=$(sed -e 's/#.*//' -e 's/[[:space:]]//g' -e '/^$/d' -e 's/$/ 1.0/' "$here/../../tools/debian-packages.txt")
-# The emulator from backports; wine64 of any version.
-emulator=$'qemu-user-static 1:10.0~bpo12+1\nqemu-user 1:10.0~bpo12+1\nwine64 8.0'
+# The emulator from backports; wine64 and the i386 compiler of any version.
+emulator=$'qemu-user-static 1:10.0~bpo12+1\nqemu-user 1:10.0~bpo12+1\nwine64 8.0\ng++-multilib 12.2'
 
 failures=0
 # what | probe | binfmt (mounted, unmounted, registered, mountable) | uid |
@@ -97,7 +97,7 @@ for row in "${rows[@]}"; do
     case $installed in
         all) printf '%s\n%s\n' "$packages" "$emulator" >"$case_dir/installed" ;;
         emulator) printf '%s\n' "$emulator" >"$case_dir/installed" ;;
-        old-emulator) printf '%s\nqemu-user-static 1:7.2\nwine64 8.0\n' "$packages" >"$case_dir/installed" ;;
+        old-emulator) printf '%s\nqemu-user-static 1:7.2\nwine64 8.0\ng++-multilib 12.2\n' "$packages" >"$case_dir/installed" ;;
         none) : >"$case_dir/installed" ;;
     esac
     mkdir -p "$case_dir/sources"

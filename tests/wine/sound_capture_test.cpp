@@ -12,6 +12,7 @@
 #include <cstring>
 #include <numbers>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -118,11 +119,11 @@ TEST(SoundCapture, TonesPlayedThroughDirectSoundArriveInTheCaptureFileInOrder) {
 
     const SoundCapture capture = read_sound_capture(capture_path);
     ASSERT_TRUE(capture.read) << capture.error;
-    if (const char* reason = std::getenv("ORVANE_SOUND_UNCHECKED"); reason != nullptr && *reason != '\0') {
-        GTEST_SKIP() << "the tones were played and recorded; what was recorded is not compared: " << reason;
-    }
     EXPECT_EQ(capture.channels, 2);
-    EXPECT_EQ(capture.rate, 44100u);
+    // The device's rate: 44100 Hz, or the callout's own where 32-bit code is
+    // emulated (tests/wine/asoundrc-emulated).
+    const char* i386 = std::getenv("ORVANE_I386");
+    EXPECT_EQ(capture.rate, i386 != nullptr && std::string_view(i386) == "emulated" ? source_rate : 44100u);
 
     const std::vector<Burst> bursts = find_bursts(capture.left, capture.rate);
     ASSERT_EQ(bursts.size(), std::size(tones)) << "sounds found in " << capture_path;
