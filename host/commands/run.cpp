@@ -4,6 +4,7 @@
 #include <optional>
 #include <set>
 
+#include "host/base/diagnostics.h"
 #include "host/base/files.h"
 #include "host/commands/commands.h"
 #include "host/panel/inspect.h"
@@ -122,12 +123,13 @@ void describe(CommandLine& command, InspectOptions& o) {
 }
 
 int inspect_command(const InspectOptions& o, std::FILE* out, std::FILE* err) {
+    Diagnostics said("panelhost inspect", err);
     // A designer inspects a broken module too: its faults are part of the view.
     std::string error;
     const auto module = LoadedModule::open(o.module, error);
     if (!module) {
-        print(err, "panelhost inspect: " + error + "\n");
-        return exit_unusable;
+        said.report(Severity::unusable, error);
+        return said.exit_status();
     }
     const std::string view = inspect_module(module->records(), o.linkage);
     if (o.out_dir.empty()) {
@@ -137,12 +139,19 @@ int inspect_command(const InspectOptions& o, std::FILE* out, std::FILE* err) {
         std::filesystem::create_directories(o.out_dir, ec);
         const std::string path = (std::filesystem::path(o.out_dir) / "inspect.txt").string();
         if (!write_file(path, view, &error)) {
-            print(err, "panelhost inspect: " + error + "\n");
-            return exit_unusable;
+            said.report(Severity::unusable, error);
+            return said.exit_status();
         }
         print(out, "wrote " + path + "\n");
     }
-    return validate_module(module->records()).empty() ? exit_ok : exit_failed;
+    // A script sees why it exits 1 without reading the view.
+    if (const std::vector<std::string> faults = validate_module(module->records()); !faults.empty()) {
+        const std::string more = faults.size() == 1 ? ""
+                                                    : " (and " + std::to_string(faults.size() - 1) +
+                                                          " more, listed at the end of the view)";
+        said.report(Severity::fault, o.module + " is not a usable gauge module: " + faults.front() + more);
+    }
+    return said.exit_status();
 }
 
 }  // namespace panelhost
