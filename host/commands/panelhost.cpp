@@ -60,9 +60,14 @@ int panelhost_main(const std::vector<std::string>& args, std::FILE* out, std::FI
     return exit_unusable;
 }
 
-bool scenario_usable(const std::vector<std::string>& errors, std::FILE* err) {
-    for (const std::string& error : errors) print(err, error + "\n");
+bool scenario_usable(const std::vector<std::string>& errors, Diagnostics& said) {
+    said.report_as_written(Severity::unusable, errors);
     return errors.empty();
+}
+
+int unusable(Diagnostics& said, const std::string& message) {
+    said.report(Severity::unusable, message);
+    return said.exit_status();
 }
 
 }  // namespace panelhost

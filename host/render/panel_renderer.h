@@ -33,6 +33,7 @@ class PanelRenderer {
 public:
     PanelRenderer(GaugeRenderer& gauges, const PanelConfig& cfg, std::string module_path, PanelFiles files);
 
+    const PanelConfig& config() const { return cfg_; }
     // The module's gauges the panel places, each once, in the order placed.
     std::vector<std::string> gauge_names(const Panel& panel) const;
     // What the panel places that cannot be drawn, each "file:line: what is
