@@ -3,7 +3,6 @@
 // as the platform played it and the trace.
 #include <filesystem>
 
-#include "host/base/files.h"
 #include "host/commands/commands.h"
 #include "host/commands/demo_assets.h"
 #include "host/render/panel_cfg.h"

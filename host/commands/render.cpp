@@ -1,7 +1,6 @@
 // panelhost render and panelhost reference: drawing, in the native build.
 #include <filesystem>
 
-#include "host/base/files.h"
 #include "host/commands/commands.h"
 #include "host/render/gauge_reference.h"
 #include "host/render/panel_cfg.h"
@@ -30,9 +29,7 @@ void describe(CommandLine& command, RenderOptions& o) {
 int render_command(const RenderOptions& o, std::FILE* out, std::FILE* err) {
     Diagnostics said("panelhost render", err);
     if (o.gauge.empty() == o.panel_cfg.empty()) {
-        said.report(Severity::unusable, "give either a PANEL.CFG or --gauge NAME\n"
-                                        "Run 'panelhost render --help' for its usage.");
-        return said.exit_status();
+        return unusable(said, "give either a PANEL.CFG or --gauge NAME\nRun 'panelhost render --help' for its usage.");
     }
     RenderSetup setup(o.module);
     if (!setup.ok()) return unusable(said, setup.error());

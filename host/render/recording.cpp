@@ -1,6 +1,7 @@
 #include "host/render/recording.h"
 
 #include <climits>
+#include <cstdio>
 #include <filesystem>
 
 #include "host/base/files.h"
@@ -40,7 +41,7 @@ Recording::Recording(RenderSetup& setup, PanelRenderer& drawing, const Scenario&
 
 void Recording::record() {
     // A screen too large to draw is found before the first frame.
-    if (!ready_to_draw(drawing_, setup_.panel(), options_.scale, frames_dir_, said_) ) return;
+    if (!ready_to_draw(drawing_, setup_.panel(), options_.scale, frames_dir_, said_)) return;
     clear_frames();
     Panel& panel = setup_.panel();
     platform::clear_sound_log();
