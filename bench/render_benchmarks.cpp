@@ -59,7 +59,7 @@ struct DrawnPanel {
         p->drawing = std::make_unique<PanelRenderer>(p->setup.renderer(), p->cfg, p->setup.module_path(),
                                                      files_beside(cfg_path));
         p->run = std::make_unique<ScenarioRun>(scenario.file, p->setup.panel(), p->setup.host(), nullptr);
-        for (const Step& step : scenario.steps) p->run->execute(step);
+        for (const ScenarioStep& step : scenario.steps) p->run->execute(step);
         return p;
     }
 };

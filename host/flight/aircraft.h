@@ -36,6 +36,7 @@ struct Placement {
     double altitude_ft = 0.0;
     double heading_deg = 0.0;
     double speed_kt = 0.0;
+    bool operator==(const Placement&) const = default;
 };
 
 // Why the aircraft cannot be placed so, or empty. On the ground (at the

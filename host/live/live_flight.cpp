@@ -6,7 +6,6 @@
 #include <limits>
 #include <utility>
 
-#include "host/base/text_format.h"
 #include "host/flight/flight.h"
 #include "host/services/mouse_table.h"
 #include "module/host_var_list.h"
@@ -20,8 +19,6 @@ struct LiveFlight::Loaded {
     std::unique_ptr<PanelRenderer> drawing;
     std::unique_ptr<ScenarioRun> run;
 };
-
-std::string fly_seconds(int64_t updates) { return format_number(static_cast<double>(updates) / flight::steps_per_second); }
 
 LiveFlight::LiveFlight(LiveStart start) : start_(std::move(start)) {}
 
@@ -62,13 +59,12 @@ bool LiveFlight::load(std::vector<std::string>& errors) {
     loaded->drawing =
         std::make_unique<PanelRenderer>(loaded->setup->renderer(), cfg_, start_.module_path, start_.files);
     loaded->run = std::make_unique<ScenarioRun>(scenario_.file, panel, loaded->setup->host(), &loaded->setup->trace());
-    for (const Step& step : scenario_.steps) loaded->run->execute(step);
+    for (const ScenarioStep& step : scenario_.steps) loaded->run->execute(step);
     loaded_ = std::move(loaded);
 
     record_ = start_.scenario_text;
     if (!record_.empty() && record_.back() != '\n') record_ += '\n';
     record_lines_ = static_cast<int>(std::count(record_.begin(), record_.end(), '\n'));
-    pending_frames_ = 0;
     update_phase_ = 0.0;
     held_.reset();
     stop_told_ = false;
@@ -87,35 +83,23 @@ const std::string& LiveFlight::trace() const {
 // ---- time ----
 
 void LiveFlight::run_frame() {
-    if (pending_frames_ == 0) pending_trace_at_ = loaded_->setup->trace().end();
-    const uint64_t before = update_count();
     loaded_->run->frame(next_line());
-    // A frame the run refused at its bound of updates is no frame of the record.
-    if (update_count() == before) return;
-    if (++pending_frames_ == most_updates_per_step) close_frames();
+    if (loaded_->run->open_frames() == most_updates_per_step) close_frames();
 }
 
 void LiveFlight::close_frames() {
-    if (pending_frames_ == 0) return;
-    std::string line;
-    if (loaded_->run->flight() != nullptr) {
-        // fly writes its line before its updates; they ran before their length was known.
-        line = "fly " + fly_seconds(pending_frames_);
-        loaded_->setup->trace().insert_line(pending_trace_at_, 0, line);
-    } else {
-        line = "update " + std::to_string(pending_frames_);
-    }
-    record_ += line + "\n";
-    ++record_lines_;
-    pending_frames_ = 0;
+    if (const std::optional<Step> step = loaded_->run->close_frames()) write_down(*step);
 }
 
-void LiveFlight::execute(Step step, const std::string& line) {
+void LiveFlight::execute(const Step& step) {
     if (!stopped().empty()) return;
     close_frames();
-    step.line = next_line();
-    loaded_->run->execute(step);
-    record_ += line + "\n";
+    loaded_->run->execute({next_line(), step});
+    write_down(step);
+}
+
+void LiveFlight::write_down(const Step& step) {
+    record_ += format_step(step) + "\n";
     ++record_lines_;
 }
 
@@ -149,10 +133,7 @@ void LiveFlight::advance(double now) {
         if (to_repeat <= to_update) {
             update_phase_ += step * updates_per_s;
             held_->next_s += repeat_interval_s;
-            Step repeat;
-            repeat.kind = StepKind::repeat;
-            repeat.count = 1;
-            execute(repeat, "repeat");
+            execute(steps::Repeat{});
         } else {
             update_phase_ = 0.0;
             run_frame();
@@ -176,14 +157,7 @@ void LiveFlight::press(double now, int x, int y, Button button) {
     held_.reset();
     const std::optional<LivePointer> p = pointer_at(x, y);
     if (!p) return;
-    Step click;
-    click.kind = StepKind::click;
-    click.gauge = p->gauge;
-    click.point = p->pixel;
-    click.button = button;
-    click.count = 0;
-    execute(click, "click " + p->gauge + " " + std::to_string(p->pixel.x) + " " + std::to_string(p->pixel.y) +
-                       (button == Button::left ? " left" : " right"));
+    execute(steps::Click{.gauge = p->gauge, .point = p->pixel, .button = button});
     const GaugeHeader* g = loaded_->setup->panel().gauge(p->gauge);
     const uint32_t flags = (button == Button::left ? mouse_left : mouse_right) | mouse_repeat;
     const bool repeats = g != nullptr && hit_test(g->mouse_rect, p->pixel, flags).row != nullptr;

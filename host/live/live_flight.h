@@ -110,7 +110,9 @@ private:
     bool load(std::vector<std::string>& errors);
     void run_frame();
     void close_frames();
-    void execute(Step step, const std::string& line);
+    // Runs the step and writes it down, after the frames before it.
+    void execute(const Step& step);
+    void write_down(const Step& step);
     int next_line() const { return record_lines_ + 1; }
 
     LiveStart start_;
@@ -123,8 +125,6 @@ private:
     int rate_ = 1;
     std::optional<double> clock_;  // the real time brought up to
     double update_phase_ = 0.0;    // of the next update, from 0 to 1
-    int64_t pending_frames_ = 0;   // updates not yet written as a step
-    size_t pending_trace_at_ = 0;
     struct Held {
         std::string gauge;
         orvane::PixPoint pixel;
@@ -137,9 +137,5 @@ private:
     bool finished_ = false;
     bool stop_told_ = false;
 };
-
-// A number of updates as the seconds of a fly step that reads back as
-// exactly that many.
-std::string fly_seconds(int64_t updates);
 
 }  // namespace panelhost

@@ -39,9 +39,7 @@ bool ready_to_draw(GaugeRenderer& renderer, const Panel& panel, const std::strin
 
 namespace {
 
-bool updates(const Step& step) {
-    return step.kind == StepKind::update || step.kind == StepKind::ramp || step.kind == StepKind::fly;
-}
+bool updates(const ScenarioStep& step) { return step_cost(step.step).updates > 0; }
 
 // The pictures asked for, of the panel as it stands.
 std::vector<NamedPicture> draw(RenderSetup& setup, PanelRenderer& drawing, const PictureRequest& r) {
@@ -78,14 +76,14 @@ std::vector<NamedPicture> draw(RenderSetup& setup, PanelRenderer& drawing, const
 // The scenario's run, drawn at the last cycle of its last step that updates.
 std::vector<NamedPicture> draw_at_last_update(RenderSetup& setup, PanelRenderer& drawing, const Scenario& scenario,
                                               const PictureRequest& request, Diagnostics& said) {
-    const Step* last = nullptr;
-    for (const Step& step : scenario.steps) {
+    const ScenarioStep* last = nullptr;
+    for (const ScenarioStep& step : scenario.steps) {
         if (updates(step)) last = &step;
     }
     std::vector<NamedPicture> pictures;
     const RunOutcome result =
-        run_scenario(scenario, setup.panel(), setup.host(), nullptr, [&](const Step& step, int64_t cycle) {
-            if (&step == last && cycle + 1 == step.count) pictures = draw(setup, drawing, request);
+        run_scenario(scenario, setup.panel(), setup.host(), nullptr, [&](const UpdateCycle& cycle) {
+            if (&cycle.step == last && cycle.last()) pictures = draw(setup, drawing, request);
         });
     said.report_as_written(Severity::problem, result.failures);
     if (result.stopped.empty()) return pictures;
@@ -96,7 +94,7 @@ std::vector<NamedPicture> draw_at_last_update(RenderSetup& setup, PanelRenderer&
 }  // namespace
 
 bool updates_panel(const Scenario& scenario) {
-    for (const Step& step : scenario.steps) {
+    for (const ScenarioStep& step : scenario.steps) {
         if (updates(step)) return true;
     }
     return false;

@@ -46,7 +46,7 @@ void Recording::record() {
     Panel& panel = setup_.panel();
     platform::clear_sound_log();
     const RunOutcome result = run_scenario(scenario_, panel, setup_.host(), &setup_.trace(),
-                                           [this](const Step& step, int64_t cycle) { after_update(step, cycle); });
+                                           [this](const UpdateCycle& cycle) { after_update(cycle); });
     failures_ = result.failures.size();
     said_.report_as_written(Severity::problem, result.failures);
     if (!result.stopped.empty()) {
@@ -84,13 +84,12 @@ void Recording::clear_frames() {
     }
 }
 
-void Recording::after_update(const Step& step, int64_t cycle) {
+void Recording::after_update(const UpdateCycle& cycle) {
     if (frames_ == max_recorded_frames) return;
-    take_moments_before(step.line);
+    take_moments_before(cycle.step.line);
     Panel& panel = setup_.panel();
     plays_seen_ = panel.sound_plays();
-    const bool last_of_step = cycle + 1 == step.count;
-    if (step.kind == StepKind::fly && !last_of_step && (cycle + 1) % flown_updates_per_frame != 0) return;
+    if (cycle.flown && !cycle.last() && (cycle.index + 1) % flown_updates_per_frame != 0) return;
     previous_ = drawing_.render_screen(panel, options_.scale);
     previous_update_ = panel.update_count();
     ++frames_;

@@ -52,7 +52,7 @@ private:
         std::string caption, note;
     };
     void clear_frames();
-    void after_update(const Step& step, int64_t cycle);
+    void after_update(const UpdateCycle& cycle);
     void take_moments_before(int line);
     void wrote(const std::string& error, const std::string& listed);
     void write_sheet();

@@ -11,81 +11,36 @@
 #include <string_view>
 #include <vector>
 
-#include "host/flight/aircraft.h"
 #include "host/flight/flight.h"
 #include "host/panel/panel.h"
+#include "host/scenario/steps.h"
 
 namespace panelhost {
 
-enum class StepKind {
-    aircraft,
-    place,
-    fly,
-    set,
-    ramp,
-    install,
-    update,
-    kill,
-    service,
-    click,
-    repeat,
-    fail,
-    callback,
-    expect_text,
-    expect_visible,
-    expect_flags,
-    expect_event,
-    expect_no_event,
-    expect_sound,
-    expect_cursor,
-    expect_tooltip,
-    expect_var,
-    expect_slider,
-    expect_moving,
-    expect_sprite,
-    expect_result,
-};
-
-// A value to compare with: NaN matches NaN, a 64-bit pattern matches bit for
-// bit, a tolerance allows that much difference.
-struct ExpectedValue {
-    double value = 0.0;
-    bool exact_bits = false;
-    std::optional<double> tolerance;
-    bool matches(double actual) const;
-};
-
-// One more variable that a ramp moves along with its first.
-struct RampVar {
-    int32_t var = 0;
-    double from = 0.0;
-    double to = 0.0;
-};
-
-struct Step {
+// A step at its line of a file (counted from 1).
+struct ScenarioStep {
     int line = 0;
-    StepKind kind = StepKind::update;
-    std::string gauge;  // a gauge name, or "all"
-    std::string text;   // tooltip or expected text
-    bool by_tooltip = false;
-    bool on = false;  // aircraft, fail, expect visible
-    int32_t var = 0;
-    double value = 0.0;  // set; ramp from; fly seconds
-    double to = 0.0;     // ramp to
-    std::vector<RampVar> more_ramps;  // the other variables of the same ramp
-    ExpectedValue expected;
-    int64_t count = 1;  // update, ramp and fly cycles, click and held repeats, expected events or sounds
-    size_t index = 0;   // element index
-    int axis = 0;       // 0 x, 1 y, 2 rotation
-    orvane::PixPoint point{};
-    std::optional<orvane::PixPoint> at;
-    Button button = Button::left;
-    uint32_t event = 0;
-    int32_t code = 0;  // service code, failure key, cursor code
-    uint64_t extra = 0;
-    uint32_t flags = 0;
-    flight::Placement placement;
+    Step step;
 };
+
+// What a step asks of a file's bounds.
+struct StepCost {
+    int64_t updates = 0;  // update cycles
+    int64_t presses = 0;  // clicks and repeats
+};
+StepCost step_cost(const Step& step);
+
+// The step as a line of the language ("click AP 20 10 left"), without a line
+// end: the one way anything writes a step. It reads back as the same step.
+std::string format_step(const Step& step);
+
+// Reads one line into a step. The error says what is wrong (what is
+// allowed), without a file or line; a line without a step is an error too.
+std::string parse_step(std::string_view line, Step& step);
+
+// "fly", "expect text": the verbs, in the order of Step's records.
+std::vector<std::string_view> verb_names();
+std::string_view verb_name(const Step& step);
 
 // A key moment, marked in a scenario by a comment "# moment: <caption>" on a
 // line of its own: the panel as the last update before that line left it.
@@ -96,7 +51,7 @@ struct Moment {
 
 struct Scenario {
     std::string file;  // as named in messages
-    std::vector<Step> steps;
+    std::vector<ScenarioStep> steps;
     std::vector<Moment> moments;
     int64_t updates = 0;  // the update cycles its steps ask for, together
     int64_t presses = 0;  // the clicks and repeats
@@ -121,9 +76,17 @@ std::vector<std::string> read_scenario(const std::string& path, Scenario& scenar
 // Errors for steps that name a gauge the module does not have.
 std::vector<std::string> check_gauge_names(const Scenario& scenario, const Panel& panel);
 
-// Called after every update cycle of a run, with the step that ran it and
-// the cycle's number within the step, from 0 to step.count - 1.
-using UpdateObserver = std::function<void(const Step& step, int64_t cycle)>;
+// One update cycle of a run, as an observer sees it.
+struct UpdateCycle {
+    const ScenarioStep& step;  // the step that ran it
+    int64_t index = 0;         // within the step, from 0
+    int64_t count = 1;         // the step's cycles
+    bool flown = false;        // the flight model moved the aircraft before it
+    bool last() const { return index + 1 == count; }
+};
+
+// Called after every update cycle of a run.
+using UpdateObserver = std::function<void(const UpdateCycle& cycle)>;
 
 // How a run ended.
 struct RunOutcome {
@@ -135,9 +98,12 @@ struct RunOutcome {
     bool held() const { return failures.empty() && stopped.empty(); }
 };
 
+class StepRun;
+
 // A run taken one step at a time, for a host that makes its steps as it goes
 // (a live window): each step runs exactly as in a whole scenario's run, and
-// is charged against the same bounds of a file.
+// is charged against the same bounds of a file. Its updates may also come one
+// frame at a time, gathered into the step they make together.
 class ScenarioRun {
 public:
     // file names the scenario in messages.
@@ -146,11 +112,19 @@ public:
     ScenarioRun(const ScenarioRun&) = delete;
     ScenarioRun& operator=(const ScenarioRun&) = delete;
 
-    // Runs the step; nothing once the run has stopped.
-    void execute(const Step& step);
-    // One update of simulated time, as fly (once placed) or update runs
-    // it, without the step's own line; faults are told at this line.
+    // Runs the step, after closing the frames run before it; nothing once
+    // the run has stopped.
+    void execute(const ScenarioStep& step);
+    // One update of simulated time, as fly (once placed) or update runs it,
+    // a frame of the step the frames since the last step make together;
+    // faults are told at this line, the line that step will have.
     void frame(int line);
+    // The frames run since the last step.
+    int64_t open_frames() const;
+    // Closes the frames into the step they make: `fly <seconds>` once
+    // placed, its line in the trace in front of their updates where a
+    // replayed fly writes it, else `update <n>`. Nothing when there are none.
+    std::optional<Step> close_frames();
     // The aircraft from the first place on; null before.
     const Flight* flight() const;
     // One "file:line: ..." message per failed expectation or fault since
@@ -158,13 +132,12 @@ public:
     std::vector<std::string> take_failures();
     // Why the run stopped at a bound of its file; empty while it runs on.
     const std::string& stopped() const;
-    // Kills every gauge still installed. The messages not yet taken, with
-    // those of the kills, and why the run stopped short.
+    // Closes the frames and kills every gauge still installed. The messages
+    // not yet taken, with those of the kills, and why the run stopped short.
     RunOutcome finish();
 
 private:
-    class Runner;
-    std::unique_ptr<Runner> runner_;
+    std::unique_ptr<StepRun> runner_;
 };
 
 // Runs every step up to a bound of the file, then kills every gauge still

@@ -7,6 +7,7 @@
 #include <bit>
 #include <cstdio>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,10 +31,10 @@ std::vector<std::string> gauge_names() {
 }
 
 // The gauges a step names, as indices into the gauge table.
-std::vector<uint8_t> gauges_of(const panelhost::Step& step, const std::vector<std::string>& names) {
+std::vector<uint8_t> gauges_of(const std::string& gauge, const std::vector<std::string>& names) {
     std::vector<uint8_t> found;
     for (size_t i = 0; i < names.size(); ++i) {
-        if (step.gauge == "all" || step.gauge == names[i]) found.push_back(static_cast<uint8_t>(i));
+        if (gauge == "all" || gauge == names[i]) found.push_back(static_cast<uint8_t>(i));
     }
     return found;
 }
@@ -56,66 +57,77 @@ void updates(std::vector<uint8_t>& out, int64_t count) {
     }
 }
 
+template <typename... F>
+struct Overloaded : F... {
+    using F::operator()...;
+};
+
+// Where the click presses on gauge g; nothing when g has no area of its tooltip.
+std::optional<orvane::PixPoint> click_point(const panelhost::steps::Click& click, uint8_t g) {
+    if (!click.tooltip) return click.point;
+    const auto area = panelhost::find_area(Linkage.gauge_table[g]->mouse_rect, *click.tooltip);
+    if (!area) return std::nullopt;
+    return click.at        ? orvane::PixPoint{area->box.x + click.at->x, area->box.y + click.at->y}
+           : area->bounded ? orvane::PixPoint{area->box.x + area->box.size_x / 2, area->box.y + area->box.size_y / 2}
+                           : orvane::PixPoint{area->box.x, area->box.y};
+}
+
 std::vector<uint8_t> convert(const panelhost::Scenario& scenario, const std::vector<std::string>& names) {
+    namespace steps = panelhost::steps;
     std::vector<uint8_t> out;
-    for (const panelhost::Step& step : scenario.steps) {
-        switch (step.kind) {
-        case panelhost::StepKind::aircraft: encode_action({.op = Op::aircraft, .on = step.on}, out); break;
-        case panelhost::StepKind::set: set(out, step.var, step.value); break;
-        case panelhost::StepKind::ramp:
-            for (int64_t i = 0; i < step.count && i < 64; ++i) {
-                const double f = step.count == 1 ? 1.0 : static_cast<double>(i) / static_cast<double>(step.count - 1);
-                set(out, step.var, i + 1 == step.count ? step.to : step.value + (step.to - step.value) * f);
+    auto each_gauge = [&](const std::string& gauge, auto action) {
+        for (const uint8_t g : gauges_of(gauge, names)) action(g);
+    };
+    const Overloaded convert_step{
+        [&](const steps::Aircraft& s) { encode_action({.op = Op::aircraft, .on = s.on}, out); },
+        [&](const steps::Set& s) { set(out, s.var, s.value); },
+        [&](const steps::Ramp& s) {
+            const steps::RampVar& v = s.vars.front();
+            for (int64_t i = 0; i < s.updates && i < 64; ++i) {
+                const double f = s.updates == 1 ? 1.0 : static_cast<double>(i) / static_cast<double>(s.updates - 1);
+                set(out, v.var, i + 1 == s.updates ? v.to : v.from + (v.to - v.from) * f);
                 updates(out, 1);
             }
-            break;
-        case panelhost::StepKind::install:
-        case panelhost::StepKind::kill:
-            for (const uint8_t g : gauges_of(step, names)) {
-                encode_action({.op = step.kind == panelhost::StepKind::install ? Op::install : Op::kill, .gauge = g}, out);
-            }
-            break;
-        case panelhost::StepKind::update:
-        case panelhost::StepKind::fly: updates(out, std::min<int64_t>(step.count, 64)); break;
-        case panelhost::StepKind::service:
-            for (const uint8_t g : gauges_of(step, names)) {
-                encode_action({.op = Op::service, .gauge = g, .code = static_cast<int8_t>(step.code)}, out);
-            }
-            break;
-        case panelhost::StepKind::click:
-            for (const uint8_t g : gauges_of(step, names)) {
-                orvane::PixPoint point = step.point;
-                if (step.by_tooltip) {
-                    const auto area = panelhost::find_area(Linkage.gauge_table[g]->mouse_rect, step.text);
-                    if (!area) continue;
-                    point = step.at ? orvane::PixPoint{area->box.x + step.at->x, area->box.y + step.at->y}
-                            : area->bounded ? orvane::PixPoint{area->box.x + area->box.size_x / 2,
-                                                               area->box.y + area->box.size_y / 2}
-                                            : orvane::PixPoint{area->box.x, area->box.y};
-                }
-                encode_action({.op = Op::click, .gauge = g, .x = static_cast<int16_t>(point.x),
-                               .y = static_cast<int16_t>(point.y),
-                               .button = static_cast<uint8_t>(step.button == panelhost::Button::right),
-                               .repeats = static_cast<uint8_t>(std::min<int64_t>(step.count, 3))},
+        },
+        [&](const steps::Install& s) {
+            each_gauge(s.gauge, [&](uint8_t g) { encode_action({.op = Op::install, .gauge = g}, out); });
+        },
+        [&](const steps::Kill& s) {
+            each_gauge(s.gauge, [&](uint8_t g) { encode_action({.op = Op::kill, .gauge = g}, out); });
+        },
+        [&](const steps::Update& s) { updates(out, std::min<int64_t>(s.updates, 64)); },
+        [&](const steps::Fly& s) { updates(out, std::min<int64_t>(s.updates(), 64)); },
+        [&](const steps::Service& s) {
+            each_gauge(s.gauge, [&](uint8_t g) {
+                encode_action({.op = Op::service, .gauge = g, .code = static_cast<int8_t>(s.code)}, out);
+            });
+        },
+        [&](const steps::Click& s) {
+            each_gauge(s.gauge, [&](uint8_t g) {
+                const std::optional<orvane::PixPoint> point = click_point(s, g);
+                if (!point) return;
+                encode_action({.op = Op::click, .gauge = g, .x = static_cast<int16_t>(point->x),
+                               .y = static_cast<int16_t>(point->y),
+                               .button = static_cast<uint8_t>(s.button == panelhost::Button::right),
+                               .repeats = static_cast<uint8_t>(std::min<int64_t>(s.repeats, 3))},
                               out);
-            }
-            break;
-        case panelhost::StepKind::fail: {
-            const uint8_t selector = step.code == orvane::FAIL_SYSTEM_VACUUM      ? 0
-                                     : step.code == orvane::FAIL_GAUGE_ATTITUDE ? 1
-                                     : step.code == orvane::FAIL_SYSTEM_ELECTRICAL_PANELS ? 2
-                                                                                           : 3;
-            encode_action({.op = Op::failure, .index = selector, .on = step.on}, out);
-            break;
-        }
-        case panelhost::StepKind::callback:
-            for (const uint8_t g : gauges_of(step, names)) {
-                encode_action({.op = Op::callback, .gauge = g, .index = static_cast<uint8_t>(step.index)}, out);
-            }
-            break;
-        default: break;  // expectations
-        }
-    }
+            });
+        },
+        [&](const steps::Fail& s) {
+            const uint8_t selector = s.key == orvane::FAIL_SYSTEM_VACUUM               ? 0
+                                     : s.key == orvane::FAIL_GAUGE_ATTITUDE            ? 1
+                                     : s.key == orvane::FAIL_SYSTEM_ELECTRICAL_PANELS ? 2
+                                                                                       : 3;
+            encode_action({.op = Op::failure, .index = selector, .on = s.on}, out);
+        },
+        [&](const steps::Callback& s) {
+            each_gauge(s.gauge, [&](uint8_t g) {
+                encode_action({.op = Op::callback, .gauge = g, .index = static_cast<uint8_t>(s.index)}, out);
+            });
+        },
+        [](const auto&) {},  // place, repeat and the expectations have no action
+    };
+    for (const panelhost::ScenarioStep& step : scenario.steps) std::visit(convert_step, step.step);
     return out;
 }
 

@@ -57,8 +57,8 @@ TEST_F(HostBadInput, AScenarioIsReadWhateverItsLineEndsAndRefusedBeyondItsBounds
          "click DH 1 1\n" + repeated("repeat 100000\n", 10), 2,
          ":11: the file asks for more than 1000000 clicks and repeats by this line"},
         {"an unknown step says which steps there are", "install DH\nfrobnicate\n", 2,
-         ":2: unknown step: frobnicate (aircraft, place, fly, set, ramp, install, update, kill, click, fail, service, "
-         "callback, expect)"},
+         ":2: unknown step: frobnicate (aircraft, place, fly, set, ramp, install, update, kill, click, repeat, fail, "
+         "service, callback, expect)"},
         {"a missing operand says how the step is written", "ramp ALTITUDE 0 100\n", 2,
          ":1: missing update count (ramp <var> <from> <to> [<var> <from> <to>]... <n>)"},
     };

@@ -1,4 +1,5 @@
 #include <cmath>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -116,34 +117,88 @@ TEST(HostScenarioParserTests, StepsReadTheirArguments) {
         "expect event 0x10312 2\n"
         "expect cursor T 12 15 -1\n";
     ASSERT_TRUE(parse(text, scenario).empty());
-    const std::vector<Step>& s = scenario.steps;
-    ASSERT_EQ(s.size(), 13u);
-    EXPECT_TRUE(s[0].on);
-    EXPECT_EQ(s[1].var, 115);
-    EXPECT_EQ(s[1].value, 1.0);
-    EXPECT_EQ(s[2].var, 73);
-    EXPECT_EQ(s[2].value, 100.0);
-    EXPECT_EQ(s[2].to, 0.0);
-    EXPECT_EQ(s[2].count, 11);
-    EXPECT_EQ(s[3].count, 1);
-    EXPECT_TRUE(s[4].by_tooltip);
-    EXPECT_EQ(s[4].text, "Test Knob");
-    EXPECT_EQ(s[4].button, Button::right);
-    EXPECT_EQ(s[4].count, 2);
-    ASSERT_TRUE(s[4].at.has_value());
-    EXPECT_EQ(s[4].at->y, 2);
-    EXPECT_EQ(s[5].count, 0);
-    EXPECT_EQ(s[5].button, Button::left);
-    EXPECT_EQ(s[6].code, 8);
-    EXPECT_FALSE(s[6].on);
-    EXPECT_EQ(s[7].extra, 4096u);
-    EXPECT_EQ(s[8].text, " 50A");
-    ASSERT_TRUE(s[9].expected.tolerance.has_value());
-    EXPECT_EQ(s[10].axis, 2);
-    EXPECT_EQ(s[11].event, 66322u);
-    EXPECT_EQ(s[11].count, 2);
-    EXPECT_EQ(s[12].code, -1);
-    EXPECT_EQ(s[12].line, 13);
+    ASSERT_EQ(scenario.steps.size(), 13u);
+    auto step = [&](size_t i) { return scenario.steps[i].step; };
+    EXPECT_TRUE(std::get<steps::Aircraft>(step(0)).on);
+    EXPECT_EQ(std::get<steps::Set>(step(1)).var, 115);
+    EXPECT_EQ(std::get<steps::Set>(step(1)).value, 1.0);
+    EXPECT_EQ(std::get<steps::Ramp>(step(2)), (steps::Ramp{.vars = {{.var = 73, .from = 100, .to = 0}}, .updates = 11}));
+    EXPECT_EQ(std::get<steps::Update>(step(3)).updates, 1);
+    EXPECT_EQ(std::get<steps::Click>(step(4)), (steps::Click{.gauge = "T",
+                                                             .tooltip = "Test Knob",
+                                                             .at = orvane::PixPoint{1, 2},
+                                                             .button = Button::right,
+                                                             .repeats = 2}));
+    EXPECT_EQ(std::get<steps::Click>(step(5)), (steps::Click{.gauge = "T", .point = {12, 15}}));
+    EXPECT_EQ(std::get<steps::Fail>(step(6)), (steps::Fail{.key = 8, .on = false}));
+    EXPECT_EQ(std::get<steps::Service>(step(7)).extra, 4096u);
+    EXPECT_EQ(std::get<steps::ExpectText>(step(8)).text, " 50A");
+    EXPECT_TRUE(std::get<steps::ExpectVar>(step(9)).expected.tolerance.has_value());
+    EXPECT_EQ(std::get<steps::ExpectSprite>(step(10)).axis, steps::Axis::rotation);
+    EXPECT_EQ(std::get<steps::ExpectEvent>(step(11)), (steps::ExpectEvent{.event = 66322, .count = 2}));
+    EXPECT_EQ(std::get<steps::ExpectCursor>(step(12)).cursor, -1);
+    EXPECT_EQ(scenario.steps[12].line, 13);
+}
+
+// Every verb's line as the one formatter writes it reads back as the same
+// step: a verb without a line here, or whose line does not read back, fails.
+TEST(HostScenarioParserTests, EveryVerbWritesItsStepsAsTheyReadBack) {
+    const struct {
+        const char* line;
+        const char* written;  // when not as given
+    } cases[] = {
+        {"aircraft off", nullptr},
+        {"place distance 10 altitude 3000 heading 260 speed 180",
+         "place distance 10 offset 0 altitude 3000 heading 260 speed 180"},
+        {"place distance -0.5 offset 1.25 altitude 400 heading 0 speed 0", nullptr},
+        {"fly 0.05", nullptr},
+        {"fly 3600.0", "fly 3600"},
+        {"set AIRSPEED_HOLD 0x3FF0000000000000", "set AIRSPEED_HOLD 1"},
+        {"set 9999 -1e-310", nullptr},
+        {"ramp 73 100 0 11", "ramp ALTITUDE 100 0 11"},
+        {"ramp DECISION_HEIGHT 100 0 AIRSPEED 7 9 3", nullptr},
+        {"install all", nullptr},
+        {"update", "update 1"},
+        {"kill T", nullptr},
+        {"click T 12 15", "click T 12 15 left"},
+        {"click T -3 2147483647 right repeat 4", nullptr},
+        {"click T \"Test \\\"Knob\\\"\\x01\" at 1 -2 right repeat 2",
+         "click T \"Test \\\"Knob\\\"\\x01\" right repeat 2 at 1 -2"},
+        {"repeat", nullptr},
+        {"repeat 3", nullptr},
+        {"fail FAIL_GAUGE_ATTITUDE on", "fail 8 on"},
+        {"service T 6", nullptr},
+        {"service T -1 4294967295", nullptr},
+        {"callback T 3", nullptr},
+        {"expect text T 1 \" 50\\n\"", nullptr},
+        {"expect visible T 0 no", nullptr},
+        {"expect flags T 5 7", "expect flags T 5 0x00000007"},
+        {"expect event 0x10312 2", "expect event KEY_DECISION_HEIGHT_DEC 2"},
+        {"expect event 7 0", nullptr},
+        {"expect no-event", nullptr},
+        {"expect sound 0", nullptr},
+        {"expect cursor T 12 15 -1", nullptr},
+        {"expect tooltip T 5 5 \"\"", nullptr},
+        {"expect var MACH_TARGET 0.79 within 1e-09", nullptr},
+        {"expect var 64 nan", "expect var MACH nan"},
+        {"expect var PITCH 0x8000000000000000", nullptr},
+        {"expect slider T 2 y 8", nullptr},
+        {"expect moving T 3 x -inf within inf", nullptr},
+        {"expect sprite T 4 rotation -0", nullptr},
+        {"expect result T 1 51", nullptr},
+    };
+    std::set<std::string_view> verbs;
+    for (const auto& c : cases) {
+        Step step;
+        ASSERT_EQ(parse_step(c.line, step), "") << c.line;
+        verbs.insert(verb_name(step));
+        const std::string written = format_step(step);
+        EXPECT_EQ(written, c.written != nullptr ? c.written : c.line);
+        Step again;
+        ASSERT_EQ(parse_step(written, again), "") << written;
+        EXPECT_TRUE(again == step) << c.line << " was written as " << written;
+    }
+    for (const std::string_view verb : verb_names()) EXPECT_TRUE(verbs.contains(verb)) << "no line of " << verb;
 }
 
 TEST(HostScenarioParserTests, OnceTheAircraftFliesOnlyTheModelMovesWhatItDrives) {
@@ -335,8 +390,8 @@ TEST_F(HostScenarioRunTests, TheObserverSeesEveryUpdateWithTheStepThatRanIt) {
     ASSERT_TRUE(parse("install T\nupdate 2\nramp AIRSPEED 1 2 3\nset AIRSPEED 5\n", scenario).empty());
     std::vector<int> lines;
     std::vector<double> airspeeds;
-    run_scenario(scenario, panel, host, &trace, [&](const Step& step, int64_t) {
-        lines.push_back(step.line);
+    run_scenario(scenario, panel, host, &trace, [&](const UpdateCycle& cycle) {
+        lines.push_back(cycle.step.line);
         airspeeds.push_back(host.var(61));
     });
     EXPECT_EQ(lines, (std::vector<int>{2, 2, 3, 3, 3}));
@@ -358,8 +413,8 @@ TEST_F(HostScenarioRunTests, APlacedAircraftFliesOnlyInFly) {
                     .empty());
     std::vector<int64_t> cycles;
     const std::vector<std::string> failures =
-        run_scenario(scenario, panel, host, &trace, [&](const Step& step, int64_t cycle) {
-            if (step.kind == StepKind::fly) cycles.push_back(cycle);
+        run_scenario(scenario, panel, host, &trace, [&](const UpdateCycle& cycle) {
+            if (cycle.flown) cycles.push_back(cycle.index);
         }).failures;
     EXPECT_TRUE(failures.empty()) << joined(failures);
     EXPECT_EQ(cycles, (std::vector<int64_t>{0, 1, 2, 3, 4, 5, 6, 7, 8})) << "half a second is 9 steps";

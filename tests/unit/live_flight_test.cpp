@@ -105,7 +105,7 @@ void play(LiveFlight& s, const std::vector<Act>& acts, double end) {
     advance_to(s, clock, end);
 }
 
-std::string fly(int64_t updates) { return "fly " + fly_seconds(updates) + "\n"; }
+std::string fly(int64_t updates) { return format_step(steps::Fly::of_updates(updates)) + "\n"; }
 
 TEST(LiveFlightTests, TheKnobsRightHalvesLieWhereTheWindowShowsThem) {
     for (const int scale : {1, 2}) {
@@ -205,9 +205,9 @@ TEST(LiveFlightTests, EachFlightReplaysToTheTraceItWrote) {
 TEST(LiveFlightTests, AFlyStepReadsBackAsExactlyTheUpdatesItWasWrittenFrom) {
     for (const int64_t updates : std::vector<int64_t>{1, 2, 5, 9, 17, 18, 19, 35, 37, 1000, 6481, 64799, most_updates_per_step}) {
         Scenario scenario;
-        const std::string text = "place distance 10 altitude 3000 heading 260 speed 180\nfly " + fly_seconds(updates);
+        const std::string text = "place distance 10 altitude 3000 heading 260 speed 180\n" + fly(updates);
         ASSERT_TRUE(parse_scenario(text, scenario).empty()) << text;
-        EXPECT_EQ(scenario.steps.back().count, updates) << text;
+        EXPECT_EQ(std::get<steps::Fly>(scenario.steps.back().step).updates(), updates) << text;
     }
 }
 
