@@ -403,21 +403,9 @@ MouseHit Panel::probe(std::string_view name, PixPoint point) const {
     return g != nullptr ? hit_test(g->mouse_rect, point, 0) : MouseHit{};
 }
 
-namespace {
-
-std::string press_step(std::string_view verb, std::string_view name, PixPoint point, Button button) {
-    return std::string(verb) + " " + std::string(name) + " " + std::to_string(point.x) + " " + std::to_string(point.y) +
-           (button == Button::left ? " left" : " right");
-}
-
-}  // namespace
-
 Status Panel::click(std::string_view name, PixPoint point, Button button, int repeats) {
     GaugeHeader* g = gauge(name);
     if (g == nullptr) return Status::failure("no gauge named " + std::string(name));
-    std::string step = press_step("click", name, point, button);
-    if (repeats > 0) step += " repeat " + std::to_string(repeats);
-    line(0, step);
     for (int press = 0; press <= repeats; ++press) this->press(*g, point, button, press > 0);
     collect_traps();
     return {};
@@ -426,7 +414,6 @@ Status Panel::click(std::string_view name, PixPoint point, Button button, int re
 Status Panel::repeat(std::string_view name, PixPoint point, Button button, int repeats) {
     GaugeHeader* g = gauge(name);
     if (g == nullptr) return Status::failure("no gauge named " + std::string(name));
-    line(0, press_step("repeat", name, point, button));
     for (int press = 0; press < repeats; ++press) this->press(*g, point, button, true);
     collect_traps();
     return {};

@@ -97,6 +97,8 @@ public:
     Status call_callback(std::string_view name, size_t index);
 
     // A click at gauge pixels, then `repeats` repeats of the held button.
+    // The trace gets each press; the line of the step that pressed is its
+    // maker's (a scenario's click or repeat writes it before).
     Status click(std::string_view name, orvane::PixPoint point, Button button, int repeats);
     // More repeats of a button held since an earlier click there, after the
     // updates that ran while it was held.

@@ -198,6 +198,9 @@ std::optional<orvane::PixPoint> area_point(StepRun& run, const steps::Click& ste
 void run_click(StepRun& run, const steps::Click& step) {
     const std::optional<orvane::PixPoint> point = step.tooltip ? area_point(run, step) : step.point;
     if (!point || !run.press(1 + step.repeats)) return;
+    // The trace tells the pixel pressed, however the step found it.
+    const steps::Click pressed{.gauge = step.gauge, .point = *point, .button = step.button, .repeats = step.repeats};
+    if (run.panel().gauge(step.gauge) != nullptr) run.trace(format_step(pressed));
     const Status status = run.panel().click(step.gauge, *point, step.button, static_cast<int>(step.repeats));
     if (status.ok()) run.held() = HeldButton{step.gauge, *point, step.button};
     run.check(status);
@@ -207,6 +210,8 @@ void run_repeat(StepRun& run, const steps::Repeat& step) {
     const std::optional<HeldButton>& held = run.held();
     if (!held) return run.fail("repeat: no button is held; no click has been made");
     if (!run.press(step.repeats)) return;
+    // The trace tells where the button is held.
+    run.trace(LineWriter("repeat").word(held->gauge).point(held->point).word(button_word(held->button)).text());
     run.check(run.panel().repeat(held->gauge, held->point, held->button, static_cast<int>(step.repeats)));
 }
 

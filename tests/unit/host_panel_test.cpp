@@ -290,12 +290,10 @@ TEST_F(HostPanelTests, TheTraceRecordsEachUpdatesTextsHiddenElementsAndValues) {
               "    slider 2 x 0 0 y 8 12\n"
               "    moving 3 x 0 y 0\n"
               "    sprite 4 x 0 y 0 rotation 0\n"
-              "click T 12 15 left repeat 1\n"
               "  press row 4 event cursor 2 tooltip \"Test Knob\"\n"
               "    event 65893 KEY_ALTITUDE_TARGET_DEC\n"
               "  repeat row 4 event cursor 2 tooltip \"Test Knob\"\n"
               "    event 65893 KEY_ALTITUDE_TARGET_DEC\n"
-              "click T 29 15 right\n"
               "  press none cursor -1 tooltip \"Test Knob\"\n"
               "kill T\n");
 }
