@@ -63,6 +63,7 @@ TEST(HostScenarioParserTests, EachMistakeNamesItsFileAndLine) {
         {"click T \"Knob", "no closing quote"},
         {"click T \"Knob\"x", "runs into a word"},
         {"click T Kn\"ob\"", "quote inside a word"},
+        {"repeat 2 on", "unexpected on (repeat [<n>])"},
         {"fail FAIL_ENGINE on", "unknown failure key: FAIL_ENGINE"},
         {"fail 20 maybe", "expected on or off, not maybe"},
         {"aircraft", "missing on or off"},
