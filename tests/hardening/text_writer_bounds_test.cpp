@@ -6,10 +6,13 @@
 #include <gtest/gtest.h>
 
 #include "module/text_writer.h"
+#include "tests/support/format_bounded.h"
 #include "tests/support/guarded_text.h"
 
 namespace orvane::hardening {
 namespace {
+
+using testing::format_bounded;
 
 template <typename Star, typename Value>
 std::string written(const char* format, Star star, Value value) {

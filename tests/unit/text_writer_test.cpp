@@ -17,10 +17,13 @@
 #include "host/panel/panel.h"
 #include "module/host_vars.h"
 #include "module/text_writer.h"
+#include "tests/support/format_bounded.h"
 #include "tests/support/guarded_text.h"
 
 namespace orvane {
 namespace {
+
+using testing::format_bounded;
 
 std::string format(size_t count, const char* fmt, double value) {
     char buffer[512];
