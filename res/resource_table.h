@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 
 #include "res/resources.h"
 
@@ -35,13 +34,5 @@ inline constexpr ResourceEntry resource_entries[] = {
 #undef ORVANE_TABLE_NAMED_BITMAP
 #undef ORVANE_TABLE_SOUND
 };
-
-// The entry of that name, or null.
-constexpr const ResourceEntry* find_resource(std::string_view name) {
-    for (const ResourceEntry& entry : resource_entries) {
-        if (name == entry.name) return &entry;
-    }
-    return nullptr;
-}
 
 }  // namespace resources

@@ -10,6 +10,7 @@
 #include "tools/art/art.h"
 #include "host/base/files.h"
 #include "res/resource_table.h"
+#include "tests/support/resource_lookup.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ using panelhost::PaletteColour;
 const std::string res_dir = ORVANE_RES_DIR;
 
 const resources::ResourceEntry* entry_for(const char* name) {
-    const resources::ResourceEntry* e = resources::find_resource(name);
+    const resources::ResourceEntry* e = resources::testing::find_resource(name);
     return e != nullptr && e->type == resources::ResourceType::bitmap ? e : nullptr;
 }
 
