@@ -26,8 +26,6 @@ SoundState& state() {
 
 void record(SoundEvent event, int object, DWORD value = 0) { state().log.push_back({event, object, value}); }
 
-bool same_guid(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-
 bool valid_pcm_format(const WAVEFORMATEX& f) {
     if (f.wFormatTag != WAVE_FORMAT_PCM) return false;
     if (f.nChannels < 1 || f.nChannels > 2) return false;
@@ -44,89 +42,30 @@ public:
     Buffer(Device* device, const DSBUFFERDESC& description)
         : device_(device),
           number_(++state().buffers_created),
-          flags_(description.dwFlags),
-          format_(*description.lpwfxFormat),
-          samples_(description.dwBufferBytes, format_.wBitsPerSample == 8 ? BYTE{0x80} : BYTE{0}) {
+          description_{.flags = description.dwFlags,
+                       .bytes = description.dwBufferBytes,
+                       .format = *description.lpwfxFormat},
+          samples_(description.dwBufferBytes, description_.format.wBitsPerSample == 8 ? BYTE{0x80} : BYTE{0}) {
         state().live.insert(this);
         record(SoundEvent::BufferCreated, number_, description.dwBufferBytes);
     }
 
     // The device went away first: the buffer stays an object, but a lost one.
     void lose() { device_ = nullptr; }
+    const platform::SoundBufferDescription& description() const { return description_; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return DSERR_INVALIDPARAM;
-        if (same_guid(iid, IID_IUnknown) || same_guid(iid, IID_IDirectSoundBuffer)) {
-            AddRef();
-            *object = static_cast<IDirectSoundBuffer*>(this);
-            return DS_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
     ULONG STDMETHODCALLTYPE Release() override;
 
-    HRESULT STDMETHODCALLTYPE GetCaps(LPDSBCAPS caps) override {
-        if (caps == nullptr || caps->dwSize != sizeof(DSBCAPS)) return DSERR_INVALIDPARAM;
-        caps->dwFlags = flags_ | DSBCAPS_LOCSOFTWARE;
-        caps->dwBufferBytes = static_cast<DWORD>(samples_.size());
-        caps->dwUnlockTransferRate = 0;
-        caps->dwPlayCpuOverhead = 0;
-        return DS_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetCurrentPosition(LPDWORD play, LPDWORD write) override {
-        if (play != nullptr) *play = position_;
-        if (write != nullptr) *write = position_;
-        return DS_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetFormat(LPWAVEFORMATEX format, DWORD size, LPDWORD written) override {
-        if (format == nullptr) {
-            if (written == nullptr) return DSERR_INVALIDPARAM;
-            *written = sizeof(WAVEFORMATEX);
-            return DS_OK;
-        }
-        const DWORD bytes = size < sizeof(WAVEFORMATEX) ? size : static_cast<DWORD>(sizeof(WAVEFORMATEX));
-        std::memcpy(format, &format_, bytes);
-        if (written != nullptr) *written = bytes;
-        return DS_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetVolume(LPLONG volume) override {
-        if (volume == nullptr) return DSERR_INVALIDPARAM;
-        if ((flags_ & DSBCAPS_CTRLVOLUME) == 0) return DSERR_INVALIDCALL;
-        *volume = volume_;
-        return DS_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetPan(LPLONG pan) override {
-        if (pan == nullptr) return DSERR_INVALIDPARAM;
-        if ((flags_ & DSBCAPS_CTRLPAN) == 0) return DSERR_INVALIDCALL;
-        *pan = pan_;
-        return DS_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetFrequency(LPDWORD frequency) override {
-        if (frequency == nullptr) return DSERR_INVALIDPARAM;
-        if ((flags_ & DSBCAPS_CTRLFREQUENCY) == 0) return DSERR_INVALIDCALL;
-        *frequency = frequency_ == DSBFREQUENCY_ORIGINAL ? format_.nSamplesPerSec : frequency_;
-        return DS_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetStatus(LPDWORD status) override {
-        if (status == nullptr) return DSERR_INVALIDPARAM;
-        *status = device_ == nullptr ? DSBSTATUS_BUFFERLOST : 0;  // every play has finished by the time it returns
-        return DS_OK;
-    }
-    HRESULT STDMETHODCALLTYPE Initialize(LPDIRECTSOUND, LPCDSBUFFERDESC) override { return DSERR_ALREADYINITIALIZED; }
-
+    // A lock past the end goes on from the start, in the second region.
     HRESULT STDMETHODCALLTYPE Lock(DWORD offset, DWORD bytes, LPVOID* region1, LPDWORD bytes1, LPVOID* region2,
-                                   LPDWORD bytes2, DWORD flags) override {
+                                   LPDWORD bytes2, DWORD) override {
         if (platform::call_fails(platform::Call::Lock)) return DSERR_BUFFERLOST;
         if (device_ == nullptr) return DSERR_BUFFERLOST;
         if (region1 == nullptr || bytes1 == nullptr) return DSERR_INVALIDPARAM;
         const DWORD size = static_cast<DWORD>(samples_.size());
-        if ((flags & DSBLOCK_FROMWRITECURSOR) != 0) offset = position_;
-        if ((flags & DSBLOCK_ENTIREBUFFER) != 0) bytes = size;
         if (offset >= size || bytes == 0 || bytes > size || locked_) return DSERR_INVALIDPARAM;
         DWORD first = size - offset < bytes ? size - offset : bytes;
-        BYTE* second_at = samples_.data();  // a lock past the end goes on from the start
+        BYTE* second_at = samples_.data();
         // A split lock is one that does not wrap, handed back in two pieces.
         if (const int split = platform::lock_split(); split >= 0 && static_cast<DWORD>(split) < first && first == bytes) {
             second_at = samples_.data() + offset + split;
@@ -152,12 +91,10 @@ public:
         if (device_ == nullptr) return DSERR_BUFFERLOST;
         if (reserved != 0 || priority != 0) return DSERR_INVALIDPARAM;
         record(SoundEvent::Played, number_, flags);
-        // A looping play is kept as one round of the buffer.
-        const DWORD from = (flags & DSBPLAY_LOOPING) != 0 ? 0 : position_;
         state().plays.push_back({.buffer = number_,
-                                 .format = format_,
+                                 .format = description_.format,
                                  .flags = flags,
-                                 .samples = std::vector<BYTE>(samples_.begin() + from, samples_.end())});
+                                 .samples = std::vector<BYTE>(samples_.begin() + position_, samples_.end())});
         position_ = 0;
         return DS_OK;
     }
@@ -167,31 +104,6 @@ public:
         if (position >= samples_.size()) return DSERR_INVALIDPARAM;
         position_ = position;
         record(SoundEvent::PositionSet, number_, position);
-        return DS_OK;
-    }
-    HRESULT STDMETHODCALLTYPE SetFormat(LPCWAVEFORMATEX) override { return DSERR_INVALIDCALL; }  // primary only
-    HRESULT STDMETHODCALLTYPE SetVolume(LONG volume) override {
-        if ((flags_ & DSBCAPS_CTRLVOLUME) == 0) return DSERR_INVALIDCALL;
-        if (volume < DSBVOLUME_MIN || volume > DSBVOLUME_MAX) return DSERR_INVALIDPARAM;
-        volume_ = volume;
-        return DS_OK;
-    }
-    HRESULT STDMETHODCALLTYPE SetPan(LONG pan) override {
-        if ((flags_ & DSBCAPS_CTRLPAN) == 0) return DSERR_INVALIDCALL;
-        if (pan < DSBPAN_LEFT || pan > DSBPAN_RIGHT) return DSERR_INVALIDPARAM;
-        pan_ = pan;
-        return DS_OK;
-    }
-    HRESULT STDMETHODCALLTYPE SetFrequency(DWORD frequency) override {
-        if ((flags_ & DSBCAPS_CTRLFREQUENCY) == 0) return DSERR_INVALIDCALL;
-        if (frequency != DSBFREQUENCY_ORIGINAL && (frequency < DSBFREQUENCY_MIN || frequency > DSBFREQUENCY_MAX)) {
-            return DSERR_INVALIDPARAM;
-        }
-        frequency_ = frequency;
-        return DS_OK;
-    }
-    HRESULT STDMETHODCALLTYPE Stop() override {
-        record(SoundEvent::Stopped, number_);
         return DS_OK;
     }
     HRESULT STDMETHODCALLTYPE Unlock(LPVOID region1, DWORD bytes1, LPVOID region2, DWORD bytes2) override {
@@ -205,19 +117,13 @@ public:
         record(SoundEvent::Unlocked, number_, bytes1 + bytes2);
         return DS_OK;
     }
-    HRESULT STDMETHODCALLTYPE Restore() override { return device_ == nullptr ? DSERR_BUFFERLOST : DS_OK; }
 
 private:
     Device* device_;
     int number_;
-    DWORD flags_;
-    WAVEFORMATEX format_;
+    platform::SoundBufferDescription description_;
     std::vector<BYTE> samples_;
-    ULONG references_ = 1;
     DWORD position_ = 0;
-    LONG volume_ = DSBVOLUME_MAX;
-    LONG pan_ = 0;
-    DWORD frequency_ = DSBFREQUENCY_ORIGINAL;
     bool locked_ = false;
     BYTE* lock_region1_ = nullptr;
     BYTE* lock_region2_ = nullptr;
@@ -234,19 +140,7 @@ public:
 
     void forget(Buffer* buffer) { buffers_.erase(buffer); }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return DSERR_INVALIDPARAM;
-        if (same_guid(iid, IID_IUnknown) || same_guid(iid, IID_IDirectSound)) {
-            AddRef();
-            *object = static_cast<IDirectSound*>(this);
-            return DS_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
     ULONG STDMETHODCALLTYPE Release() override {
-        if (--references_ != 0) return references_;
         // The device's buffers are lost with it, as on Windows.
         for (Buffer* buffer : buffers_) buffer->lose();
         record(SoundEvent::DeviceReleased, number_);
@@ -278,48 +172,20 @@ public:
         *buffer = created;
         return DS_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetCaps(LPDSCAPS caps) override {
-        if (caps == nullptr || caps->dwSize != sizeof(DSCAPS)) return DSERR_INVALIDPARAM;
-        std::memset(reinterpret_cast<BYTE*>(caps) + sizeof caps->dwSize, 0, sizeof(DSCAPS) - sizeof caps->dwSize);
-        caps->dwMinSecondarySampleRate = DSBFREQUENCY_MIN;
-        caps->dwMaxSecondarySampleRate = DSBFREQUENCY_MAX;
-        caps->dwPrimaryBuffers = 1;
-        return DS_OK;
-    }
-    HRESULT STDMETHODCALLTYPE DuplicateSoundBuffer(LPDIRECTSOUNDBUFFER, LPDIRECTSOUNDBUFFER* duplicate) override {
-        if (duplicate != nullptr) *duplicate = nullptr;
-        return DSERR_UNSUPPORTED;  // nothing here shares sample memory between buffers
-    }
     HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND, DWORD level) override {
         if (platform::call_fails(platform::Call::SetCooperativeLevel)) return DSERR_ALLOCATED;
         if (level < DSSCL_NORMAL || level > DSSCL_WRITEPRIMARY) return DSERR_INVALIDPARAM;
         // Like the platform it stands for, the device takes any window, null included.
-        level_ = level;
         record(SoundEvent::CooperativeLevelSet, number_, level);
         return DS_OK;
     }
-    HRESULT STDMETHODCALLTYPE Compact() override { return level_ >= DSSCL_PRIORITY ? DS_OK : DSERR_PRIOLEVELNEEDED; }
-    HRESULT STDMETHODCALLTYPE GetSpeakerConfig(LPDWORD config) override {
-        if (config == nullptr) return DSERR_INVALIDPARAM;
-        *config = speaker_config_;
-        return DS_OK;
-    }
-    HRESULT STDMETHODCALLTYPE SetSpeakerConfig(DWORD config) override {
-        speaker_config_ = config;
-        return DS_OK;
-    }
-    HRESULT STDMETHODCALLTYPE Initialize(LPCGUID) override { return DSERR_ALREADYINITIALIZED; }
 
 private:
     int number_;
-    ULONG references_ = 1;
-    DWORD level_ = 0;
-    DWORD speaker_config_ = DSSPEAKER_STEREO;
     std::set<Buffer*> buffers_;
 };
 
 ULONG STDMETHODCALLTYPE Buffer::Release() {
-    if (--references_ != 0) return references_;
     if (device_ != nullptr) device_->forget(this);
     record(SoundEvent::BufferReleased, number_);
     state().live.erase(this);
@@ -355,6 +221,13 @@ const std::vector<SoundRecord>& sound_log() { return state().log; }
 const std::vector<PlayedSound>& sound_plays() { return state().plays; }
 int live_sound_objects() { return static_cast<int>(state().live.size()); }
 
+bool describe_sound_buffer(const IDirectSoundBuffer* buffer, SoundBufferDescription& description) {
+    auto* object = const_cast<IDirectSoundBuffer*>(buffer);
+    if (buffer == nullptr || state().live.count(object) == 0) return false;
+    description = static_cast<const Buffer*>(buffer)->description();
+    return true;
+}
+
 void clear_sound_log() {
     state().log.clear();
     state().plays.clear();
@@ -388,22 +261,6 @@ bool write_played_wav(const char* path) {
     for (const PlayedSound& play : plays) std::fwrite(play.samples.data(), 1, play.samples.size(), file);
     if ((data & 1u) != 0) std::fputc(0, file);
     return std::fclose(file) == 0;
-}
-
-const char* sound_event_name(SoundEvent event) {
-    switch (event) {
-        case SoundEvent::DeviceCreated: return "device created";
-        case SoundEvent::CooperativeLevelSet: return "cooperative level set";
-        case SoundEvent::BufferCreated: return "buffer created";
-        case SoundEvent::Locked: return "locked";
-        case SoundEvent::Unlocked: return "unlocked";
-        case SoundEvent::PositionSet: return "position set";
-        case SoundEvent::Played: return "played";
-        case SoundEvent::Stopped: return "stopped";
-        case SoundEvent::BufferReleased: return "buffer released";
-        case SoundEvent::DeviceReleased: return "device released";
-    }
-    return "?";
 }
 
 }  // namespace platform

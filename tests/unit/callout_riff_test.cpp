@@ -205,11 +205,8 @@ TEST_F(CalloutTest, LoadingAcceptsWellFormedImagesAndRefusesBrokenOnes) {
         SetUp();
         give_module_wave(c.image);
         install();
-        const DWORD loaded = callout_buffer != nullptr ? [] {
-            DSBCAPS caps = {.dwSize = sizeof(DSBCAPS)};
-            callout_buffer->GetCaps(&caps);
-            return caps.dwBufferBytes;
-        }() : 0;
+        platform::SoundBufferDescription made = {};
+        const DWORD loaded = platform::describe_sound_buffer(callout_buffer, made) ? made.bytes : 0;
         EXPECT_EQ(loaded, c.loaded) << c.name;
         EXPECT_EQ(sound_available, c.loaded != 0 ? 1 : 0) << c.name;
         TearDown();
@@ -265,9 +262,9 @@ TEST_F(CalloutTest, DamagedImagesLoadSafelyOrTurnTheSoundOff) {
         install();
         if (sound_available == 1) {
             ASSERT_NE(callout_buffer, nullptr) << "seed " << seed << ", round " << round;
-            DSBCAPS caps = {.dwSize = sizeof(DSBCAPS)};
-            ASSERT_EQ(callout_buffer->GetCaps(&caps), DS_OK);
-            EXPECT_LE(caps.dwBufferBytes, image.size()) << "seed " << seed << ", round " << round;
+            platform::SoundBufferDescription made = {};
+            ASSERT_TRUE(platform::describe_sound_buffer(callout_buffer, made));
+            EXPECT_LE(made.bytes, image.size()) << "seed " << seed << ", round " << round;
         } else {
             EXPECT_EQ(callout_buffer, nullptr) << "seed " << seed << ", round " << round;
         }

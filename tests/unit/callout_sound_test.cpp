@@ -26,12 +26,11 @@ TEST_F(CalloutTest, LoadingTheCalloutFillsABufferWithItsPcmSamples) {
     ASSERT_NE(callout_device, nullptr);
     ASSERT_NE(callout_buffer, nullptr);
 
-    DSBCAPS caps = {.dwSize = sizeof(DSBCAPS)};
-    ASSERT_EQ(callout_buffer->GetCaps(&caps), DS_OK);
-    EXPECT_EQ(caps.dwBufferBytes, callout_sample_bytes);
-    EXPECT_EQ(caps.dwFlags & 0x80E0u, 0x80E0u);
-    WAVEFORMATEX format = {};
-    ASSERT_EQ(callout_buffer->GetFormat(&format, sizeof format, nullptr), DS_OK);
+    platform::SoundBufferDescription made = {};
+    ASSERT_TRUE(platform::describe_sound_buffer(callout_buffer, made));
+    EXPECT_EQ(made.bytes, callout_sample_bytes);
+    EXPECT_EQ(made.flags, 0x80E0u);
+    const WAVEFORMATEX& format = made.format;
     EXPECT_EQ(format.wFormatTag, WAVE_FORMAT_PCM);
     EXPECT_EQ(format.nChannels, 1);
     EXPECT_EQ(format.nSamplesPerSec, 11025u);
@@ -323,11 +322,10 @@ TEST_F(CalloutTest, TheModulesOwnCalloutLoadsAs8184BytesOfPcmMono11025HzEightBit
     callout_install(reinterpret_cast<ServiceExtra>(own));
     ASSERT_EQ(sound_available, 1);
     ASSERT_NE(callout_buffer, nullptr);
-    DSBCAPS caps = {.dwSize = sizeof(DSBCAPS)};
-    ASSERT_EQ(callout_buffer->GetCaps(&caps), DS_OK);
-    EXPECT_EQ(caps.dwBufferBytes, 8184u);
-    WAVEFORMATEX format = {};
-    ASSERT_EQ(callout_buffer->GetFormat(&format, sizeof format, nullptr), DS_OK);
+    platform::SoundBufferDescription made = {};
+    ASSERT_TRUE(platform::describe_sound_buffer(callout_buffer, made));
+    EXPECT_EQ(made.bytes, 8184u);
+    const WAVEFORMATEX& format = made.format;
     EXPECT_EQ(format.wFormatTag, WAVE_FORMAT_PCM);
     EXPECT_EQ(format.nChannels, 1);
     EXPECT_EQ(format.nSamplesPerSec, 11025u);
