@@ -45,6 +45,14 @@ constexpr bool is_on(double value) { return std::bit_cast<uint64_t>(value) == st
 // Zero: neither below nor above 0.0, so -0.0 and NaN count as zero.
 constexpr bool is_zero(double value) { return !(value < 0.0) && !(value > 0.0); }
 
+inline constexpr double feet_per_metre = 3.28083989501312;
+
+// Height above the ground in feet, from the aircraft's altitude in metres and
+// the ground's in 1/256 m, as the host gives them.
+constexpr double radio_altitude_feet(double altitude_metres, double ground_256ths_of_metre) {
+    return (altitude_metres - ground_256ths_of_metre / 256.0) * feet_per_metre;
+}
+
 // A host value truncated toward zero into an unsigned 32-bit state, defined for
 // every input: the low 32 bits of the truncated integer, as the x86 conversion
 // through a 64-bit integer gives them; NaN, infinities and magnitudes of 2^63

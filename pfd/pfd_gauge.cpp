@@ -8,6 +8,7 @@
 #include <initializer_list>
 
 #include "module/cockpit.h"
+#include "module/glideslope_angle.h"
 #include "module/gauge_tables.h"
 #include "module/host_vars.h"
 #include "module/linkage.h"
@@ -431,19 +432,13 @@ constinit ElementString pfd_dh_label = pfd_text({
     .next = element_list_of<pfd_dh_value>,
 });
 
-// The decision height in feet, or the glideslope angle with its sign. An
-// angle of zero reads +0.0 whatever the sign of its zero.
+// The decision height in feet, or the glideslope angle with its sign.
 double HOST_CALL pfd_dh_value_text(ElementString* element) {
     const double decision_height = own_value(element, 0);
     if (cockpit.dh_mode == 1) {
         write_text(element, "%3.0f%s", decision_height, " ");
     } else if (cockpit.gsa_mode == 1) {
-        const double angle = cockpit.gsa_angle;
-        if (!(angle < 0.0)) {
-            write_text(element, "%s%1.1f", "+", angle == 0.0 ? 0.0 : angle);
-        } else {
-            write_text(element, "%1.1f", angle);
-        }
+        write_glideslope_angle(element, cockpit.gsa_angle);
     } else {
         write_text(element, "");
     }
@@ -490,12 +485,9 @@ constinit ElementString pfd_dme_distance = pfd_text({
     .next = element_list_of<pfd_radio_altitude>,
 });
 
-constexpr double feet_per_metre = 3.28083989501312;
-
-// Height above ground in feet: aircraft altitude less ground altitude, both
-// in metres (the host gives the ground in 1/256 m). Blank from 2500 ft up.
+// Blank from 2500 ft up.
 double HOST_CALL pfd_radio_altitude_text(ElementString* element) {
-    const double height = (own_value(element, 0) - own_value(element, 1) / 256.0) * feet_per_metre;
+    const double height = radio_altitude_feet(own_value(element, 0), own_value(element, 1));
     if (!(height >= 2500.0)) {
         write_text(element, "%4.0f", height);
     } else {

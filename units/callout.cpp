@@ -224,10 +224,10 @@ void callout_install(ServiceExtra instance) {
 }
 
 void callout_update() {
-    const double ground_raw = read_var(GROUND_ALTITUDE);  // metres x 256
-    const double altitude = read_var(ALTITUDE);           // metres
+    const double ground = read_var(GROUND_ALTITUDE);
+    const double altitude = read_var(ALTITUDE);
     const double decision_height = read_var(DECISION_HEIGHT);  // feet
-    const double radio_altitude_ft = (altitude - ground_raw / 256.0) * feet_per_metre;
+    const double radio_altitude_ft = radio_altitude_feet(altitude, ground);
 
     // Strict both ways: at exactly the decision height nothing changes. A
     // value that is not a number fails both tests and changes nothing either.

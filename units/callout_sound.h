@@ -16,7 +16,6 @@ extern LPDIRECTSOUND callout_device;
 extern LPDIRECTSOUNDBUFFER callout_buffer;
 
 inline constexpr int callout_wave_id = 20480;
-inline constexpr double feet_per_metre = 3.28083989501312;
 
 // The host executable's kind, from single characters of its base name; the
 // first test that holds decides. Each kind names the main window's class.

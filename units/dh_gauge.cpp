@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "module/cockpit.h"
+#include "module/glideslope_angle.h"
 #include "module/gauge_tables.h"
 #include "module/host_calls.h"
 #include "module/host_vars.h"
@@ -70,13 +71,7 @@ double HOST_CALL dh_value_text(ElementString* element) {
     if (cockpit.dh_mode == 1) {
         write_text(element, "%3.0f", decision_height);
     } else if (cockpit.gsa_mode == 1) {
-        const double angle = cockpit.gsa_angle;
-        // A NaN angle is neither, and prints through the second format.
-        if (angle == 0.0 || angle > 0.0) {
-            write_text(element, "%s%1.1f", "+", angle);
-        } else {
-            write_text(element, "%1.1f", angle);
-        }
+        write_glideslope_angle(element, cockpit.gsa_angle);
     } else {
         write_text(element, "----");
     }

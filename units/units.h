@@ -20,11 +20,6 @@ inline constexpr uint32_t dh_value_window_index = 1;
 inline constexpr uint32_t gsa_light_index = 2;
 inline constexpr uint32_t dh_light_index = 3;
 
-// The glideslope-angle knob stops at these two values exactly.
-inline constexpr double gsa_angle_min = -9.9;
-inline constexpr double gsa_angle_max = 9.9;
-inline constexpr double gsa_angle_step = 0.1;
-
 void HOST_CALL dh_service_callback(GaugeHeader* gauge, int32_t service, ServiceExtra extra);
 double HOST_CALL dh_value_text(ElementString* element);
 int32_t HOST_CALL dh_toggle_click(PixPoint* point, uint32_t mouse_flags);

@@ -4,6 +4,7 @@
 
 #include "host/services/chain.h"
 #include "host/services/names.h"
+#include "module/glideslope_angle.h"
 #include "module/key_event_list.h"
 #include "pfd/pfd_gauge.h"
 #include "units/units.h"

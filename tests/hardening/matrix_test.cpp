@@ -12,6 +12,7 @@
 #include "host/services/module_loader.h"
 #include "host/panel/panel.h"
 #include "module/cockpit.h"
+#include "module/glideslope_angle.h"
 #include "module/key_event_list.h"
 #include "module/linkage.h"
 #include "pfd/pfd_gauge.h"

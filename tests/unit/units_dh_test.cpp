@@ -211,6 +211,7 @@ TEST_F(DhUnitTest, ValueWindowShowsTheModesValueAndReturnsTheDecisionHeight) {
         {Mode::dh, 0.0, -inf, "-inf"},
         {Mode::dh, -7.0, 200.0, "200"},
         {Mode::gsa, 0.0, 200.0, "+0.0"},
+        {Mode::gsa, -0.0, 200.0, "+0.0"},
         {Mode::gsa, 3.0, 200.0, "+3.0"},
         {Mode::gsa, -2.5, 200.0, "-2.5"},
         {Mode::gsa, 0.04, 200.0, "+0.0"},
