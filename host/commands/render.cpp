@@ -43,6 +43,8 @@ void describe(CommandLine& command, RenderOptions& o) {
     command.flag("--areas", o.areas,
                  "outlines and numbers every mouse area of every drawn gauge, its click rows dashed, with a key of "
                  "the areas' tooltips under the picture");
+    command.option("--screen", o.screen, "WxH",
+                   "the screen that window_pos and window_size are shares of (default 1280x1024)");
     command.option("--out", o.out_dir, "DIR", "the folder for the pictures (default out/render)");
     command.footer("Exit status: 0 all drawn, 1 an expectation failed or the panel has problems (the rest still "
                    "drawn), 2 an unusable input.");
@@ -58,6 +60,11 @@ int render_command(const RenderOptions& o, std::FILE* out, std::FILE* err) {
         print(err, message + "\n");
         return exit_unusable;
     };
+    const std::optional<ScreenSize> screen = parse_screen_size(o.screen);
+    if (!screen) {
+        return unusable("panelhost render: --screen " + o.screen + " is not a screen size (WxH, each a whole number "
+                        "from 1 to " + std::to_string(max_screen_side) + ")");
+    }
     RenderSetup setup(o.module);
     if (!setup.ok()) return unusable("panelhost render: " + setup.error());
     Panel& panel = setup.panel();
@@ -85,7 +92,7 @@ int render_command(const RenderOptions& o, std::FILE* out, std::FILE* err) {
     }
     // Everything that makes the pictures too large is found before any is drawn or written.
     PanelRenderer drawing(setup.renderer(), cfg, setup.module_path(),
-                          o.gauge.empty() ? files_beside(o.panel_cfg) : PanelFiles{});
+                          o.gauge.empty() ? files_beside(o.panel_cfg) : PanelFiles{}, *screen);
     std::vector<std::string> too_large;
     if (o.gauge.empty()) {
         too_large = drawing.check_size(panel, o.scale);
@@ -129,17 +136,9 @@ int render_command(const RenderOptions& o, std::FILE* out, std::FILE* err) {
             }
             return;
         }
-        for (const PanelWindow& w : cfg.windows) {
-            add("window" + std::string(w.number < 10 ? "0" : "") + std::to_string(w.number) + ".png",
-                drawing.render_window(w, panel, o.scale), drawing.mapped_gauges(w, panel, 0, 0, o.scale));
+        for (auto& [name, picture] : drawing.render_pictures(panel, o.scale, o.areas)) {
+            pictures.emplace_back(std::move(name), std::move(picture));
         }
-        std::vector<MappedGauge> on_screen;
-        for (const PanelRenderer::ScreenWindow& s : drawing.screen_layout(panel)) {
-            for (MappedGauge& g : drawing.mapped_gauges(*s.window, panel, s.x * o.scale, s.y * o.scale, o.scale)) {
-                on_screen.push_back(std::move(g));
-            }
-        }
-        add("screen.png", drawing.render_screen(panel, o.scale), on_screen);
     };
 
     std::vector<std::string> failures;
@@ -181,6 +180,9 @@ int render_command(const RenderOptions& o, std::FILE* out, std::FILE* err) {
             return exit_unusable;
         }
         print(out, "wrote " + path + "\n");
+    }
+    if (o.gauge.empty()) {
+        for (const std::string& note : drawing.notes(panel)) print(err, note + "\n");
     }
     return status;
 }

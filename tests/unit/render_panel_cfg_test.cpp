@@ -37,8 +37,9 @@ TEST(PanelCfgReader, AWellFormedFileGivesItsWindowsInNumberOrderWithTheirTitlesA
         "Gauge03=Orvane!PFD, 4, +16, 284, 272, extra, more\n"
         "[Views]\n"
         "VIEW_FORWARD_WINDOWS=MAIN_PANEL\n"
+        "this line has no key and is not ours\n"
         "[Vcockpit01]\n"
-        "this line has no key and is not ours\n",
+        "size_mm=512\n",
         "panel.cfg");
     EXPECT_TRUE(cfg.problems.empty()) << joined(cfg.problems);
     ASSERT_EQ(cfg.windows.size(), 2u);
@@ -75,6 +76,8 @@ TEST(PanelCfgReader, AWellFormedFileGivesItsWindowsInNumberOrderWithTheirTitlesA
     EXPECT_EQ(glare.gauges[1].gauge, "FD");
     EXPECT_EQ(glare.gauges[1].width, 80);
     EXPECT_FALSE(glare.gauges[1].height.has_value());
+    ASSERT_EQ(cfg.virtual_cockpits.size(), 1u);
+    EXPECT_EQ(cfg.virtual_cockpits[0].title, "VCockpit01");
 }
 
 TEST(PanelCfgReader, AWindowWithoutATitleIsNamedByItsSection) {
@@ -97,23 +100,32 @@ TEST(PanelCfgReader, EachMalformedLineIsNamedByFileAndLineAndTheRestIsStillRead)
         {"position=9", "position=9 is not a screen position (0 to 8, top left to bottom right)"},
         {"position=top", "position=top is not a screen position"},
         {"visible=yes", "visible=yes is neither 0 nor 1 (0 or 1)"},
+        {"nomenu=2", "nomenu=2 is neither 0 nor 1"},
+        {"pixel_size=0", "pixel_size=0 is not a size (a width, or a width and a height, each a whole number"},
+        {"window_pos=0.5", "window_pos=0.5 is not a place on the screen (x, y: shares of it from 0 to 1)"},
+        {"window_pos=0.5,1.5", "window_pos=0.5,1.5 is not a place on the screen"},
+        {"window_size=0", "window_size=0 is not a size on the screen (a width, or a width and a height: shares"},
+        {"window_size=0.5,1e-3", "window_size=0.5,1e-3 is not a size on the screen"},
+        {"windowsize_ratio=-1", "windowsize_ratio=-1 is not a ratio (a number above 0)"},
+        {"zorder=top", "zorder=top is not a whole number"},
+        {"background_color=10,20", "background_color=10,20 is not a colour (red, green, blue, each from 0 to 255)"},
         {"gauge05=Orvane PFD, 1, 2",
-         "gauge05=Orvane PFD, 1, 2 has no Module!Gauge (gaugeNN=Module!Gauge, x, y[, width[, height]])"},
+         "gauge05=Orvane PFD, 1, 2 has no Module!Gauge (gaugeNN=Module!Gauge, x, y[, width[, height[, parameter]]])"},
         {"gauge05=!PFD, 1, 2", "has no Module!Gauge"},
         {"gauge05=Orvane!, 1, 2", "has no Module!Gauge"},
         {"gauge05=Orvane!PFD, 1", "gauge05=Orvane!PFD, 1 has no position"},
         {"gauge05=Orvane!PFD", "has no position"},
         {"gauge05=Orvane!PFD, 1, y",
-         "gauge05: the position 1, y is not two whole numbers within a window (each from 0 to 8191)"},
+         "gauge05: the position 1, y is not two whole numbers within a window (each from -8192 to 8191)"},
         {"gauge05=Orvane!PFD, 1.5, 2", "the position 1.5, 2 is not two whole numbers within a window"},
-        {"gauge05=Orvane!PFD, -4, 2", "the position -4, 2 is not two whole numbers within a window"},
+        {"gauge05=Orvane!PFD, -8193, 2", "the position -8193, 2 is not two whole numbers within a window"},
         {"gauge05=Orvane!PFD, 2147483647, -2147483648", "the position 2147483647, -2147483648 is not"},
         {"gauge05=Orvane!PFD, 1, 2, 0", "gauge05: the width \"0\" is not a size (a whole number from 1 to 8192)"},
         {"gauge05=Orvane!PFD, 1, 2, 100, -3", "the height \"-3\" is not a size"},
-        {"gauge05=Orvane!PFD, 1, 2, , 40", "the width \"\" is not a size"},
+        {"gauge05=Orvane!PFD, 1, 2, 1e3", "the width \"1e3\" is not a size"},
         {"gauge05=Orvane!PFD, 0, 0, 2147483647", "the width \"2147483647\" is not a size"},
         {"gauge00=Orvane!DH, 1, 2",
-         "gauge00 appears again (first on line 2); this one is ignored (each gauge key once a window)"},
+         "gauge00 appears again (first on line 2); this one is ignored (each gauge number once a window)"},
         {"just words", "\"just words\" is not a key=value line (key=value, or a [Section])"},
         {"[Window00]", "[Window00] appears again (first on line 1); this one is ignored (each window once)"},
         {"[Window00", "a section header without its ] ([Name])"},
@@ -147,6 +159,7 @@ TEST(PanelCfgReader, AGaugeLinesModuleNamesTheLoadedModuleByItsFileNameInAnyCase
     } rows[] = {
         {"Orvane", "build/native/orvane.so", true}, {"Orvane", "C:\\FS\\Gauges\\Orvane.gau", true},
         {"ORVANE", "Orvane.gau", true},             {"Orvane", "build/native/orvane_other.so", false},
+        {"A310\\orvane", "Orvane.gau", true},      {"Orvane\\Other", "orvane.so", false},
         {"", "orvane.so", false},                   {"Orvane.gau", "Orvane.gau", false},
     };
     for (const Row& row : rows) {
