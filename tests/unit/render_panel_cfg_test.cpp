@@ -80,6 +80,49 @@ TEST(PanelCfgReader, AWellFormedFileGivesItsWindowsInNumberOrderWithTheirTitlesA
     EXPECT_EQ(cfg.virtual_cockpits[0].title, "VCockpit01");
 }
 
+// What the night's drawing and a panel editor need of the airliner in
+// tests/panels: bitmaps, colours, and every line kept where it stands.
+TEST(PanelCfgReader, WhatItDoesNotDrawIsKeptAsWritten) {
+    const PanelConfig cfg = panelhost::read_panel_cfg(std::string(ORVANE_SOURCE_DIR) + "/tests/panels/airliner/panel.cfg");
+    EXPECT_TRUE(cfg.problems.empty()) << joined(cfg.problems);
+    ASSERT_EQ(cfg.windows.size(), 5u);
+    const auto& main = cfg.windows[0];
+    EXPECT_EQ(main.bitmap(), "Main_1024.BMP");
+    EXPECT_EQ(main.night_bitmap(), "Main_1024_Night.bmp");
+    EXPECT_EQ(main.file_night, "main_night.bmp");
+    EXPECT_EQ(main.ident, "MAIN_PANEL");
+    EXPECT_EQ(main.window_size_ratio, 1.0);
+    ASSERT_EQ(main.other_keys.size(), 1u);
+    EXPECT_EQ(main.other_keys[0].key, "alpha_blend");
+    EXPECT_EQ(main.other_keys[0].value, "0.85");
+    EXPECT_EQ(main.gauges[0].parameters, std::vector<std::string>{"CP"});
+    EXPECT_FALSE(main.gauges[0].height.has_value());
+    EXPECT_EQ(cfg.windows[3].title, "Plafonnier sup\xE9rieur");  // Latin-1, as written
+    EXPECT_EQ(cfg.windows[2].title, "Window02");                   // [Window Titles] skips it
+    EXPECT_EQ(cfg.windows[3].zorder, 5);
+    EXPECT_TRUE(cfg.windows[3].nomenu);
+    ASSERT_TRUE(cfg.night_color && cfg.luminous_color);
+    EXPECT_EQ(cfg.night_color->r, 200);
+    EXPECT_EQ(cfg.luminous_color->b, 90);
+    std::vector<std::string> sections;
+    for (const auto& section : cfg.other_sections) sections.push_back(section.name);
+    EXPECT_EQ(sections, (std::vector<std::string>{"Window Titles", "VIEWS", "Color", "Default View"}));
+    ASSERT_EQ(cfg.virtual_cockpits.size(), 1u);
+    EXPECT_EQ(cfg.virtual_cockpits[0].texture, "$VC01");
+    EXPECT_EQ(cfg.virtual_cockpits[0].gauges[2].parameters, std::vector<std::string>{"VC"});
+
+    // A gauge line's numbers can be rewritten in place, the rest of it as it was.
+    const auto& clock = main.gauges[4];
+    EXPECT_EQ(clock.line, 40);
+    EXPECT_EQ(clock.text, "gauge04=LVLD\\B767main!Clock,\t460,\t300\t,\t60,60");
+    std::vector<std::string> fields;
+    for (const panelhost::TextSpan& f : clock.fields) fields.push_back(clock.text.substr(f.offset, f.length));
+    EXPECT_EQ(fields, (std::vector<std::string>{"LVLD\\B767main!Clock", "460", "300", "60", "60"}));
+    std::string moved = clock.text;
+    moved.replace(clock.fields[2].offset, clock.fields[2].length, "1300");
+    EXPECT_EQ(moved, "gauge04=LVLD\\B767main!Clock,\t460,\t1300\t,\t60,60");
+}
+
 TEST(PanelCfgReader, AWindowWithoutATitleIsNamedByItsSection) {
     const PanelConfig cfg = parse_panel_cfg("[Window07]\n[Window Titles]\nWindow03=Elsewhere\n", "p.cfg");
     ASSERT_EQ(cfg.windows.size(), 1u);
