@@ -33,8 +33,8 @@ LastUpdate last_update(const Scenario& scenario) {
 void describe(CommandLine& command, RenderOptions& o) {
     command.operand("MODULE", o.module, "the gauge module (orvane.so)");
     command.optional_operand("PANEL.CFG", o.panel_cfg,
-                             "the panel to draw: every window as DIR/windowNN.png, the visible ones as the screen "
-                             "shows them as DIR/screen.png");
+                             "the panel to draw: every window as DIR/windowNN.png, every virtual-cockpit texture as "
+                             "DIR/vcockpitNN.png, the visible windows as the screen shows them as DIR/screen.png");
     command.option("--gauge", o.gauge, "NAME", "draws one gauge alone as DIR/NAME.png (instead of a PANEL.CFG)");
     command.option("--scenario", o.scenario, "FILE",
                    "draws the panel as it stands after the scenario's last update (the scenario installs the "
