@@ -127,7 +127,7 @@ public:
         if (text.front() == '[') return section(text);
         const size_t equals = text.find('=');
         if (equals == std::string_view::npos) {
-            if (section_ != Section::other) {
+            if (section_ != Section::other && section_ != Section::ignored) {
                 problem("\"" + std::string(text) + "\" is not a key=value line (key=value, or a [Section])");
             }
             return;
