@@ -8,6 +8,7 @@
 #include <string>
 
 #include "host/base/command_line.h"
+#include "host/base/diagnostics.h"
 #include "host/base/files.h"
 #include "host/live/live_flight.h"
 #include "host/live/live_window.h"
@@ -46,8 +47,9 @@ int main(int argc, char** argv) {
         return exit_unusable;
     }
     live->set_rate(0.0, 4);
+    Diagnostics said("window_frame_rate", stderr);
     const LiveWindowEnd end = run_live_window(
-        *live, {.title = "panelhost: frame rate", .paced = paced, .quit_after_s = static_cast<double>(seconds)});
+        *live, {.title = "panelhost: frame rate", .paced = paced, .quit_after_s = static_cast<double>(seconds)}, said);
     if (!end.error.empty()) {
         print(stderr, end.error + "\n");
         return exit_unusable;

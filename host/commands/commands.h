@@ -1,6 +1,7 @@
 // The panelhost commands. Each one describes its options to the command
-// line, then runs on what was given: it calls the rooms, prints, and returns
-// its exit status (host/base/command_line.h).
+// line, then runs on what was given: it calls the rooms, which report into
+// its diagnostics (host/base/diagnostics.h), prints what it made, and
+// returns the exit status the worst of them gives.
 #pragma once
 
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "host/base/command_line.h"
+#include "host/base/diagnostics.h"
 
 namespace panelhost {
 
@@ -61,7 +63,10 @@ struct ReferenceOptions {
 void describe(CommandLine& command, ReferenceOptions& options);
 int reference_command(const ReferenceOptions& options, std::FILE* out, std::FILE* err);
 
-// Says a scenario's reading errors on err; true when there are none.
-bool scenario_usable(const std::vector<std::string>& errors, std::FILE* err);
+// Says a scenario's reading errors, each "file:line: ...", as unusable; true
+// when there are none.
+bool scenario_usable(const std::vector<std::string>& errors, Diagnostics& said);
+// Says the command's own message as unusable; the exit status then.
+int unusable(Diagnostics& said, const std::string& message);
 
 }  // namespace panelhost

@@ -11,9 +11,40 @@ namespace panelhost {
 
 namespace {
 
-std::string asset_text(std::string_view name) {
-    const std::vector<uint8_t> bytes = demo_asset(name).value_or(std::vector<uint8_t>{});
-    return std::string(bytes.begin(), bytes.end());
+// The file given, else the one built in of that name; false when it cannot be read (said).
+bool read_input(const std::string& path, const char* built_in, std::string& name, std::string& text,
+                Diagnostics& said) {
+    if (path.empty()) {
+        const std::vector<uint8_t> bytes = demo_asset(built_in).value_or(std::vector<uint8_t>{});
+        name = built_in;
+        text.assign(bytes.begin(), bytes.end());
+        return true;
+    }
+    std::string error;
+    const std::optional<std::string> read = read_file(path, &error);
+    if (!read) said.report(Severity::unusable, error);
+    name = path;
+    text = read.value_or("");
+    return read.has_value();
+}
+
+// --record and --trace, as the flight left them; false when one cannot be written (said).
+bool write_flight(const FlyOptions& o, const LiveFlight& live, std::FILE* out, Diagnostics& said) {
+    for (const auto& [path, text] : {std::pair{&o.record, &live.record()}, std::pair{&o.trace, &live.trace()}}) {
+        if (path->empty()) continue;
+        // A run stopped at a bound has no whole trace; its record replays to the same stop.
+        if (path == &o.trace && !live.stopped().empty()) {
+            said.report(Severity::problem, *path + " not written: the run stopped at a bound of a scenario file");
+            continue;
+        }
+        std::string error;
+        if (!write_file(*path, *text, &error)) {
+            said.report(Severity::unusable, error);
+            return false;
+        }
+        print(out, "wrote " + *path + "\n");
+    }
+    return true;
 }
 
 }  // namespace
@@ -39,66 +70,33 @@ void describe(CommandLine& command, FlyOptions& o) {
 }
 
 int fly_command(const FlyOptions& o, std::FILE* out, std::FILE* err) {
+    Diagnostics said("panelhost fly", err);
     std::string error;
     for (const std::string* path : {&o.record, &o.trace}) {
-        if (!path->empty() && !can_write_file(*path, &error)) {
-            print(err, "panelhost fly: " + error + "\n");
-            return exit_unusable;
-        }
+        if (!path->empty() && !can_write_file(*path, &error)) return unusable(said, error);
     }
-    // A file given, else the built-in one of that name.
-    auto input = [&](const std::string& path, const char* built_in, std::string& name, std::string& text) {
-        if (path.empty()) {
-            name = built_in;
-            text = asset_text(built_in);
-            return true;
-        }
-        const std::optional<std::string> read = read_file(path, &error);
-        if (!read) print(err, "panelhost fly: " + error + "\n");
-        name = path;
-        text = read.value_or("");
-        return read.has_value();
-    };
     LiveStart start{.module_path = o.module, .scale = o.scale};
-    if (!input(o.panel_cfg, "panel.cfg", start.cfg_name, start.cfg_text) ||
-        !input(o.scenario, "fly_start.scn", start.scenario_name, start.scenario_text)) {
-        return exit_unusable;
+    if (!read_input(o.panel_cfg, "panel.cfg", start.cfg_name, start.cfg_text, said) ||
+        !read_input(o.scenario, "fly_start.scn", start.scenario_name, start.scenario_text, said)) {
+        return said.exit_status();
     }
     start.files = panel_files_for(o.panel_cfg);
-
     std::vector<std::string> errors, problems;
     const std::unique_ptr<LiveFlight> live = LiveFlight::open(std::move(start), errors, problems);
-    if (!live) {
-        // Each names its file: the module, the start scenario and its line.
-        for (const std::string& e : errors) print(err, e + "\n");
-        return exit_unusable;
-    }
-    for (const std::string& p : problems) print(err, p + "\n");
+    // Each names its file: the module, the start scenario and its line.
+    said.report_as_written(Severity::unusable, errors);
+    if (!live) return exit_unusable;
+    said.report_as_written(Severity::problem, problems);
 
     const std::string title = "panelhost: " + (o.panel_cfg.empty() ? std::string("panel.cfg") : o.panel_cfg);
-    const LiveWindowEnd end = run_live_window(*live, {.title = title, .err = err});
-    if (!end.error.empty()) {
-        print(err, "panelhost fly: " + end.error + "\n");
-        return exit_unusable;
-    }
-    for (const std::string& report : live->renderer().take_reports()) print(err, "panelhost fly: " + report + "\n");
-    for (const auto& [path, text] : {std::pair{&o.record, &live->record()}, std::pair{&o.trace, &live->trace()}}) {
-        if (path->empty()) continue;
-        // A run stopped at a bound has no whole trace; its record replays to the same stop.
-        if (path == &o.trace && !live->stopped().empty()) {
-            print(err, "panelhost fly: " + *path + " not written: the run stopped at a bound of a scenario file\n");
-            continue;
-        }
-        if (!write_file(*path, *text, &error)) {
-            print(err, "panelhost fly: " + error + "\n");
-            return exit_unusable;
-        }
-        print(out, "wrote " + *path + "\n");
-    }
+    const LiveWindowEnd end = run_live_window(*live, {.title = title}, said);
+    if (!end.error.empty()) return unusable(said, end.error);
+    said.report_own(Severity::note, live->renderer().take_reports());
+    if (!write_flight(o, *live, out, said)) return said.exit_status();
     print(out, "panelhost fly: " + std::to_string(live->update_count()) + " updates in " +
                    std::to_string(static_cast<int64_t>(end.seconds)) + " s, " + std::to_string(end.frames) +
                    " frames drawn\n");
-    return end.failures == 0 && problems.empty() ? exit_ok : exit_failed;
+    return said.exit_status();
 }
 
 }  // namespace panelhost

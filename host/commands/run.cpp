@@ -1,9 +1,9 @@
 // panelhost run and panelhost inspect: what every build of the host does.
-#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <set>
 
+#include "host/base/diagnostics.h"
 #include "host/base/files.h"
 #include "host/commands/commands.h"
 #include "host/panel/inspect.h"
@@ -29,50 +29,43 @@ void describe(CommandLine& command, RunOptions& o) {
 
 namespace {
 
-// One scenario on the module loaded anew; its exit status.
-int run_one(const std::string& scenario_file, const std::string& trace, const std::string& module, std::FILE* out,
-            std::FILE* err) {
+// One scenario on the module loaded anew; what went wrong is said.
+void run_one(const std::string& scenario_file, const std::string& trace, const std::string& module, std::FILE* out,
+             Diagnostics& said) {
     Scenario scenario;
-    if (!scenario_usable(read_scenario(scenario_file, scenario), err)) return exit_unusable;
+    if (!scenario_usable(read_scenario(scenario_file, scenario), said)) return;
     std::string error;
     const std::unique_ptr<LoadedPanel> loaded = LoadedPanel::open(module, error);
     if (!loaded) {
-        print(err, "panelhost run: " + error + "\n");
-        return exit_unusable;
+        said.report(Severity::unusable, error);
+        return;
     }
-    if (!scenario_usable(check_gauge_names(scenario, loaded->panel()), err)) return exit_unusable;
+    if (!scenario_usable(check_gauge_names(scenario, loaded->panel()), said)) return;
     const RunOutcome result = run_scenario(scenario, loaded->panel(), loaded->host(), &loaded->trace());
-    const std::vector<std::string>& failures = result.failures;
-
-    for (const std::string& failure : failures) print(err, failure + "\n");
+    said.report_as_written(Severity::problem, result.failures);
     // A run stopped at a bound of its file leaves no trace: it would be cut short.
     if (!result.stopped.empty()) {
-        print(err, result.stopped + "\n");
-        return exit_unusable;
+        said.report_as_written(Severity::unusable, {result.stopped});
+    } else if (!trace.empty() && !write_file(trace, loaded->trace().text(), &error)) {
+        said.report(Severity::unusable, error);
+    } else if (!result.failures.empty()) {
+        said.report(Severity::problem, scenario.file, 0, std::to_string(result.failures.size()) + " failure(s)");
+    } else {
+        print(out, scenario.file + ": " + std::to_string(scenario.steps.size()) + " steps held\n");
     }
-    if (!trace.empty() && !write_file(trace, loaded->trace().text(), &error)) {
-        print(err, "panelhost run: " + error + "\n");
-        return exit_unusable;
-    }
-    if (!failures.empty()) {
-        print(err, scenario.file + ": " + std::to_string(failures.size()) + " failure(s)\n");
-        return exit_failed;
-    }
-    print(out, scenario.file + ": " + std::to_string(scenario.steps.size()) + " steps held\n");
-    return exit_ok;
 }
 
 // Where each scenario's trace goes: --trace for one, DIR/NAME.trace for
-// --traces. Empty when the options do not fit the scenarios, said on err.
-std::optional<std::vector<std::string>> trace_paths(const RunOptions& o, std::FILE* err) {
+// --traces. Empty when the options do not fit the scenarios, said unusable.
+std::optional<std::vector<std::string>> trace_paths(const RunOptions& o, Diagnostics& said) {
     std::vector<std::string> paths(o.scenarios.size());
     if (!o.trace.empty() && !o.traces_dir.empty()) {
-        print(err, "panelhost run: --trace and --traces exclude each other\n");
+        said.report(Severity::unusable, "--trace and --traces exclude each other");
         return std::nullopt;
     }
     if (!o.trace.empty()) {
         if (o.scenarios.size() > 1) {
-            print(err, "panelhost run: --trace writes one scenario's record; for several, --traces DIR\n");
+            said.report(Severity::unusable, "--trace writes one scenario's record; for several, --traces DIR");
             return std::nullopt;
         }
         paths[0] = o.trace;
@@ -82,8 +75,8 @@ std::optional<std::vector<std::string>> trace_paths(const RunOptions& o, std::FI
     for (size_t i = 0; i < o.scenarios.size(); ++i) {
         const std::string name = std::filesystem::path(o.scenarios[i]).stem().string();
         if (!names.insert(name).second) {
-            print(err, "panelhost run: two scenarios named " + name + " would write one trace, " + o.traces_dir +
-                           "/" + name + ".trace\n");
+            said.report(Severity::unusable, "two scenarios named " + name + " would write one trace, " +
+                                                o.traces_dir + "/" + name + ".trace");
             return std::nullopt;
         }
         paths[i] = (std::filesystem::path(o.traces_dir) / (name + ".trace")).string();
@@ -96,22 +89,18 @@ std::optional<std::vector<std::string>> trace_paths(const RunOptions& o, std::FI
 }  // namespace
 
 int run_command(const RunOptions& o, std::FILE* out, std::FILE* err) {
-    const std::optional<std::vector<std::string>> traces = trace_paths(o, err);
-    if (!traces) return exit_unusable;
+    Diagnostics said("panelhost run", err);
+    const std::optional<std::vector<std::string>> traces = trace_paths(o, said);
+    if (!traces) return said.exit_status();
 
     const MainWindowClass window_class = o.main_window == "cfs"    ? MainWindowClass::cfs
                                          : o.main_window == "none" ? MainWindowClass::none
                                                                    : MainWindowClass::fs98;
     MainWindow main_window;
-    if (const std::string error = main_window.create(window_class); !error.empty()) {
-        print(err, "panelhost run: " + error + "\n");
-        return exit_unusable;
-    }
-    int status = exit_ok;
-    for (size_t i = 0; i < o.scenarios.size(); ++i) {
-        status = std::max(status, run_one(o.scenarios[i], (*traces)[i], o.module, out, err));
-    }
-    return status;
+    if (const std::string error = main_window.create(window_class); !error.empty()) return unusable(said, error);
+    // The run's status is the worst of its scenarios'.
+    for (size_t i = 0; i < o.scenarios.size(); ++i) run_one(o.scenarios[i], (*traces)[i], o.module, out, said);
+    return said.exit_status();
 }
 
 void describe(CommandLine& command, InspectOptions& o) {
@@ -122,12 +111,13 @@ void describe(CommandLine& command, InspectOptions& o) {
 }
 
 int inspect_command(const InspectOptions& o, std::FILE* out, std::FILE* err) {
+    Diagnostics said("panelhost inspect", err);
     // A designer inspects a broken module too: its faults are part of the view.
     std::string error;
     const auto module = LoadedModule::open(o.module, error);
     if (!module) {
-        print(err, "panelhost inspect: " + error + "\n");
-        return exit_unusable;
+        said.report(Severity::unusable, error);
+        return said.exit_status();
     }
     const std::string view = inspect_module(module->records(), o.linkage);
     if (o.out_dir.empty()) {
@@ -137,12 +127,19 @@ int inspect_command(const InspectOptions& o, std::FILE* out, std::FILE* err) {
         std::filesystem::create_directories(o.out_dir, ec);
         const std::string path = (std::filesystem::path(o.out_dir) / "inspect.txt").string();
         if (!write_file(path, view, &error)) {
-            print(err, "panelhost inspect: " + error + "\n");
-            return exit_unusable;
+            said.report(Severity::unusable, error);
+            return said.exit_status();
         }
         print(out, "wrote " + path + "\n");
     }
-    return validate_module(module->records()).empty() ? exit_ok : exit_failed;
+    // A script sees why it exits 1 without reading the view.
+    if (const std::vector<std::string> faults = validate_module(module->records()); !faults.empty()) {
+        const std::string more = faults.size() == 1 ? ""
+                                                    : " (and " + std::to_string(faults.size() - 1) +
+                                                          " more, listed at the end of the view)";
+        said.report(Severity::fault, o.module + " is not a usable gauge module: " + faults.front() + more);
+    }
+    return said.exit_status();
 }
 
 }  // namespace panelhost

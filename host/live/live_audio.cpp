@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "host/base/command_line.h"
 
 namespace panelhost {
 
@@ -30,7 +29,7 @@ std::vector<uint8_t> converted_samples(const platform::PlayedSound& play, const 
     return out;
 }
 
-LiveAudio::LiveAudio(std::FILE* err) : err_(err) {
+LiveAudio::LiveAudio(Diagnostics& said) : said_(said) {
     std::string why;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         why = SDL_GetError();
@@ -51,8 +50,8 @@ LiveAudio::LiveAudio(std::FILE* err) : err_(err) {
         }
     }
     if (device_ == 0) {
-        print(err_, "panelhost fly: no audio device (" + (why.empty() ? std::string("none found") : why) +
-                        "); the callout is not heard\n");
+        said_.report(Severity::note, "no audio device (" + (why.empty() ? std::string("none found") : why) +
+                                         "); the callout is not heard");
         return;
     }
     SDL_PauseAudioDevice(device_, 0);
@@ -72,7 +71,7 @@ void LiveAudio::hear_new_plays() {
         if (device_ == 0) continue;
         const std::vector<uint8_t> samples = converted_samples(plays[heard_], spec_);
         if (samples.empty()) {
-            if (!said_unconvertible_) print(err_, "panelhost fly: a sound the module played is no PCM to hear\n");
+            if (!said_unconvertible_) said_.report(Severity::note, "a sound the module played is no PCM to hear");
             said_unconvertible_ = true;
             continue;
         }

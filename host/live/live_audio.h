@@ -8,9 +8,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <vector>
 
+#include "host/base/diagnostics.h"
 #include "platform/win_dsound.h"
 
 namespace panelhost {
@@ -21,8 +21,8 @@ std::vector<uint8_t> converted_samples(const platform::PlayedSound& play, const 
 
 class LiveAudio {
 public:
-    // Opens the default device; without one, says so once on err.
-    explicit LiveAudio(std::FILE* err);
+    // Opens the default device; without one, says so once (a note).
+    explicit LiveAudio(Diagnostics& said);
     ~LiveAudio();
     LiveAudio(const LiveAudio&) = delete;
     LiveAudio& operator=(const LiveAudio&) = delete;
@@ -32,7 +32,7 @@ public:
     void hear_new_plays();
 
 private:
-    std::FILE* err_;
+    Diagnostics& said_;
     SDL_AudioDeviceID device_ = 0;
     SDL_AudioSpec spec_{};
     size_t heard_ = 0;

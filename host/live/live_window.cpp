@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "host/base/command_line.h"
+#include "host/base/diagnostics.h"
 #include "host/live/live_audio.h"
 
 namespace panelhost {
@@ -211,17 +212,17 @@ struct PointerState {
     double resting_since = 0.0;
 };
 
-}  // namespace
-
-LiveWindowEnd run_live_window(LiveFlight& live, const LiveWindowOptions& o) {
-    LiveWindowEnd end;
+// The video subsystem and a window of the screen's size (its height in
+// screen_height) with the status strip below; null, with end.error, when
+// there is no display to show it.
+SDL_Window* open_window(LiveFlight& live, const std::string& title, int& screen_height, LiveWindowEnd& end) {
     // The window's pixels go to the display as they are (shared memory on
     // X11), not through an OpenGL texture, which a machine without a GPU
     // would emulate at a cost.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         end.error = std::string("cannot open a window: ") + SDL_GetError();
-        return end;
+        return nullptr;
     }
     // Without a display SDL falls back on drivers whose windows nobody sees:
     // the flight would run on unseen until killed.
@@ -229,125 +230,171 @@ LiveWindowEnd run_live_window(LiveFlight& live, const LiveWindowOptions& o) {
     if (driver == "offscreen" || driver == "dummy" || driver == "evdev") {
         end.error = "cannot open a window: no display (SDL found only its " + driver + " video driver)";
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        return end;
+        return nullptr;
     }
-    const int scale = live.scale();
-    int screen_width = 0, screen_height = 0;
-    {
-        const Surface first = live.draw();
-        screen_width = cairo_image_surface_get_width(first.get());
-        screen_height = cairo_image_surface_get_height(first.get());
-    }
-    SDL_Window* window = SDL_CreateWindow(o.title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, screen_width,
-                                          screen_height + status_strip_height(scale), SDL_WINDOW_SHOWN);
+    const Surface first = live.draw();
+    screen_height = cairo_image_surface_get_height(first.get());
+    SDL_Window* window =
+        SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                         cairo_image_surface_get_width(first.get()), screen_height + status_strip_height(live.scale()),
+                         SDL_WINDOW_SHOWN);
     if (window == nullptr) {
         end.error = std::string("cannot open a window: ") + SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        return end;
     }
-    {
-        LiveAudio audio(o.err);
-        Cursors cursors;
-        Tooltip tooltip;
-        PointerState pointer;
-        Uint8 held = 0;  // the button down (SDL numbers them from 1), one at a time
+    return window;
+}
 
+// The flight in its open window: the events handed to the flight, a frame
+// drawn for each turn of the loop.
+class Session {
+public:
+    Session(SDL_Window* window, int screen_height, LiveFlight& live, const LiveWindowOptions& options,
+            Diagnostics& said)
+        : window_(window), screen_height_(screen_height), live_(live), options_(options), said_(said), audio_(said) {}
+
+    LiveWindowEnd run() {
         SDL_DisplayMode mode{};
         const int refresh = SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0 ? mode.refresh_rate : 60;
         const Uint64 started = SDL_GetTicks64();
         double next_frame = seconds_of(started);
-        auto say = [&](const std::vector<std::string>& messages) {
-            for (const std::string& m : messages) print(o.err, m + "\n");
-            end.failures += static_cast<int64_t>(messages.size());
-        };
-        live.advance(seconds_of(started));
-
-        bool quit = false;
-        while (!quit) {
+        live_.advance(seconds_of(started));
+        while (!quit_) {
             SDL_Event e;
-            while (!quit && SDL_PollEvent(&e) != 0) {
-                const double t = seconds_of(e.common.timestamp);
-                switch (e.type) {
-                case SDL_QUIT: quit = true; break;
-                case SDL_KEYDOWN: {
-                    if (e.key.repeat != 0) break;
-                    const SDL_Keycode key = e.key.keysym.sym;
-                    if (key == SDLK_ESCAPE) {
-                        quit = true;
-                    } else if (key == SDLK_p) {
-                        live.toggle_pause(t);
-                    } else if (key == SDLK_r) {
-                        std::vector<std::string> errors;
-                        held = 0;
-                        if (!live.restart(t, errors)) {
-                            end.error = "cannot restart";
-                            for (const std::string& m : errors) end.error += "\n" + m;
-                            quit = true;
-                        }
-                    } else if (key == SDLK_1 || key == SDLK_2 || key == SDLK_4) {
-                        live.set_rate(t, key == SDLK_1 ? 1 : key == SDLK_2 ? 2 : 4);
-                    }
-                    break;
-                }
-                case SDL_MOUSEBUTTONDOWN:
-                    if (held != 0 || (e.button.button != SDL_BUTTON_LEFT && e.button.button != SDL_BUTTON_RIGHT)) break;
-                    held = e.button.button;
-                    tooltip.hide();
-                    live.press(t, e.button.x, e.button.y,
-                                  e.button.button == SDL_BUTTON_LEFT ? Button::left : Button::right);
-                    break;
-                case SDL_MOUSEBUTTONUP:
-                    if (held != 0 && held == e.button.button) {
-                        held = 0;
-                        live.release(t);
-                    }
-                    break;
-                case SDL_MOUSEMOTION:
-                    pointer = {true, e.motion.x, e.motion.y, t};
-                    tooltip.hide();
-                    break;
-                case SDL_WINDOWEVENT:
-                    if (e.window.event == SDL_WINDOWEVENT_LEAVE) {
-                        pointer.inside = false;
-                        tooltip.hide();
-                    } else if (e.window.event == SDL_WINDOWEVENT_ENTER) {
-                        // The pointer may come in without moving: the window opened under it.
-                        pointer.inside = true;
-                        SDL_GetMouseState(&pointer.x, &pointer.y);
-                        pointer.resting_since = t;
-                    }
-                    break;
-                default: break;
-                }
-            }
+            while (!quit_ && SDL_PollEvent(&e) != 0) dispatch(e);
             const double now = seconds_of(SDL_GetTicks64());
-            live.advance(now);
-            say(live.take_failures());
-            audio.hear_new_plays();
-
-            const std::optional<LivePointer> over =
-                pointer.inside ? live.pointer_at(pointer.x, pointer.y) : std::nullopt;
-            cursors.show(over ? over->hit.cursor : orvane::CURSOR_NONE);
-            if (over && !over->hit.tooltip.empty() && held == 0 && !tooltip.shown() &&
-                now - pointer.resting_since >= tooltip_delay_s) {
-                int wx = 0, wy = 0;
-                SDL_GetWindowPosition(window, &wx, &wy);
-                tooltip.show(over->hit.tooltip, wx + pointer.x + 12, wy + pointer.y + 20, live.renderer());
-            }
-
-            draw_frame(window, live, screen_height);
-            tooltip.draw(live.renderer());
-            ++end.frames;
-            if (o.quit_after_s > 0 && now - seconds_of(started) >= o.quit_after_s) quit = true;
-            if (o.paced) {
+            frame(now);
+            if (options_.quit_after_s > 0 && now - seconds_of(started) >= options_.quit_after_s) quit_ = true;
+            if (options_.paced) {
                 next_frame = std::max(next_frame + 1.0 / refresh, now);
                 const double wait = next_frame - seconds_of(SDL_GetTicks64());
                 if (wait > 0) SDL_Delay(static_cast<Uint32>(wait * 1000.0));
             }
         }
-        end.seconds = seconds_of(SDL_GetTicks64() - started);
-        say(live.finish());
+        end_.seconds = seconds_of(SDL_GetTicks64() - started);
+        say(live_.finish());
+        return end_;
     }
+
+    // What the keys do.
+    void quit(double) { quit_ = true; }
+    void toggle_pause(double t) { live_.toggle_pause(t); }
+    template <int rate>
+    void set_rate(double t) {
+        live_.set_rate(t, rate);
+    }
+    void restart(double t) {
+        std::vector<std::string> errors;
+        held_ = 0;
+        if (live_.restart(t, errors)) return;
+        end_.error = "cannot restart";
+        for (const std::string& m : errors) end_.error += "\n" + m;
+        quit_ = true;
+    }
+
+private:
+    void dispatch(const SDL_Event& e);
+    void window_event(Uint8 event, double t) {
+        if (event == SDL_WINDOWEVENT_LEAVE) {
+            pointer_.inside = false;
+            tooltip_.hide();
+        } else if (event == SDL_WINDOWEVENT_ENTER) {
+            // The pointer may come in without moving: the window opened under it.
+            pointer_.inside = true;
+            SDL_GetMouseState(&pointer_.x, &pointer_.y);
+            pointer_.resting_since = t;
+        }
+    }
+
+    // The flight brought up to now, its news said and heard, the cursor and
+    // the tooltip of what the pointer is over, and the frame drawn.
+    void frame(double now) {
+        live_.advance(now);
+        say(live_.take_failures());
+        audio_.hear_new_plays();
+        const std::optional<LivePointer> over = pointer_.inside ? live_.pointer_at(pointer_.x, pointer_.y) : std::nullopt;
+        cursors_.show(over ? over->hit.cursor : orvane::CURSOR_NONE);
+        if (over && !over->hit.tooltip.empty() && held_ == 0 && !tooltip_.shown() &&
+            now - pointer_.resting_since >= tooltip_delay_s) {
+            int wx = 0, wy = 0;
+            SDL_GetWindowPosition(window_, &wx, &wy);
+            tooltip_.show(over->hit.tooltip, wx + pointer_.x + 12, wy + pointer_.y + 20, live_.renderer());
+        }
+        draw_frame(window_, live_, screen_height_);
+        tooltip_.draw(live_.renderer());
+        ++end_.frames;
+    }
+
+    // Each names its scenario and line.
+    void say(const std::vector<std::string>& messages) { said_.report_as_written(Severity::problem, messages); }
+
+    SDL_Window* window_;
+    int screen_height_;
+    LiveFlight& live_;
+    const LiveWindowOptions& options_;
+    Diagnostics& said_;
+    LiveAudio audio_;
+    Cursors cursors_;
+    Tooltip tooltip_;
+    PointerState pointer_;
+    Uint8 held_ = 0;  // the button down (SDL numbers them from 1), one at a time
+    bool quit_ = false;
+    LiveWindowEnd end_;
+};
+
+// What a key does; keys not in the table do nothing.
+struct KeyAction {
+    SDL_Keycode key;
+    void (Session::*act)(double t);
+};
+constexpr KeyAction keys[] = {
+    {SDLK_ESCAPE, &Session::quit},
+    {SDLK_p, &Session::toggle_pause},
+    {SDLK_r, &Session::restart},
+    {SDLK_1, &Session::set_rate<time_rates[0]>},
+    {SDLK_2, &Session::set_rate<time_rates[1]>},
+    {SDLK_4, &Session::set_rate<time_rates[2]>},
+};
+
+void Session::dispatch(const SDL_Event& e) {
+    const double t = seconds_of(e.common.timestamp);
+    switch (e.type) {
+    case SDL_QUIT: quit_ = true; break;
+    case SDL_KEYDOWN:
+        if (e.key.repeat != 0) break;
+        for (const KeyAction& k : keys) {
+            if (k.key == e.key.keysym.sym) (this->*k.act)(t);
+        }
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+        if (held_ != 0 || (e.button.button != SDL_BUTTON_LEFT && e.button.button != SDL_BUTTON_RIGHT)) break;
+        held_ = e.button.button;
+        tooltip_.hide();
+        live_.press(t, e.button.x, e.button.y, e.button.button == SDL_BUTTON_LEFT ? Button::left : Button::right);
+        break;
+    case SDL_MOUSEBUTTONUP:
+        if (held_ != 0 && held_ == e.button.button) {
+            held_ = 0;
+            live_.release(t);
+        }
+        break;
+    case SDL_MOUSEMOTION:
+        pointer_ = {true, e.motion.x, e.motion.y, t};
+        tooltip_.hide();
+        break;
+    case SDL_WINDOWEVENT: window_event(e.window.event, t); break;
+    default: break;
+    }
+}
+
+}  // namespace
+
+LiveWindowEnd run_live_window(LiveFlight& live, const LiveWindowOptions& options, Diagnostics& said) {
+    LiveWindowEnd end;
+    int screen_height = 0;
+    SDL_Window* window = open_window(live, options.title, screen_height, end);
+    if (window == nullptr) return end;
+    end = Session(window, screen_height, live, options, said).run();
     SDL_DestroyWindow(window);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return end;

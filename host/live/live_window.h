@@ -6,9 +6,9 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
+#include "host/base/diagnostics.h"
 #include "host/live/live_flight.h"
 
 namespace panelhost {
@@ -19,7 +19,6 @@ inline constexpr double tooltip_delay_s = 0.5;
 
 struct LiveWindowOptions {
     std::string title;
-    std::FILE* err = stderr;
     // Frames at the display's rate; off, as many as the machine draws (to
     // count them).
     bool paced = true;
@@ -31,12 +30,13 @@ struct LiveWindowEnd {
     std::string error;     // the window could not be made, or a restart failed
     int64_t frames = 0;    // drawn
     double seconds = 0.0;  // the window was up
-    int64_t failures = 0;  // messages of the run said on err
 };
 
 // Flies it in a window until the window is quit; then the flight is
-// finished, its record and trace whole.
-LiveWindowEnd run_live_window(LiveFlight& live, const LiveWindowOptions& options);
+// finished, its record and trace whole. What the run has to say as it goes
+// (failed expectations, faults, a bound reached: problems) and whether the
+// callout can be heard (notes) is reported to said.
+LiveWindowEnd run_live_window(LiveFlight& live, const LiveWindowOptions& options, Diagnostics& said);
 
 // The status strip's height at a scale, in window pixels.
 int status_strip_height(int scale);

@@ -488,7 +488,7 @@ std::vector<MappedGauge> PanelRenderer::mapped_gauges(const PanelWindow& window,
     return mapped;
 }
 
-std::vector<PanelRenderer::NamedPicture> PanelRenderer::render_pictures(const Panel& panel, int scale, bool areas) {
+std::vector<NamedPicture> PanelRenderer::render_pictures(const Panel& panel, int scale, bool areas) {
     scale = std::max(1, scale);
     std::vector<NamedPicture> pictures;
     auto add = [&](std::string name, Surface picture, const std::vector<MappedGauge>& gauges) {

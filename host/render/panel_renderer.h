@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "host/render/area_map.h"
@@ -41,11 +42,14 @@ inline constexpr int max_screen_side = 16384;
 // "1280x1024": each side a whole number from 1 to max_screen_side.
 std::optional<ScreenSize> parse_screen_size(std::string_view text);
 
+using NamedPicture = std::pair<std::string, Surface>;  // the file name, the picture
+
 class PanelRenderer {
 public:
     PanelRenderer(GaugeRenderer& gauges, const PanelConfig& cfg, std::string module_path, PanelFiles files,
                   ScreenSize screen = {});
 
+    const PanelConfig& config() const { return cfg_; }
     // The module's gauges the panel places, each once, in the order placed.
     std::vector<std::string> gauge_names(const Panel& panel) const;
     // What the panel places that cannot be drawn as it says, each
@@ -104,10 +108,6 @@ public:
     // Every picture a render of the panel makes: windowNN.png for each
     // window, vcockpitNN.png for each texture, and screen.png when a window
     // starts visible; with `areas`, each with its gauges' mouse areas over it.
-    struct NamedPicture {
-        std::string name;
-        Surface picture;
-    };
     std::vector<NamedPicture> render_pictures(const Panel& panel, int scale, bool areas);
 
     // The drawn gauge under a pixel of the screen as render_screen draws it

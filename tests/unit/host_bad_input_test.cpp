@@ -1,6 +1,7 @@
 // Every input a user can hand panelhost run and inspect: said as
 // file:line: what is wrong (what is allowed), with the exit status that
 // tells a failed check (1) from an unusable input (2).
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -130,6 +131,10 @@ TEST_F(HostBadInput, AModuleThatBreaksTheRulesIsRefusedWithoutAnythingReadOutsid
         const Outcome inspect = run_panelhost({"inspect", module_path});
         EXPECT_EQ(inspect.code, 1) << inspect.out << inspect.err;
         EXPECT_NE(inspect.out.find("faults\n  " + row.says), std::string::npos) << inspect.out;
+        // The reason on stderr too, one line, for a script that reads no view.
+        const std::string reason = "panelhost inspect: " + module_path + " is not a usable gauge module: " + row.says;
+        EXPECT_EQ(inspect.err.rfind(reason, 0), 0u) << inspect.err;
+        EXPECT_EQ(std::count(inspect.err.begin(), inspect.err.end(), '\n'), 1) << inspect.err;
     }
 }
 

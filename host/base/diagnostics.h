@@ -1,0 +1,67 @@
+// What a command has to say on stderr, as the rooms report it: each message
+// a line (or a few), printed the moment it is reported, and the command's
+// exit status following from the worst of them. A message about a place in
+// a file reads "FILE:LINE: what is wrong (what is allowed)"; the command's
+// own reads "panelhost CMD: ...".
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace panelhost {
+
+// From the least to the worst.
+enum class Severity {
+    note,      // told, and nothing follows from it: a face drawn with another, no audio device
+    problem,   // something checked did not hold, the rest still done: an expectation, a panel.cfg line
+    fault,     // the module broke a rule: a trap, a damaged text buffer, a fault of its records
+    unusable,  // an input the command cannot use, or a file it cannot write
+};
+
+// 0 for a note, 1 for a problem or a fault, 2 for an unusable input
+// (host/base/command_line.h).
+int exit_status_of(Severity severity);
+
+struct Diagnostic {
+    Severity severity = Severity::note;
+    std::string file;  // the file it is about; empty when the text says where, or it is the command's own
+    int line = 0;      // 0: the file as a whole
+    std::string text;  // as printed, without the line end
+};
+
+class Diagnostics {
+public:
+    // program names the command's own messages ("panelhost demo"); err,
+    // when given, is where each is printed as it comes.
+    explicit Diagnostics(std::string program, std::FILE* err = nullptr);
+
+    // About a place in a file: "FILE:LINE: message", line 0 "FILE: message".
+    void report(Severity severity, const std::string& file, int line, const std::string& message);
+    // The command's own: "PROGRAM: message".
+    void report(Severity severity, const std::string& message);
+    // Messages that say their place themselves ("file:line: ...", as the
+    // scenario room and the panel.cfg reader write them), each as it is.
+    void report_as_written(Severity severity, const std::vector<std::string>& messages);
+    // Each the command's own.
+    void report_own(Severity severity, const std::vector<std::string>& messages);
+
+    const std::vector<Diagnostic>& all() const { return all_; }
+    // Of this severity.
+    size_t count(Severity severity) const;
+    // Anything of this severity or worse.
+    bool any(Severity at_least) const;
+    bool unusable() const { return any(Severity::unusable); }
+    // 0 when nothing worse than a note was reported.
+    int exit_status() const;
+
+private:
+    void add(Diagnostic diagnostic);
+
+    std::string program_;
+    std::FILE* err_;
+    std::vector<Diagnostic> all_;
+};
+
+}  // namespace panelhost
