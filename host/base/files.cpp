@@ -1,9 +1,12 @@
 #include "host/base/files.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+
+#include "host/base/text_format.h"
 
 namespace panelhost {
 namespace {
@@ -58,6 +61,45 @@ std::optional<std::vector<uint8_t>> read_file_bytes(const std::string& path, std
     const std::optional<std::string> bytes = read_file(path, error, max_bytes);
     if (!bytes) return std::nullopt;
     return std::vector<uint8_t>(bytes->begin(), bytes->end());
+}
+
+std::optional<std::string> find_windows_file(const std::string& folder, std::string_view name, std::string* error) {
+    const std::string written(name);
+    auto missing = [&](const std::string& why) -> std::optional<std::string> {
+        fail(error, "cannot read " + written + ": " + why);
+        return std::nullopt;
+    };
+    if (name.size() >= 2 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0]))) {
+        return missing("it names a drive (a file relative to the panel's folder, or under it with ..\\)");
+    }
+    fs::path at = name.starts_with('/') ? fs::path("/") : fs::path(folder.empty() ? "." : folder);
+    while (!name.empty()) {
+        const size_t end = name.find_first_of("/\\");
+        std::string_view part = name.substr(0, end);
+        name = end == std::string_view::npos ? std::string_view{} : name.substr(end + 1);
+        if (part.find_first_not_of('.') != std::string_view::npos) {
+            while (!part.empty() && (part.back() == ' ' || part.back() == '.')) part.remove_suffix(1);
+        }
+        if (part.empty() || part == ".") continue;
+        if (part == "..") {
+            at /= "..";
+            continue;
+        }
+        std::error_code ec;
+        if (fs::exists(at / part, ec)) {
+            at /= part;
+            continue;
+        }
+        const std::string wanted = ascii_lowercase(part);
+        std::string found;
+        for (fs::directory_iterator it(at, ec), done; !ec && it != done; it.increment(ec)) {
+            const std::string candidate = it->path().filename().string();
+            if (ascii_lowercase(candidate) == wanted && (found.empty() || candidate < found)) found = candidate;
+        }
+        if (found.empty()) return missing(at.string() + " holds no \"" + std::string(part) + "\", in any case");
+        at /= found;
+    }
+    return at.string();
 }
 
 bool write_file(const std::string& path, std::string_view bytes, std::string* error) {

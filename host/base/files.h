@@ -21,6 +21,16 @@ std::optional<std::string> read_file(const std::string& path, std::string* error
 std::optional<std::vector<uint8_t>> read_file_bytes(const std::string& path, std::string* error = nullptr,
                                                     size_t max_bytes = max_file_bytes);
 
+// A file a Windows program names, found as Windows finds it: relative to
+// `folder`, its parts separated by \ or /, `..` going up a folder, each part
+// matched without regard to the case of its letters (the exact name first,
+// else the first in name order) and without the spaces and dots Windows drops
+// from a name's end. A path starting with / is taken as it is; one naming a
+// drive (C:) is found nowhere. The path found, or nothing and `error`, when
+// given, says which part is missing.
+std::optional<std::string> find_windows_file(const std::string& folder, std::string_view name,
+                                             std::string* error = nullptr);
+
 // Writes the bytes whole or not at all: into a file beside the path, renamed
 // over it once every byte is written. False, and `error` when given, when it
 // cannot be done.

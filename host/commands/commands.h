@@ -35,6 +35,7 @@ int inspect_command(const InspectOptions& options, std::FILE* out, std::FILE* er
 struct RenderOptions {
     std::string module, panel_cfg, gauge, scenario;
     std::string out_dir = "out/render";
+    std::string screen = "1280x1024";
     int scale = 1;
     bool areas = false;
 };

@@ -11,8 +11,8 @@ namespace panelhost {
 void describe(CommandLine& command, RenderOptions& o) {
     command.operand("MODULE", o.module, "the gauge module (orvane.so)");
     command.optional_operand("PANEL.CFG", o.panel_cfg,
-                             "the panel to draw: every window as DIR/windowNN.png, the visible ones as the screen "
-                             "shows them as DIR/screen.png");
+                             "the panel to draw: every window as DIR/windowNN.png, every virtual-cockpit texture as "
+                             "DIR/vcockpitNN.png, the visible windows as the screen shows them as DIR/screen.png");
     command.option("--gauge", o.gauge, "NAME", "draws one gauge alone as DIR/NAME.png (instead of a PANEL.CFG)");
     command.option("--scenario", o.scenario, "FILE",
                    "draws the panel as it stands after the scenario's last update (the scenario installs the "
@@ -21,6 +21,8 @@ void describe(CommandLine& command, RenderOptions& o) {
     command.flag("--areas", o.areas,
                  "outlines and numbers every mouse area of every drawn gauge, its click rows dashed, with a key of "
                  "the areas' tooltips under the picture");
+    command.option("--screen", o.screen, "WxH",
+                   "the screen that window_pos and window_size are shares of (default 1280x1024)");
     command.option("--out", o.out_dir, "DIR", "the folder for the pictures (default out/render)");
     command.footer("Exit status: 0 all drawn, 1 an expectation failed or the panel has problems (the rest still "
                    "drawn), 2 an unusable input.");
@@ -30,6 +32,11 @@ int render_command(const RenderOptions& o, std::FILE* out, std::FILE* err) {
     Diagnostics said("panelhost render", err);
     if (o.gauge.empty() == o.panel_cfg.empty()) {
         return unusable(said, "give either a PANEL.CFG or --gauge NAME\nRun 'panelhost render --help' for its usage.");
+    }
+    const std::optional<ScreenSize> screen = parse_screen_size(o.screen);
+    if (!screen) {
+        return unusable(said, "--screen " + o.screen + " is not a screen size (WxH, each a whole number from 1 to " +
+                                  std::to_string(max_screen_side) + ")");
     }
     RenderSetup setup(o.module);
     if (!setup.ok()) return unusable(said, setup.error());
@@ -54,7 +61,7 @@ int render_command(const RenderOptions& o, std::FILE* out, std::FILE* err) {
         }
     }
     PanelRenderer drawing(setup.renderer(), cfg, setup.module_path(),
-                          o.gauge.empty() ? files_beside(o.panel_cfg) : PanelFiles{});
+                          o.gauge.empty() ? files_beside(o.panel_cfg) : PanelFiles{}, *screen);
     // Everything that makes the pictures too large is found before any is drawn or written.
     if (o.gauge.empty() ? !ready_to_draw(drawing, panel, o.scale, o.out_dir, said)
                         : !ready_to_draw(setup.renderer(), panel, o.gauge, o.scale, o.out_dir, said)) {

@@ -170,8 +170,11 @@ Surface area_map(cairo_surface_t* picture, const std::vector<MappedGauge>& gauge
     std::vector<KeyGroup> key;
     for (const MappedGauge& g : gauges) {
         areas.push_back(mouse_areas(g.header->mouse_rect));
-        KeyGroup group{.title = g.title};
-        for (size_t i = 0; i < areas.back().size(); ++i) group.entries.push_back({i + 1, areas.back()[i].tooltip});
+        // Titles come from a panel.cfg, tooltips from the module: Windows text, either of them.
+        KeyGroup group{.title = windows_text_utf8(g.title)};
+        for (size_t i = 0; i < areas.back().size(); ++i) {
+            group.entries.push_back({i + 1, windows_text_utf8(areas.back()[i].tooltip)});
+        }
         key.push_back(std::move(group));
     }
     const Surface scratch = make_surface(1, 1);

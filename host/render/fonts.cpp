@@ -154,6 +154,33 @@ double derived_font_size(cairo_t* cr, const ResolvedFace& face, const TextLayout
     return std::max(1.0, std::min(by_height, by_width));
 }
 
+std::string windows_text_utf8(std::string_view text) {
+    std::string utf8;
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        // A multi-byte sequence: its length from the lead byte, then continuation bytes only.
+        const size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                              : lead >= 0xF0 && lead <= 0xF4                                   ? 4
+                                                                                               : 1;
+        bool sequence = length > 1 && i + length <= text.size();
+        for (size_t k = 1; sequence && k < length; ++k) sequence = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        if (sequence) {
+            // No overlong forms, no surrogates, nothing past U+10FFFF: Cairo refuses them.
+            const auto second = static_cast<unsigned char>(text[i + 1]);
+            sequence = !(lead == 0xE0 && second < 0xA0) && !(lead == 0xED && second > 0x9F) &&
+                       !(lead == 0xF0 && second < 0x90) && !(lead == 0xF4 && second > 0x8F);
+        }
+        if (sequence) {
+            utf8 += text.substr(i, length);
+            i += length;
+        } else {
+            utf8 += to_utf8(lead);
+            ++i;
+        }
+    }
+    return utf8;
+}
+
 void draw_text_in_box(cairo_t* cr, FontBook& fonts, const ResolvedFace& face, std::string_view text,
                       const TextLayout& layout) {
     if (text.empty() || !(layout.width > 0) || !(layout.height > 0)) return;

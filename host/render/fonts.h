@@ -81,6 +81,11 @@ struct TextLayout {
 void draw_text_in_box(cairo_t* cr, FontBook& fonts, const ResolvedFace& face, std::string_view text,
                       const TextLayout& layout);
 
+// A text a Windows program wrote (a panel.cfg's title or gauge name) as
+// Cairo takes it: valid UTF-8 as it is, any other byte as the ANSI code
+// page's character, control bytes left out.
+std::string windows_text_utf8(std::string_view text);
+
 // The font size (em, in pixels) the host derives for a box and character count.
 double derived_font_size(cairo_t* cr, const ResolvedFace& face, const TextLayout& layout);
 

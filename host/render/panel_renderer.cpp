@@ -1,12 +1,15 @@
 #include "host/render/panel_renderer.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <set>
 
 #include "host/base/files.h"
+#include "host/base/text_format.h"
 #include "host/render/bmp_file.h"
+#include "host/render/fonts.h"
 
 namespace panelhost {
 
@@ -16,22 +19,25 @@ PanelFiles files_beside(const std::string& cfg_path) {
     const size_t slash = cfg_path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? std::string() : cfg_path.substr(0, slash + 1);
     return [folder](const std::string& name, std::string& error) -> std::optional<std::vector<uint8_t>> {
-        return read_file_bytes(name.starts_with('/') ? name : folder + name, &error, max_bmp_file_bytes);
+        const std::optional<std::string> path = find_windows_file(folder, name, &error);
+        if (!path) return std::nullopt;
+        return read_file_bytes(*path, &error, max_bmp_file_bytes);
     };
 }
 
-PanelRenderer::PanelRenderer(GaugeRenderer& gauges, const PanelConfig& cfg, std::string module_path, PanelFiles files)
-    : gauges_(gauges), cfg_(cfg), module_path_(std::move(module_path)), files_(std::move(files)) {}
-
-std::vector<std::string> PanelRenderer::gauge_names(const Panel& panel) const {
-    std::vector<std::string> names;
-    for (const PanelWindow& window : cfg_.windows) {
-        for (const PanelGauge& g : window.gauges) {
-            if (!names_module(g.module, module_path_) || panel.gauge(g.gauge) == nullptr) continue;
-            if (std::find(names.begin(), names.end(), g.gauge) == names.end()) names.push_back(g.gauge);
+std::optional<ScreenSize> parse_screen_size(std::string_view text) {
+    const size_t x = text.find_first_of("xX");
+    if (x == std::string_view::npos) return std::nullopt;
+    int64_t sides[2] = {0, 0};
+    const std::string_view parts[2] = {text.substr(0, x), text.substr(x + 1)};
+    for (int i = 0; i < 2; ++i) {
+        const auto [end, error] = std::from_chars(parts[i].data(), parts[i].data() + parts[i].size(), sides[i]);
+        if (parts[i].empty() || error != std::errc{} || end != parts[i].data() + parts[i].size() || sides[i] < 1 ||
+            sides[i] > max_screen_side) {
+            return std::nullopt;
         }
     }
-    return names;
+    return ScreenSize{sides[0], sides[1]};
 }
 
 namespace {
@@ -40,24 +46,86 @@ std::string where(const PanelConfig& cfg, int line) { return cfg.file + ":" + st
 
 std::string size_text(int64_t x, int64_t y) { return std::to_string(x) + " x " + std::to_string(y); }
 
+std::string two_digits(int number) { return (number < 10 ? "0" : "") + std::to_string(number); }
+
+std::string name_of(const GaugeHeader& header) {
+    return std::string(header.gauge_name, strnlen(header.gauge_name, max_gauge_name_length));
+}
+
+// The module's gauge of that name, matched as Windows matches names: the
+// exact name first, else without regard to case.
+const GaugeHeader* find_gauge(const Panel& panel, const std::string& name) {
+    if (const GaugeHeader* exact = panel.gauge(name)) return exact;
+    const std::string wanted = ascii_lowercase(name);
+    for (const GaugeHeader* g : panel.gauges()) {
+        if (g->gauge_name != nullptr && ascii_lowercase(name_of(*g)) == wanted) return g;
+    }
+    return nullptr;
+}
+
+// A gauge of another module, or one the module lacks: its box in magenta,
+// its Module!Gauge name inside, cut at the box.
+void draw_outline(cairo_t* cr, const PanelRenderer::Placement& p, const PanelGauge& g) {
+    cairo_set_source_rgb(cr, 1, 0, 1);
+    cairo_set_line_width(cr, 1);
+    cairo_rectangle(cr, p.x + 0.5, p.y + 0.5, std::max(0.0, p.width - 1), std::max(0.0, p.height - 1));
+    cairo_stroke(cr);
+    cairo_rectangle(cr, p.x + 1, p.y + 1, std::max(0.0, p.width - 2), std::max(0.0, p.height - 2));
+    cairo_clip(cr);
+    const double size = std::clamp(p.height - 4, 6.0, 10.0);
+    cairo_select_font_face(cr, fallback_family, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(cr, size);
+    cairo_move_to(cr, p.x + 3, p.y + 2 + size * 0.8);
+    cairo_show_text(cr, windows_text_utf8(g.module + "!" + g.gauge).c_str());
+}
+
 }  // namespace
+
+PanelRenderer::PanelRenderer(GaugeRenderer& gauges, const PanelConfig& cfg, std::string module_path, PanelFiles files,
+                             ScreenSize screen)
+    : gauges_(gauges), cfg_(cfg), module_path_(std::move(module_path)), files_(std::move(files)), screen_(screen) {}
+
+std::vector<const PanelWindow*> PanelRenderer::all_windows() const {
+    std::vector<const PanelWindow*> all;
+    for (const auto* list : {&cfg_.windows, &cfg_.virtual_cockpits}) {
+        for (const PanelWindow& w : *list) all.push_back(&w);
+    }
+    return all;
+}
+
+std::vector<std::string> PanelRenderer::gauge_names(const Panel& panel) const {
+    std::vector<std::string> names;
+    for (const PanelWindow* window : all_windows()) {
+        for (const PanelGauge& g : window->gauges) {
+            if (g.after_gap || !names_module(g.module, module_path_)) continue;
+            const GaugeHeader* header = find_gauge(panel, g.gauge);
+            if (header == nullptr) continue;
+            if (std::string name = name_of(*header); std::find(names.begin(), names.end(), name) == names.end()) {
+                names.push_back(std::move(name));
+            }
+        }
+    }
+    return names;
+}
 
 std::vector<std::string> PanelRenderer::check(const Panel& panel) {
     std::vector<std::string> problems;
-    for (const PanelWindow& window : cfg_.windows) {
-        const Size size = window_size(window, panel);
-        for (const PanelGauge& g : window.gauges) {
-            const std::string at = where(cfg_, g.line) + g.module + "!" + g.gauge;
-            if (!names_module(g.module, module_path_)) {
-                problems.push_back(at + ": the module " + g.module + " is not the one loaded; drawn as an outline");
-            } else if (panel.gauge(g.gauge) == nullptr) {
-                problems.push_back(at + ": the module has no gauge named " + g.gauge + "; drawn as an outline");
+    for (const PanelWindow* window : all_windows()) {
+        const Size size = window_size(*window, panel);
+        for (const PanelGauge& g : window->gauges) {
+            if (g.after_gap) continue;
+            if (names_module(g.module, module_path_) && find_gauge(panel, g.gauge) == nullptr) {
+                problems.push_back(where(cfg_, g.line) + g.module + "!" + g.gauge + ": the module has no gauge named " +
+                                   g.gauge + "; drawn as an outline");
             }
-            if (!inside(g, size)) {
+            const Placement p = place(g, panel);
+            if (!reaches_in(p, size)) {
+                const int64_t w = static_cast<int64_t>(std::ceil(p.width)), h = static_cast<int64_t>(std::ceil(p.height));
                 problems.push_back(where(cfg_, g.line) + g.key + " at " + std::to_string(g.x) + ", " +
                                    std::to_string(g.y) + " lies outside its window of " + size_text(size.x, size.y) +
-                                   "; left out (x from 0 to " + std::to_string(size.x - 1) + ", y from 0 to " +
-                                   std::to_string(size.y - 1) + ")");
+                                   "; left out (drawn " + size_text(w, h) + ", it must reach into the window: x from " +
+                                   std::to_string(1 - w) + " to " + std::to_string(size.x - 1) + ", y from " +
+                                   std::to_string(1 - h) + " to " + std::to_string(size.y - 1) + ")");
             }
         }
     }
@@ -65,59 +133,104 @@ std::vector<std::string> PanelRenderer::check(const Panel& panel) {
     return problems;
 }
 
+std::vector<std::string> PanelRenderer::notes(const Panel& panel) {
+    std::vector<std::string> notes = cfg_.notes;
+    struct Other {
+        std::string module;  // as first written
+        int gauges = 0;
+    };
+    std::vector<Other> others;
+    for (const PanelWindow* window : all_windows()) {
+        const Size size = window_size(*window, panel);
+        for (const PanelGauge& g : window->gauges) {
+            if (g.after_gap || names_module(g.module, module_path_) || !reaches_in(place(g, panel), size)) continue;
+            auto same = [&](const Other& o) { return ascii_lowercase(o.module) == ascii_lowercase(g.module); };
+            auto it = std::find_if(others.begin(), others.end(), same);
+            if (it == others.end()) it = others.insert(others.end(), {g.module, 0});
+            ++it->gauges;
+        }
+    }
+    for (const Other& o : others) {
+        notes.push_back(cfg_.file + ": " + o.module + ": " + std::to_string(o.gauges) +
+                        (o.gauges == 1 ? " gauge drawn as an outline" : " gauges drawn as outlines") +
+                        "; it is not the module loaded");
+    }
+    if (!has_screen()) {
+        notes.push_back(cfg_.file + ": no window starts visible, so there is no screen.png (visible=1 puts a window "
+                                    "on the screen)");
+    }
+    return notes;
+}
+
 std::vector<std::string> PanelRenderer::check_size(const Panel& panel, int scale) {
     std::vector<std::string> problems;
     const std::string at_scale = " at scale " + std::to_string(scale);
     const std::string side_bound = "at most " + std::to_string(max_surface_side) + " a side";
-    int64_t pixels = 0, gauge_pixels = 0;
-    for (const PanelWindow& window : cfg_.windows) {
-        const Size size = window_size(window, panel);
-        pixels += size.x * size.y * scale * scale;
-        if (size.x * scale > max_surface_side || size.y * scale > max_surface_side) {
-            problems.push_back(where(cfg_, window.line) + window.title + " would be " +
-                               size_text(size.x * scale, size.y * scale) + " pixels" + at_scale + " (" + side_bound +
-                               ": a smaller size_mm, background or --scale)");
+    const double square = double(scale) * scale;
+    const std::vector<ScreenWindow> layout = has_screen() ? screen_layout(panel) : std::vector<ScreenWindow>{};
+    int64_t pixels = 0;
+    double gauge_pixels = 0;
+    for (const PanelWindow* window : all_windows()) {
+        const Size size = window_size(*window, panel);
+        const Size picture = picture_size(*window, panel);
+        const double fx = double(picture.x) / size.x, fy = double(picture.y) / size.y;
+        pixels += picture.x * picture.y * scale * scale;
+        if (picture.x * scale > max_surface_side || picture.y * scale > max_surface_side) {
+            problems.push_back(where(cfg_, window->line) + window->title + " would be " +
+                               size_text(picture.x * scale, picture.y * scale) + " pixels" + at_scale + " (" +
+                               side_bound + ": a smaller " + (window->virtual_cockpit ? "pixel_size" : "size_mm") +
+                               ", background or --scale)");
         }
-        for (const PanelGauge& g : window.gauges) {
+        // Drawn into its picture, and into the screen again when that shows it.
+        double on_screen = 0;
+        for (const ScreenWindow& s : layout) {
+            if (s.window == window) on_screen = double(s.width) / size.x * double(s.height) / size.y;
+        }
+        for (const PanelGauge& g : window->gauges) {
+            if (g.after_gap) continue;
             const Placement p = place(g, panel);
-            const double w = std::ceil(p.width) * scale, h = std::ceil(p.height) * scale;
+            const double w = std::ceil(p.width * fx) * scale, h = std::ceil(p.height * fy) * scale;
             if (w > max_surface_side || h > max_surface_side) {
                 problems.push_back(where(cfg_, g.line) + g.key + " would be drawn " +
                                    size_text(static_cast<int64_t>(w), static_cast<int64_t>(h)) + " pixels" + at_scale +
                                    " (" + side_bound + ": a smaller width, height or --scale)");
                 continue;
             }
-            // Drawn into its window, and into the screen again when that shows it.
-            const double shown_w = std::min(p.width, static_cast<double>(size.x)) * scale;
-            const double shown_h = std::min(p.height, static_cast<double>(size.y)) * scale;
-            gauge_pixels += static_cast<int64_t>(shown_w * shown_h) * (window.visible ? 2 : 1);
+            const double shown = std::min(p.width, double(size.x)) * std::min(p.height, double(size.y)) * square;
+            gauge_pixels += shown * (fx * fy + on_screen);
         }
     }
-    const Size screen = screen_size(panel);
-    pixels += screen.x * screen.y * scale * scale;
-    if (screen.x * scale > max_surface_side || screen.y * scale > max_surface_side) {
-        problems.push_back(cfg_.file + ": the screen of its visible windows would be " +
-                           size_text(screen.x * scale, screen.y * scale) + " pixels" + at_scale + " (" + side_bound +
-                           ": fewer or smaller windows side by side, or a smaller --scale)");
+    if (has_screen()) {
+        const Size screen = screen_size(panel);
+        pixels += screen.x * screen.y * scale * scale;
+        if (screen.x * scale > max_surface_side || screen.y * scale > max_surface_side) {
+            problems.push_back(cfg_.file + ": the screen of its visible windows would be " +
+                               size_text(screen.x * scale, screen.y * scale) + " pixels" + at_scale + " (" +
+                               side_bound +
+                               (placed_on_screen() ? ": a smaller --screen or --scale)"
+                                                   : ": fewer or smaller windows side by side, or a smaller --scale)"));
+        }
     }
     if (pixels > max_render_pixels) {
         problems.push_back(cfg_.file + ": its windows and screen would take " + std::to_string(pixels) + " pixels" +
                            at_scale + " (at most " + std::to_string(max_render_pixels) + " a render)");
     }
-    if (gauge_pixels > max_gauge_pixels) {
-        problems.push_back(cfg_.file + ": its gauges would cover " + std::to_string(gauge_pixels) + " pixels" +
-                           at_scale + " (at most " + std::to_string(max_gauge_pixels) + " a render)");
+    if (gauge_pixels > double(max_gauge_pixels)) {
+        problems.push_back(cfg_.file + ": its gauges would cover " +
+                           std::to_string(static_cast<int64_t>(gauge_pixels)) + " pixels" + at_scale + " (at most " +
+                           std::to_string(max_gauge_pixels) + " a render)");
     }
     return problems;
 }
 
 const Picture* PanelRenderer::background(const PanelWindow& window) {
-    if (window.file.empty()) return nullptr;
-    if (auto it = backgrounds_.find(window.file); it != backgrounds_.end()) return it->second.get();
+    const std::string& file = window.bitmap();
+    if (file.empty()) return nullptr;
+    if (auto it = backgrounds_.find(file); it != backgrounds_.end()) return it->second.get();
     std::unique_ptr<Picture> picture;
-    const std::string at = where(cfg_, window.line) + "background " + window.file + ": ";
+    const std::string at = where(cfg_, window.line) + "background " + file + ": ";
     std::string error;
-    if (const auto bytes = files_ ? files_(window.file, error) : std::nullopt; !bytes) {
+    if (const auto bytes = files_ ? files_(file, error) : std::nullopt; !bytes) {
         background_problems_.push_back(at + (error.empty() ? "cannot be read" : error) + "; left out");
     } else if (const BmpRead read = read_bmp(*bytes); !read.error.empty()) {
         background_problems_.push_back(at + read.error + "; left out");
@@ -131,56 +244,82 @@ const Picture* PanelRenderer::background(const PanelWindow& window) {
     } else {
         background_pixels_ += pixels;
     }
-    return backgrounds_.emplace(window.file, std::move(picture)).first->second.get();
+    return backgrounds_.emplace(file, std::move(picture)).first->second.get();
 }
 
 PanelRenderer::Placement PanelRenderer::place(const PanelGauge& entry, const Panel& panel) {
     Placement p{
         .x = double(entry.x), .y = double(entry.y), .width = 0, .height = 0, .header = nullptr, .gauge = nullptr};
-    const GaugeHeader* header = names_module(entry.module, module_path_) ? panel.gauge(entry.gauge) : nullptr;
+    const GaugeHeader* header = names_module(entry.module, module_path_) ? find_gauge(panel, entry.gauge) : nullptr;
     if (header == nullptr) {
-        // Nothing says how big a gauge the module lacks would be: its own
-        // width and height if the line gives them, else a small square.
+        // Nothing says how big another module's gauge is: its own width and
+        // height if the line gives them, else a small square.
         constexpr int unknown_side = 32;
-        p.width = entry.width.value_or(unknown_side);
+        p.width = entry.width.value_or(entry.height.value_or(unknown_side));
         p.height = entry.height.value_or(entry.width.value_or(unknown_side));
         return p;
     }
     p.header = header;
-    p.gauge = panel.installed(entry.gauge);
+    p.gauge = panel.installed(name_of(*header));
     const PixPoint natural = gauges_.gauge_size(*header);
-    const double sx = entry.width ? double(*entry.width) / natural.x : 1.0;
-    const double sy = entry.height ? double(*entry.height) / natural.y : sx;
+    const double sy_given = entry.height ? double(*entry.height) / natural.y : 0;
+    const double sx = entry.width ? double(*entry.width) / natural.x : entry.height ? sy_given : 1.0;
+    const double sy = entry.height ? sy_given : sx;
     p.width = natural.x * sx;
     p.height = natural.y * sy;
     return p;
 }
 
-bool PanelRenderer::inside(const PanelGauge& entry, Size window) const {
-    return entry.x >= 0 && entry.y >= 0 && entry.x < window.x && entry.y < window.y;
+bool PanelRenderer::reaches_in(const Placement& p, Size window) const {
+    return p.x + p.width > 0 && p.y + p.height > 0 && p.x < double(window.x) && p.y < double(window.y);
 }
 
 PanelRenderer::Size PanelRenderer::window_size(const PanelWindow& window, const Panel& panel) {
     const Picture* bg = background(window);
     double right = 1, bottom = 1;
     for (const PanelGauge& g : window.gauges) {
+        if (g.after_gap) continue;
         const Placement p = place(g, panel);
         right = std::max(right, p.x + p.width);
         bottom = std::max(bottom, p.y + p.height);
     }
-    // Each number is bounded by the reader and the bitmaps' bounds, far inside 64 bits.
-    const int64_t width = window.size_width.value_or(bg != nullptr ? bg->width : static_cast<int64_t>(std::ceil(right)));
+    // Without size_mm, the bitmap's size, else the texture's pixels, else as
+    // far as the gauges reach. Each number is bounded by the reader and the
+    // bitmaps' bounds, far inside 64 bits.
+    int64_t aspect_x = 0, aspect_y = 0;
+    if (bg != nullptr) {
+        aspect_x = bg->width;
+        aspect_y = bg->height;
+    } else if (window.pixel_width) {
+        aspect_x = *window.pixel_width;
+        aspect_y = window.pixel_height.value_or(*window.pixel_width);
+    }
+    const int64_t width = window.size_width.value_or(aspect_x > 0 ? aspect_x : static_cast<int64_t>(std::ceil(right)));
     int64_t height = static_cast<int64_t>(std::ceil(bottom));
     if (window.size_height) {
         height = *window.size_height;
-    } else if (bg != nullptr) {
-        height = std::max<int64_t>(1, std::llround(double(bg->height) * double(width) / bg->width));
+    } else if (aspect_x > 0) {
+        height = std::max<int64_t>(1, std::llround(double(aspect_y) * double(width) / double(aspect_x)));
     }
     return {width, height};
 }
 
+PanelRenderer::Size PanelRenderer::picture_size(const PanelWindow& window, const Panel& panel) {
+    if (window.virtual_cockpit && window.pixel_width) {
+        return {*window.pixel_width, window.pixel_height.value_or(*window.pixel_width)};
+    }
+    return window_size(window, panel);
+}
+
 void PanelRenderer::draw_window(cairo_t* cr, const PanelWindow& window, const Panel& panel) {
     const Size size = window_size(window, panel);
+    // A texture is never clear: the simulator paints it black where nothing else is.
+    if (window.background_color || window.virtual_cockpit) {
+        const Rgb c = window.background_color.value_or(Rgb{});
+        cairo_set_source_rgb(cr, c.r / 255.0, c.g / 255.0, c.b / 255.0);
+        cairo_rectangle(cr, 0, 0, double(size.x), double(size.y));
+        cairo_fill(cr);
+    }
     if (const Picture* bg = background(window)) {
         cairo_save(cr);
         cairo_scale(cr, double(size.x) / bg->width, double(size.y) / bg->height);
@@ -192,14 +331,12 @@ void PanelRenderer::draw_window(cairo_t* cr, const PanelWindow& window, const Pa
         cairo_restore(cr);
     }
     for (const PanelGauge& g : window.gauges) {
-        if (!inside(g, size)) continue;
+        if (g.after_gap) continue;
         const Placement p = place(g, panel);
+        if (!reaches_in(p, size)) continue;
         cairo_save(cr);
         if (p.header == nullptr) {
-            cairo_set_source_rgb(cr, 1, 0, 1);
-            cairo_set_line_width(cr, 1);
-            cairo_rectangle(cr, p.x + 0.5, p.y + 0.5, std::max(0.0, p.width - 1), std::max(0.0, p.height - 1));
-            cairo_stroke(cr);
+            draw_outline(cr, p, g);
         } else if (p.gauge != nullptr) {
             const PixPoint natural = gauges_.gauge_size(*p.gauge->header);
             cairo_translate(cr, p.x, p.y);
@@ -215,12 +352,23 @@ void PanelRenderer::draw_window(cairo_t* cr, const PanelWindow& window, const Pa
 Surface PanelRenderer::render_window(const PanelWindow& window, const Panel& panel, int scale) {
     scale = std::max(1, scale);
     const Size size = window_size(window, panel);
-    Surface surface = make_surface(static_cast<int>(size.x * scale), static_cast<int>(size.y * scale));
+    const Size picture = picture_size(window, panel);
+    Surface surface = make_surface(static_cast<int>(picture.x * scale), static_cast<int>(picture.y * scale));
     Context cr(cairo_create(surface.get()));
-    cairo_scale(cr.get(), scale, scale);
+    cairo_scale(cr.get(), double(picture.x) / size.x * scale, double(picture.y) / size.y * scale);
     draw_window(cr.get(), window, panel);
     cairo_surface_flush(surface.get());
     return surface;
+}
+
+bool PanelRenderer::has_screen() const {
+    return std::any_of(cfg_.windows.begin(), cfg_.windows.end(), [](const PanelWindow& w) { return w.visible; });
+}
+
+bool PanelRenderer::placed_on_screen() const {
+    return std::any_of(cfg_.windows.begin(), cfg_.windows.end(), [](const PanelWindow& w) {
+        return w.visible && (w.window_pos || w.window_size);
+    });
 }
 
 std::vector<PanelRenderer::Row> PanelRenderer::screen_rows(const Panel& panel) {
@@ -244,6 +392,7 @@ std::vector<PanelRenderer::Row> PanelRenderer::screen_rows(const Panel& panel) {
 }
 
 PanelRenderer::Size PanelRenderer::screen_size(const Panel& panel) {
+    if (placed_on_screen()) return {screen_.width, screen_.height};
     Size size{1, 0};
     for (const Row& row : screen_rows(panel)) {
         size.x = std::max(size.x, row.width);
@@ -253,16 +402,46 @@ PanelRenderer::Size PanelRenderer::screen_size(const Panel& panel) {
 }
 
 std::vector<PanelRenderer::ScreenWindow> PanelRenderer::screen_layout(const Panel& panel) {
-    const Size size = screen_size(panel);
     std::vector<ScreenWindow> layout;
-    int64_t y = 0;
-    for (const Row& row : screen_rows(panel)) {
-        double x = double(size.x - row.width) / 2.0;
-        for (const PanelWindow* w : row.windows) {
-            layout.push_back({w, static_cast<int>(std::floor(x)), static_cast<int>(y)});
-            x += double(window_size(*w, panel).x);
+    if (!placed_on_screen()) {
+        const Size size = screen_size(panel);
+        int64_t y = 0;
+        for (const Row& row : screen_rows(panel)) {
+            double x = double(size.x - row.width) / 2.0;
+            for (const PanelWindow* w : row.windows) {
+                const Size units = window_size(*w, panel);
+                layout.push_back({w, static_cast<int64_t>(std::floor(x)), y, units.x, units.y});
+                x += double(units.x);
+            }
+            y += row.height;
         }
-        y += row.height;
+        return layout;
+    }
+    std::vector<const PanelWindow*> shown;
+    for (const PanelWindow& w : cfg_.windows) {
+        if (w.visible) shown.push_back(&w);
+    }
+    std::stable_sort(shown.begin(), shown.end(),
+                     [](const PanelWindow* a, const PanelWindow* b) { return a->zorder < b->zorder; });
+    const double screen_w = double(screen_.width), screen_h = double(screen_.height);
+    for (const PanelWindow* w : shown) {
+        const Size units = window_size(*w, panel);
+        ScreenWindow s{w, 0, 0, units.x, units.y};
+        if (w->window_size) {
+            s.width = std::max<int64_t>(1, std::llround(w->window_size->x * screen_w));
+            s.height = w->window_size->y ? std::max<int64_t>(1, std::llround(*w->window_size->y * screen_h))
+                                         : std::max<int64_t>(1, std::llround(double(s.width) * units.y / units.x));
+        }
+        if (w->window_pos) {
+            s.x = std::llround(w->window_pos->x * screen_w);
+            s.y = std::llround(w->window_pos->y.value_or(0) * screen_h);
+        } else {
+            // By its position: left, centre or right; top, middle or bottom.
+            const int position = w->position < 0 ? 4 : w->position;
+            s.x = (screen_.width - s.width) * (position % 3) / 2;
+            s.y = (screen_.height - s.height) * (position / 3) / 2;
+        }
+        layout.push_back(s);
     }
     return layout;
 }
@@ -276,11 +455,12 @@ Surface PanelRenderer::render_screen(const Panel& panel, int scale) {
     cairo_paint(cr.get());
     cairo_scale(cr.get(), scale, scale);
     for (const ScreenWindow& s : screen_layout(panel)) {
-        const Size window = window_size(*s.window, panel);
+        const Size units = window_size(*s.window, panel);
         cairo_save(cr.get());
-        cairo_translate(cr.get(), s.x, s.y);
-        cairo_rectangle(cr.get(), 0, 0, double(window.x), double(window.y));
+        cairo_translate(cr.get(), double(s.x), double(s.y));
+        cairo_rectangle(cr.get(), 0, 0, double(s.width), double(s.height));
         cairo_clip(cr.get());
+        cairo_scale(cr.get(), double(s.width) / units.x, double(s.height) / units.y);
         draw_window(cr.get(), *s.window, panel);
         cairo_restore(cr.get());
     }
@@ -289,24 +469,48 @@ Surface PanelRenderer::render_screen(const Panel& panel, int scale) {
 }
 
 std::vector<MappedGauge> PanelRenderer::mapped_gauges(const PanelWindow& window, const Panel& panel, double x,
-                                                      double y, int scale) {
-    scale = std::max(1, scale);
+                                                      double y, double scale_x, double scale_y) {
     std::vector<MappedGauge> mapped;
     const Size size = window_size(window, panel);
     for (const PanelGauge& g : window.gauges) {
-        if (!inside(g, size)) continue;  // left out of the drawing too
+        if (g.after_gap) continue;
         const Placement p = place(g, panel);
-        if (p.gauge == nullptr) continue;
+        if (p.gauge == nullptr || !reaches_in(p, size)) continue;  // not drawn either
         const PixPoint natural = gauges_.gauge_size(*p.header);
         mapped.push_back({.title = window.title + ": " + g.gauge + " (" + g.key + ")",
                           .header = p.header,
                           .size = natural,
-                          .x = x + p.x * scale,
-                          .y = y + p.y * scale,
-                          .scale_x = p.width / natural.x * scale,
-                          .scale_y = p.height / natural.y * scale});
+                          .x = x + p.x * scale_x,
+                          .y = y + p.y * scale_y,
+                          .scale_x = p.width / natural.x * scale_x,
+                          .scale_y = p.height / natural.y * scale_y});
     }
     return mapped;
+}
+
+std::vector<NamedPicture> PanelRenderer::render_pictures(const Panel& panel, int scale, bool areas) {
+    scale = std::max(1, scale);
+    std::vector<NamedPicture> pictures;
+    auto add = [&](std::string name, Surface picture, const std::vector<MappedGauge>& gauges) {
+        pictures.push_back({std::move(name), areas ? area_map(picture.get(), gauges) : std::move(picture)});
+    };
+    for (const PanelWindow* w : all_windows()) {
+        const Size size = window_size(*w, panel), picture = picture_size(*w, panel);
+        add((w->virtual_cockpit ? "vcockpit" : "window") + two_digits(w->number) + ".png",
+            render_window(*w, panel, scale),
+            mapped_gauges(*w, panel, 0, 0, double(picture.x) / size.x * scale, double(picture.y) / size.y * scale));
+    }
+    if (!has_screen()) return pictures;
+    std::vector<MappedGauge> on_screen;
+    for (const ScreenWindow& s : screen_layout(panel)) {
+        const Size units = window_size(*s.window, panel);
+        for (MappedGauge& g : mapped_gauges(*s.window, panel, double(s.x * scale), double(s.y * scale),
+                                            double(s.width) / units.x * scale, double(s.height) / units.y * scale)) {
+            on_screen.push_back(std::move(g));
+        }
+    }
+    add("screen.png", render_screen(panel, scale), on_screen);
+    return pictures;
 }
 
 std::optional<PanelRenderer::GaugePoint> PanelRenderer::gauge_at(const Panel& panel, int x, int y, int scale) {
@@ -314,16 +518,17 @@ std::optional<PanelRenderer::GaugePoint> PanelRenderer::gauge_at(const Panel& pa
     const double px = x + 0.5, py = y + 0.5;
     std::optional<GaugePoint> found;
     for (const ScreenWindow& s : screen_layout(panel)) {
-        const Size size = window_size(*s.window, panel);
         const double left = double(s.x) * scale, top = double(s.y) * scale;
-        if (px < left || py < top || px >= left + double(size.x) * scale || py >= top + double(size.y) * scale) {
+        if (px < left || py < top || px >= left + double(s.width) * scale || py >= top + double(s.height) * scale) {
             continue;  // each window clips its gauges
         }
-        for (const MappedGauge& m : mapped_gauges(*s.window, panel, left, top, scale)) {
+        found.reset();  // and covers the windows under it
+        const Size units = window_size(*s.window, panel);
+        const double scale_x = double(s.width) / units.x * scale, scale_y = double(s.height) / units.y * scale;
+        for (const MappedGauge& m : mapped_gauges(*s.window, panel, left, top, scale_x, scale_y)) {
             const double gx = std::floor((px - m.x) / m.scale_x), gy = std::floor((py - m.y) / m.scale_y);
             if (gx < 0 || gy < 0 || gx >= m.size.x || gy >= m.size.y) continue;
-            found = GaugePoint{panel.installed(m.header->gauge_name),
-                               {static_cast<int32_t>(gx), static_cast<int32_t>(gy)}};
+            found = GaugePoint{panel.installed(name_of(*m.header)), {static_cast<int32_t>(gx), static_cast<int32_t>(gy)}};
         }
     }
     return found;

@@ -1,5 +1,7 @@
-// Drawing whole panel windows as panel.cfg lays them out: the window's
-// background bitmap, then each gauge it places, at its position and scale.
+// Drawing a panel as panel.cfg lays it out: each window and each texture of
+// the virtual cockpit with its background bitmap (or colour) and the gauges
+// it places, at their positions and scales, cut at its edges; and the screen
+// of the windows that start visible.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +9,8 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "host/render/area_map.h"
@@ -19,7 +23,8 @@ namespace panelhost {
 // why not.
 using PanelFiles = std::function<std::optional<std::vector<uint8_t>>(const std::string& name, std::string& error)>;
 
-// Files beside the panel.cfg at this path.
+// Files beside the panel.cfg at this path, found as Windows finds them
+// (host/base/files.h: find_windows_file).
 PanelFiles files_beside(const std::string& cfg_path);
 
 // What one render may take, checked before anything is drawn: every window
@@ -29,46 +34,81 @@ inline constexpr int64_t max_render_pixels = int64_t{64} << 20;
 inline constexpr int64_t max_gauge_pixels = int64_t{256} << 20;
 inline constexpr int64_t max_background_pixels = int64_t{16} << 20;
 
+// The screen that window_pos and window_size are shares of.
+struct ScreenSize {
+    int64_t width = 1280, height = 1024;
+};
+inline constexpr int max_screen_side = 16384;
+// "1280x1024": each side a whole number from 1 to max_screen_side.
+std::optional<ScreenSize> parse_screen_size(std::string_view text);
+
+using NamedPicture = std::pair<std::string, Surface>;  // the file name, the picture
+
 class PanelRenderer {
 public:
-    PanelRenderer(GaugeRenderer& gauges, const PanelConfig& cfg, std::string module_path, PanelFiles files);
+    PanelRenderer(GaugeRenderer& gauges, const PanelConfig& cfg, std::string module_path, PanelFiles files,
+                  ScreenSize screen = {});
 
     const PanelConfig& config() const { return cfg_; }
     // The module's gauges the panel places, each once, in the order placed.
     std::vector<std::string> gauge_names(const Panel& panel) const;
-    // What the panel places that cannot be drawn, each "file:line: what is
-    // wrong (what is allowed)": gauges the module lacks or of other modules
-    // (drawn as a magenta outline), gauges outside their windows (left out),
-    // backgrounds that cannot be read (left out). The rest is still drawn.
+    // What the panel places that cannot be drawn as it says, each
+    // "file:line: what is wrong (what is allowed)": gauges the loaded module
+    // lacks (drawn as a magenta outline with their name), gauges wholly
+    // outside their windows (left out), backgrounds that cannot be read
+    // (left out). The rest is still drawn.
     std::vector<std::string> check(const Panel& panel);
+    // What is no mistake but worth telling: the reader's notes (gaps in
+    // gauge numbers), one line per other module whose gauges are drawn as
+    // outlines, and that there is no screen when no window starts visible.
+    std::vector<std::string> notes(const Panel& panel);
     // What makes the panel too large to draw at this scale: windows, the
     // screen or gauges beyond max_surface_side, or the render beyond its
     // pixel bounds. Nothing should be drawn when there is any.
     std::vector<std::string> check_size(const Panel& panel, int scale);
 
-    // A window's size in its own units (size_mm), one pixel each at scale 1.
+    // A window's (or texture's) size in its own units (size_mm), in which
+    // its gauges are placed.
     struct Size {
         int64_t x, y;
     };
     Size window_size(const PanelWindow& window, const Panel& panel);
+    // The pixels of its picture at scale 1: a window's units, a texture's
+    // pixel_size (its units when it gives none).
+    Size picture_size(const PanelWindow& window, const Panel& panel);
+    // A window or a texture as its own picture.
     Surface render_window(const PanelWindow& window, const Panel& panel, int scale);
-    // The visible windows as the screen shows them, by their positions: the
-    // top row (0 to 2) above the middle (3 to 5, and windows with none)
-    // above the bottom (6 to 8), left to right, each row centred.
+
+    // Whether any window starts visible, and so there is a screen to show.
+    bool has_screen() const;
+    // The windows that start visible as the screen shows them, in zorder.
+    // When one gives window_pos or window_size, the screen is ScreenSize
+    // and each window stands where they say (shares of it), else where its
+    // position puts it, at its own size. Otherwise the screen is as large
+    // as the windows in rows by their positions: the top row (0 to 2) above
+    // the middle (3 to 5, and windows with none) above the bottom (6 to 8),
+    // left to right, each row centred.
     Surface render_screen(const Panel& panel, int scale);
     Size screen_size(const Panel& panel);
 
-    // Where render_screen puts each visible window, in window units.
+    // Where render_screen puts each visible window, in screen pixels at
+    // scale 1, its units stretched to width x height.
     struct ScreenWindow {
         const PanelWindow* window;
-        int x, y;
+        int64_t x, y, width, height;
     };
     std::vector<ScreenWindow> screen_layout(const Panel& panel);
 
-    // The drawn gauges of a window whose pixel (0, 0) is at x, y of a picture
-    // drawn at this scale, for the map of their mouse areas.
+    // The drawn gauges of a window whose unit (0, 0) is at x, y of a picture
+    // and whose unit spans scale_x by scale_y of its pixels, for the map of
+    // their mouse areas.
     std::vector<MappedGauge> mapped_gauges(const PanelWindow& window, const Panel& panel, double x, double y,
-                                           int scale);
+                                           double scale_x, double scale_y);
+
+    // Every picture a render of the panel makes: windowNN.png for each
+    // window, vcockpitNN.png for each texture, and screen.png when a window
+    // starts visible; with `areas`, each with its gauges' mouse areas over it.
+    std::vector<NamedPicture> render_pictures(const Panel& panel, int scale, bool areas);
 
     // The drawn gauge under a pixel of the screen as render_screen draws it
     // at this scale, and the gauge pixel under that pixel's centre; where
@@ -83,8 +123,8 @@ public:
     // Where a gauge line puts its gauge, in window units.
     struct Placement {
         double x, y, width, height;
-        const orvane::GaugeHeader* header;  // null: the module lacks it
-        const InstalledGauge* gauge;        // null: not installed, or the module lacks it
+        const orvane::GaugeHeader* header;  // null: not the loaded module's, or the module lacks it
+        const InstalledGauge* gauge;        // null: not installed, or no gauge of the module
     };
     Placement place(const PanelGauge& entry, const Panel& panel);
 
@@ -94,14 +134,17 @@ private:
         int64_t width = 0, height = 0;
     };
     std::vector<Row> screen_rows(const Panel& panel);
+    bool placed_on_screen() const;
+    std::vector<const PanelWindow*> all_windows() const;
     const Picture* background(const PanelWindow& window);
-    bool inside(const PanelGauge& entry, Size window) const;
+    bool reaches_in(const Placement& p, Size window) const;
     void draw_window(cairo_t* cr, const PanelWindow& window, const Panel& panel);
 
     GaugeRenderer& gauges_;
     const PanelConfig& cfg_;
     std::string module_path_;
     PanelFiles files_;
+    ScreenSize screen_;
     std::map<std::string, std::unique_ptr<Picture>> backgrounds_;  // by file name; null: unreadable
     std::vector<std::string> background_problems_;
     int64_t background_pixels_ = 0;

@@ -59,18 +59,7 @@ std::vector<NamedPicture> draw(RenderSetup& setup, PanelRenderer& drawing, const
         }
         return pictures;
     }
-    for (const PanelWindow& w : drawing.config().windows) {
-        add("window" + std::string(w.number < 10 ? "0" : "") + std::to_string(w.number) + ".png",
-            drawing.render_window(w, panel, r.scale), drawing.mapped_gauges(w, panel, 0, 0, r.scale));
-    }
-    std::vector<MappedGauge> on_screen;
-    for (const PanelRenderer::ScreenWindow& s : drawing.screen_layout(panel)) {
-        for (MappedGauge& g : drawing.mapped_gauges(*s.window, panel, s.x * r.scale, s.y * r.scale, r.scale)) {
-            on_screen.push_back(std::move(g));
-        }
-    }
-    add("screen.png", drawing.render_screen(panel, r.scale), on_screen);
-    return pictures;
+    return drawing.render_pictures(panel, r.scale, r.areas);
 }
 
 // The scenario's run, drawn at the last cycle of its last step that updates.
@@ -121,6 +110,8 @@ std::vector<NamedPicture> draw_after_run(RenderSetup& setup, PanelRenderer& draw
     if (!request.gauge.empty() && pictures.empty()) {
         said.report(Severity::problem, request.gauge + " was not installed at the last update; nothing drawn");
     }
+    // Last: other modules' gauges, gaps, no screen.
+    if (request.gauge.empty()) said.report_as_written(Severity::note, drawing.notes(panel));
     return pictures;
 }
 

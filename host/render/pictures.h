@@ -36,8 +36,6 @@ struct PictureRequest {
     bool areas = false;  // every mouse area outlined and numbered, with a key
 };
 
-using NamedPicture = std::pair<std::string, Surface>;  // the file name, the picture
-
 // The pictures asked for, of the panel as it stands after the scenario's
 // last update (the scenario installs the gauges), or without one after
 // installing every gauge the panel places (or the gauge asked for) and one

@@ -1,6 +1,7 @@
 // Fuzz target: the input is a panel.cfg. The reader takes any bytes; the
-// windows it reads are laid out on the module linked in, their sizes checked
-// at the smallest and the largest scale, and a panel small enough is drawn.
+// windows and textures it reads are laid out on the module linked in, their
+// sizes checked at the smallest and the largest scale, and a panel small
+// enough is drawn with its mouse areas.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -59,27 +60,45 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const std::string& problem : cfg.problems) {
         if (!problem.starts_with("fuzz.cfg:")) fault("a problem without its file: " + problem);
     }
-    if (cfg.windows.empty() != !cfg.unusable.empty()) fault("a panel with windows is unusable, or one without is not");
-    for (const PanelWindow& window : cfg.windows) {
-        if (window.size_width && (*window.size_width < 1 || *window.size_width > max_window_side)) {
-            fault("a window's size_mm beyond its bound");
-        }
-        for (const PanelGauge& g : window.gauges) {
-            if (g.x < 0 || g.y < 0 || g.x >= max_window_side || g.y >= max_window_side) fault("a gauge off bounds");
+    const bool nothing = cfg.windows.empty() && cfg.virtual_cockpits.empty();
+    if (nothing != !cfg.unusable.empty()) fault("a panel with windows is unusable, or one without is not");
+    for (const auto* list : {&cfg.windows, &cfg.virtual_cockpits}) {
+        for (const PanelWindow& window : *list) {
+            for (const std::optional<int>& side : {window.size_width, window.pixel_width, window.pixel_height}) {
+                if (side && (*side < 1 || *side > max_window_side)) fault("a window's size beyond its bound");
+            }
+            for (const PanelGauge& g : window.gauges) {
+                if (g.x < -max_window_side || g.y < -max_window_side || g.x >= max_window_side ||
+                    g.y >= max_window_side) {
+                    fault("a gauge off bounds");
+                }
+                // Each field's span lies in the line and holds what was read from it.
+                for (const TextSpan& f : g.fields) {
+                    if (f.offset + f.length > g.text.size()) fault("a gauge field beyond its line");
+                }
+                if (g.fields.size() < 3 || g.text.substr(g.fields[1].offset, g.fields[1].length).find_first_not_of(
+                                               " \t+-0123456789") != std::string::npos) {
+                    fault("a gauge's x field is not where the line holds it");
+                }
+            }
         }
     }
-    PanelRenderer layout(*module.gauges, cfg, "orvane.so", background);
+    PanelRenderer layout(*module.gauges, cfg, "orvane.so", background, ScreenSize{160, 120});
     layout.check(*module.panel);
+    layout.notes(*module.panel);
     const bool fits = layout.check_size(*module.panel, 1).empty();
     layout.check_size(*module.panel, 8);
     int64_t pixels = 0;
-    for (const PanelWindow& window : cfg.windows) {
-        const PanelRenderer::Size size = layout.window_size(window, *module.panel);
-        pixels += size.x * size.y;
+    for (const auto* list : {&cfg.windows, &cfg.virtual_cockpits}) {
+        for (const PanelWindow& window : *list) {
+            const PanelRenderer::Size size = layout.picture_size(window, *module.panel);
+            pixels += size.x * size.y;
+        }
     }
-    if (fits && pixels <= max_pixels_drawn) {
-        for (const PanelWindow& window : cfg.windows) layout.render_window(window, *module.panel, 1);
-        layout.render_screen(*module.panel, 1);
+    if (layout.has_screen()) {
+        const PanelRenderer::Size screen = layout.screen_size(*module.panel);
+        pixels += screen.x * screen.y;
     }
+    if (fits && pixels <= max_pixels_drawn) layout.render_pictures(*module.panel, 1, true);
     return 0;
 }

@@ -99,6 +99,38 @@ TEST_F(RenderAreas, OnAPanelEachGaugesAreasFollowItsPlaceAndScale) {
     }
 }
 
+TEST_F(RenderAreas, OnATextureAndOnEachPlacementOfAGaugeTheAreasFollowToo) {
+    const fs::path dir = out_dir("textures");
+    for (const char* panel : {"glass_twin", "airliner"}) {
+        ASSERT_EQ(panelhost_main({"render", ORVANE_MODULE_PATH, source + "/tests/panels/" + panel + "/panel.cfg",
+                                  "--areas", "--out", (dir / panel).string()},
+                                 stdout, stderr),
+                  0);
+    }
+    auto map = [&](const char* panel, const char* picture) {
+        return Surface(cairo_image_surface_create_from_png((dir / panel / picture).c_str()));
+    };
+    const Surface glass = map("glass_twin", "vcockpit01.png"), blank = map("glass_twin", "vcockpit02.png");
+    const Surface main_panel = map("airliner", "window00.png"), texture = map("airliner", "vcockpit01.png");
+    // As the panels place them, in picture pixels: a texture of 512 pixels for 1024 units, one of its units each.
+    const struct Row {
+        cairo_surface_t* map;
+        const char* gauge;
+        double x, y, scale;
+    } rows[] = {
+        {glass.get(), "DH", 210, 20, 218.0 / 109 / 2},
+        {blank.get(), "FD", 10, 10, 1},
+        {main_panel.get(), "PFD", 40, 60, 284.0 / 189},
+        {main_panel.get(), "PFD", 700, 60, 284.0 / 189},
+        {texture.get(), "PFD", 5, 5, 284.0 / 189 / 2},
+        {texture.get(), "PFD", 153, 5, 284.0 / 189 / 2},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.gauge) + " at " + std::to_string(row.x));
+        expect_outlines(row.map, row.gauge, row.x, row.y, row.scale);
+    }
+}
+
 TEST(RenderAreasGolden, EachGaugesAreasLookAsTheirGoldenPicture) {
     const fs::path dir = out_dir("golden");
     for (const char* gauge : {"AP", "PFD", "DH", "FD", "DME"}) {

@@ -61,7 +61,7 @@ TEST_F(RenderBadInput, APanelIsDrawnWhateverItsLineEndsAndItsProblemsAreToldWith
          "background rle.bmp: it uses RLE8 compression at 8 bits a pixel (uncompressed, or bit fields"},
         {"a background cut short says so", "[Window00]\nfile=cut.bmp\nsize_mm=40,10\n", 1,
          "background cut.bmp: it is cut short: its rows need 4800 bytes"},
-        {"an empty panel has nothing to draw", "", 2, "p.cfg: it has no [WindowNN] section, so nothing to draw"},
+        {"an empty panel has nothing to draw", "", 2, "p.cfg: it has neither a [WindowNN] nor a [VCockpitNN] section, so nothing to draw"},
         {"a window too large at the scale is refused before drawing", "[Window00]\nsize_mm=8192,8192\n", 2,
          "p.cfg:1: Window00 would be 65536 x 65536 pixels at scale 8 (at most 32767 a side"},
         {"windows side by side too wide for the screen are refused before drawing",

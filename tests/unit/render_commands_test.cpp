@@ -33,6 +33,8 @@ TEST_F(RenderCommands, EachCommandSaysWhatWentWrongAndExitsWithItsStatus) {
         {{"render", module, "--gauge", "XYZ"}, 2, "the module has no gauge named XYZ"},
         {{"render", module, "--gauge", "PFD", "--scale", "0"}, 2, "--scale: Value 0 not in range 1 to 8"},
         {{"render", module, "--gauge", "PFD", "--fast"}, 2, "unknown option --fast"},
+        {{"render", module, "--gauge", "PFD", "--screen", "1280x0"}, 2,
+         "--screen 1280x0 is not a screen size (WxH, each a whole number from 1 to 16384)"},
         {{"render", module, "/nonexistent/panel.cfg"}, 2, "cannot read /nonexistent/panel.cfg"},
         {{"render", "/nonexistent/module.so", "--gauge", "PFD"}, 2, "/nonexistent/module.so"},
         {{"render", module, "--gauge", "PFD", "--scenario", dh_only, "--out", out}, 1, "PFD was not installed"},

@@ -95,10 +95,11 @@ TEST_F(RenderPanel, AGaugeTheModuleLacksIsReportedWithItsLineAndOutlinedInMagent
     install({"FD"});
     panel().update();
     PanelRenderer drawing(renderer(), c, ORVANE_MODULE_PATH, files);
-    const std::vector<std::string> problems = drawing.check(panel());
-    ASSERT_EQ(problems.size(), 2u);
-    EXPECT_EQ(problems[0], "p.cfg:3: Orvane!NOPE: the module has no gauge named NOPE; drawn as an outline");
-    EXPECT_EQ(problems[1], "p.cfg:4: Other!PFD: the module Other is not the one loaded; drawn as an outline");
+    EXPECT_EQ(drawing.check(panel()),
+              std::vector<std::string>{"p.cfg:3: Orvane!NOPE: the module has no gauge named NOPE; drawn as an outline"});
+    // Another module's gauges are no mistake: the panel says so once for the module.
+    EXPECT_EQ(drawing.notes(panel()),
+              std::vector<std::string>{"p.cfg: Other: 1 gauge drawn as an outline; it is not the module loaded"});
     EXPECT_EQ(drawing.gauge_names(panel()), std::vector<std::string>{"FD"});
     const Surface window = drawing.render_window(c.windows[0], panel(), 1);
     const struct Probe {
@@ -167,12 +168,52 @@ TEST_F(RenderPanel, TheScreenShowsTheVisibleWindowsInRowsByTheirPositions) {
     EXPECT_TRUE(window_at(199, 99));
 }
 
+TEST_F(RenderPanel, WithWindowPosTheScreenIsItsSizeAndEachWindowStandsWhereItsKeysSayInZorder) {
+    const PanelConfig c = cfg(
+        "[Window00]\nsize_mm=200,100\nwindow_pos=0.25,0.25\nwindow_size=0.25\n"
+        "[Window01]\nsize_mm=100,40\nposition=8\nzorder=3\n"
+        "[Window02]\nsize_mm=50,50\nwindow_pos=0,0\nwindow_size=0.5,0.5\nzorder=-1\ngauge00=Orvane!FD, 30, 30\n"
+        "[Window03]\nsize_mm=10,10\nwindow_pos=0,0\nvisible=0\n"
+        "[Window04]\nsize_mm=60,20\n");
+    install({"FD"});
+    PanelRenderer drawing(renderer(), c, ORVANE_MODULE_PATH, files, ScreenSize{400, 300});
+    const struct Placed {
+        int number;
+        int64_t x, y, width, height;
+    } expected[] = {
+        {2, 0, 0, 200, 150},     // stretched to half the screen each way, lowest
+        {0, 100, 75, 100, 50},   // a quarter of it across, its own aspect
+        {4, 170, 140, 60, 20},   // no place given: centred, at its own size
+        {1, 300, 260, 100, 40},  // position 8: bottom right, highest
+    };
+    const auto layout = drawing.screen_layout(panel());
+    ASSERT_EQ(layout.size(), std::size(expected));
+    for (size_t i = 0; i < layout.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(layout[i].window->number, expected[i].number);
+        EXPECT_EQ(layout[i].x, expected[i].x);
+        EXPECT_EQ(layout[i].y, expected[i].y);
+        EXPECT_EQ(layout[i].width, expected[i].width);
+        EXPECT_EQ(layout[i].height, expected[i].height);
+    }
+    const Surface screen = drawing.render_screen(panel(), 2);
+    EXPECT_EQ(cairo_image_surface_get_width(screen.get()), 800);
+    EXPECT_EQ(cairo_image_surface_get_height(screen.get()), 600);
+    // Window02's FD spans 120 to 280 across and 90 to 141 down, four and three screen pixels a gauge pixel.
+    EXPECT_FALSE(drawing.gauge_at(panel(), 150, 100, 1).has_value()) << "Window00 covers it";
+    const auto hit = drawing.gauge_at(panel(), 150, 130, 1);
+    ASSERT_TRUE(hit.has_value());
+    EXPECT_EQ(hit->gauge->name, "FD");
+    EXPECT_EQ(hit->pixel.x, 7);
+    EXPECT_EQ(hit->pixel.y, 13);
+}
+
 TEST_F(RenderPanel, AScreenPixelMeetsTheGaugeDrawnThereAtThePixelItDrawsThere) {
     // The bottom window spans the screen below the top one (50 to 150 across, 40 down).
     const PanelConfig c = cfg(
         "[Window00]\nsize_mm=200,60\nfile=bg.bmp\nposition=7\n"
         "gauge00=Orvane!FD, 10, 20, 80\ngauge01=Orvane!DME, 30, 20\ngauge02=Orvane!AP, 195, 0\n"
-        "[Window01]\nsize_mm=100,40\nfile=bg.bmp\nposition=1\ngauge00=Orvane!DH, 0, 0\n");
+        "[Window01]\nsize_mm=100,40\nfile=bg.bmp\nposition=1\ngauge00=Orvane!DH, 0, 0\ngauge01=Orvane!fd, 60, 20\n");
     install({"FD", "DME", "AP"});
     PanelRenderer drawing(renderer(), c, ORVANE_MODULE_PATH, files);
     const struct Row {
@@ -190,6 +231,7 @@ TEST_F(RenderPanel, AScreenPixelMeetsTheGaugeDrawnThereAtThePixelItDrawsThere) {
         {"a gauge beyond its window's edge is cut off there", 200, 45, 1, nullptr, 0, 0},
         {"the last pixel inside the window still meets it", 199, 40, 1, "AP", 4, 0},
         {"off the screen", -1, 50, 1, nullptr, 0, 0},
+        {"a second placement of a gauge, named in another case, is met too", 111, 21, 1, "FD", 1, 1},
     };
     for (const Row& row : rows) {
         const auto hit = drawing.gauge_at(panel(), row.x, row.y, row.scale);
