@@ -38,6 +38,7 @@ struct RenderOptions {
     std::string screen = "1280x1024";
     int scale = 1;
     bool areas = false;
+    bool night = false;
 };
 void describe(CommandLine& command, RenderOptions& options);
 int render_command(const RenderOptions& options, std::FILE* out, std::FILE* err);

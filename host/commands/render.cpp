@@ -21,6 +21,9 @@ void describe(CommandLine& command, RenderOptions& o) {
     command.flag("--areas", o.areas,
                  "outlines and numbers every mouse area of every drawn gauge, its click rows dashed, with a key of "
                  "the areas' tooltips under the picture");
+    command.flag("--night", o.night,
+                 "draws the panel at night with its lights on, in the colours of its [Color] section (else "
+                 "the usual ones)");
     command.option("--screen", o.screen, "WxH",
                    "the screen that window_pos and window_size are shares of (default 1280x1024)");
     command.option("--out", o.out_dir, "DIR", "the folder for the pictures (default out/render)");
@@ -60,6 +63,7 @@ int render_command(const RenderOptions& o, std::FILE* out, std::FILE* err) {
                                                "with an update)");
         }
     }
+    if (o.night) setup.renderer().set_lighting(night_lighting(cfg));
     PanelRenderer drawing(setup.renderer(), cfg, setup.module_path(),
                           o.gauge.empty() ? files_beside(o.panel_cfg) : PanelFiles{}, *screen);
     // Everything that makes the pictures too large is found before any is drawn or written.

@@ -223,12 +223,13 @@ std::vector<std::string> PanelRenderer::check_size(const Panel& panel, int scale
     return problems;
 }
 
-const Picture* PanelRenderer::background(const PanelWindow& window) {
-    const std::string& file = window.bitmap();
+const Picture* PanelRenderer::background(const PanelWindow& window) { return bitmap_file(window.bitmap(), window.line); }
+
+const Picture* PanelRenderer::bitmap_file(const std::string& file, int line) {
     if (file.empty()) return nullptr;
     if (auto it = backgrounds_.find(file); it != backgrounds_.end()) return it->second.get();
     std::unique_ptr<Picture> picture;
-    const std::string at = where(cfg_, window.line) + "background " + file + ": ";
+    const std::string at = where(cfg_, line) + "background " + file + ": ";
     std::string error;
     if (const auto bytes = files_ ? files_(file, error) : std::nullopt; !bytes) {
         background_problems_.push_back(at + (error.empty() ? "cannot be read" : error) + "; left out");
@@ -314,13 +315,22 @@ PanelRenderer::Size PanelRenderer::picture_size(const PanelWindow& window, const
 void PanelRenderer::draw_window(cairo_t* cr, const PanelWindow& window, const Panel& panel) {
     const Size size = window_size(window, panel);
     // A texture is never clear: the simulator paints it black where nothing else is.
+    // By night the window's night bitmap, drawn as made for the night, stands
+    // in for its day one; else the day one is dimmed as the panel is.
+    const Lighting& lighting = gauges_.lighting();
+    const std::optional<Rgb> tint = lighting.tint(0);
     if (window.background_color || window.virtual_cockpit) {
-        const Rgb c = window.background_color.value_or(Rgb{});
+        Rgb c = window.background_color.value_or(Rgb{});
+        if (tint) {
+            const uint32_t lit = tint_rgb(uint32_t{c.r} << 16 | uint32_t{c.g} << 8 | c.b, *tint);
+            c = {.r = uint8_t(lit >> 16), .g = uint8_t(lit >> 8), .b = uint8_t(lit)};
+        }
         cairo_set_source_rgb(cr, c.r / 255.0, c.g / 255.0, c.b / 255.0);
         cairo_rectangle(cr, 0, 0, double(size.x), double(size.y));
         cairo_fill(cr);
     }
-    if (const Picture* bg = background(window)) {
+    const Picture* night_bg = lighting.night ? bitmap_file(window.night_bitmap(), window.line) : nullptr;
+    if (const Picture* bg = night_bg != nullptr ? night_bg : gauges_.lit(background(window), tint)) {
         cairo_save(cr);
         cairo_scale(cr, double(size.x) / bg->width, double(size.y) / bg->height);
         cairo_set_source_surface(cr, bg->keyed.get(), 0, 0);

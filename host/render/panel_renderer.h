@@ -137,6 +137,7 @@ private:
     bool placed_on_screen() const;
     std::vector<const PanelWindow*> all_windows() const;
     const Picture* background(const PanelWindow& window);
+    const Picture* bitmap_file(const std::string& file, int line);
     bool reaches_in(const Placement& p, Size window) const;
     void draw_window(cairo_t* cr, const PanelWindow& window, const Panel& panel);
 

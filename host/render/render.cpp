@@ -68,6 +68,42 @@ std::unique_ptr<Picture> make_picture(const Bitmap& bitmap) {
     return make_picture(image);
 }
 
+std::unique_ptr<Picture> tinted_picture(const Picture& picture, Rgb tint) {
+    auto p = std::make_unique<Picture>();
+    p->width = picture.width;
+    p->height = picture.height;
+    p->opaque = copy_of(picture.opaque.get());
+    p->keyed = copy_of(picture.keyed.get());
+    p->black = copy_of(picture.black.get());
+    for (cairo_surface_t* surface : {p->opaque.get(), p->keyed.get(), p->black.get()}) {
+        if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) return nullptr;
+        cairo_surface_flush(surface);
+    }
+    // Their alpha is all or nothing, so the premultiplied channels are the colours.
+    for (cairo_surface_t* surface : {p->opaque.get(), p->keyed.get()}) {
+        unsigned char* data = cairo_image_surface_get_data(surface);
+        const size_t stride = static_cast<size_t>(cairo_image_surface_get_stride(surface));
+        for (int y = 0; y < p->height; ++y) {
+            for (int x = 0; x < p->width; ++x) {
+                uint32_t argb;
+                std::memcpy(&argb, data + y * stride + 4 * static_cast<size_t>(x), 4);
+                argb = (argb & 0xFF000000u) | tint_rgb(argb & 0xFFFFFF, tint);
+                std::memcpy(data + y * stride + 4 * static_cast<size_t>(x), &argb, 4);
+            }
+        }
+        cairo_surface_mark_dirty(surface);
+    }
+    return p;
+}
+
+const Picture* TintedPictures::get(const Picture* picture, std::optional<Rgb> tint) {
+    if (picture == nullptr || !tint) return picture;
+    const uint32_t colour = uint32_t{tint->r} << 16 | uint32_t{tint->g} << 8 | tint->b;
+    const auto key = std::make_pair(picture, colour);
+    if (auto it = made_.find(key); it != made_.end()) return it->second.get();
+    return made_.emplace(key, tinted_picture(*picture, *tint)).first->second.get();
+}
+
 namespace {
 
 // An image placed at x, y in the current user space, drawn pixel for pixel
@@ -152,7 +188,7 @@ std::vector<std::string> GaugeRenderer::take_reports() {
 }
 
 void GaugeRenderer::draw_bitmap(cairo_t* cr, const ElementHeader& element, double dx, double dy) {
-    const Picture* p = art_.picture(element.resource_id);
+    const Picture* p = lit(art_.picture(element.resource_id), element.image_flags);
     if (p == nullptr) return;
     const bool keyed = (element.image_flags & IMAGE_USE_TRANSPARENCY) != 0;
     paint_image(cr, keyed ? p->keyed.get() : p->opaque.get(), element.position.x + dx, element.position.y + dy,
@@ -162,8 +198,8 @@ void GaugeRenderer::draw_bitmap(cairo_t* cr, const ElementHeader& element, doubl
 // Moving images and the sprite: the texture shows through the pure black of
 // its window bitmap (the one after it), and the window is drawn over it.
 void GaugeRenderer::draw_behind_window(cairo_t* cr, const ElementHeader& element, const ElementState& state) {
-    const Picture* texture = art_.picture(element.resource_id);
-    const Picture* window = art_.picture(element.resource_id + 1);
+    const Picture* texture = lit(art_.picture(element.resource_id), element.image_flags);
+    const Picture* window = lit(art_.picture(element.resource_id + 1), element.image_flags);
     if (texture == nullptr || window == nullptr) return;
     const double x = element.position.x, y = element.position.y;
     const bool keyed = (element.image_flags & IMAGE_USE_TRANSPARENCY) != 0;
@@ -217,8 +253,10 @@ void GaugeRenderer::draw_text(cairo_t* cr, const ElementString& text, const Elem
     if (!(w > 0) || !(h > 0)) return;
     const bool black_is_clear = (text.header.image_flags & IMAGE_USE_TRANSPARENCY) != 0 &&
                                 (text.bg_color & 0xFFFFFF) == 0;
+    const std::optional<Rgb> tint = lighting_.tint(text.header.image_flags);
+    const uint32_t fg = tint ? tint_colorref(text.fg_color, *tint) : text.fg_color;
     if (!black_is_clear) {
-        set_colour(cr, text.bg_color);
+        set_colour(cr, tint ? tint_colorref(text.bg_color, *tint) : text.bg_color);
         cairo_rectangle(cr, x, y, w, h);
         cairo_fill(cr);
     }
@@ -232,9 +270,9 @@ void GaugeRenderer::draw_text(cairo_t* cr, const ElementString& text, const Elem
                       .char_count = text.max_string_length,
                       .char_height = text.char_height > 0 ? text.char_height : 0,
                       .draw_flags = text.draw_text_flags,
-                      .red = (text.fg_color & 0xFF) / 255.0,
-                      .green = ((text.fg_color >> 8) & 0xFF) / 255.0,
-                      .blue = ((text.fg_color >> 16) & 0xFF) / 255.0};
+                      .red = (fg & 0xFF) / 255.0,
+                      .green = ((fg >> 8) & 0xFF) / 255.0,
+                      .blue = ((fg >> 16) & 0xFF) / 255.0};
     draw_text_in_box(cr, fonts_, face, state.text->str(), layout);
 }
 

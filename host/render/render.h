@@ -16,6 +16,7 @@
 #include "host/panel/panel.h"
 #include "host/render/bmp_file.h"
 #include "host/render/fonts.h"
+#include "host/render/lighting.h"
 #include "host/services/resources.h"
 #include "module/host_abi.h"
 
@@ -48,6 +49,21 @@ struct Picture {
 std::unique_ptr<Picture> make_picture(const RgbImage& image);
 std::unique_ptr<Picture> make_picture(const Bitmap& bitmap);
 
+// The same picture with every pixel multiplied by a tint; pure black stays
+// clear where it was. Null when there is no memory for it.
+std::unique_ptr<Picture> tinted_picture(const Picture& picture, Rgb tint);
+
+// Pictures multiplied by a tint, each made once.
+class TintedPictures {
+public:
+    // The picture itself when there is no tint (or no picture); null when
+    // the tinted one cannot be made.
+    const Picture* get(const Picture* picture, std::optional<Rgb> tint);
+
+private:
+    std::map<std::pair<const Picture*, uint32_t>, std::unique_ptr<Picture>> made_;
+};
+
 // The longest side of a Cairo image surface, and so of every picture and PNG.
 inline constexpr int max_surface_side = 32767;
 
@@ -79,6 +95,17 @@ public:
     // its default width squared when that has none.
     orvane::PixPoint gauge_size(const orvane::GaugeHeader& gauge);
 
+    // By day (the default) or by night; what draw and the panel's
+    // backgrounds are drawn under.
+    const Lighting& lighting() const { return lighting_; }
+    void set_lighting(const Lighting& lighting) { lighting_ = lighting; }
+    // A picture as the lighting shows an element with these flags, or a
+    // background with a tint of its own.
+    const Picture* lit(const Picture* picture, uint32_t image_flags) {
+        return tinted_.get(picture, lighting_.tint(image_flags));
+    }
+    const Picture* lit(const Picture* picture, std::optional<Rgb> tint) { return tinted_.get(picture, tint); }
+
     // Draws the gauge's chain with gauge pixel (0, 0) at the current origin.
     void draw(cairo_t* cr, const Panel& panel, const InstalledGauge& gauge);
 
@@ -92,6 +119,8 @@ private:
 
     GaugeArt art_;
     FontBook fonts_;
+    Lighting lighting_;
+    TintedPictures tinted_;
 };
 
 // Pictures are drawn at a whole scale, from 1 up to this.

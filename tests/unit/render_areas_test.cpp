@@ -131,16 +131,30 @@ TEST_F(RenderAreas, OnATextureAndOnEachPlacementOfAGaugeTheAreasFollowToo) {
     }
 }
 
-TEST(RenderAreasGolden, EachGaugesAreasLookAsTheirGoldenPicture) {
-    const fs::path dir = out_dir("golden");
-    for (const char* gauge : {"AP", "PFD", "DH", "FD", "DME"}) {
-        ASSERT_EQ(panelhost_main({"render", ORVANE_MODULE_PATH, "--gauge", gauge, "--scenario",
-                                  source + "/tests/render/golden.scn", "--areas", "--scale", "2", "--out",
-                                  dir.string()},
-                                 stdout, stderr),
-                  0);
-        const std::string name = std::string(gauge) + ".png";
-        expect_like_golden(source + "/tests/render/areas/" + name, (dir / name).string());
+// Each gauge with its areas, and the PFD by day and by night: its tapes and
+// scales, which are not bright, take the night colour.
+TEST(RenderGaugeGolden, EachGaugeLooksAsItsGoldenPicture) {
+    const struct Row {
+        const char* gauge;
+        std::vector<std::string> options;
+        const char* golden;  // under tests/render
+    } rows[] = {
+        {"AP", {"--areas", "--scale", "2"}, "areas/AP.png"},
+        {"PFD", {"--areas", "--scale", "2"}, "areas/PFD.png"},
+        {"DH", {"--areas", "--scale", "2"}, "areas/DH.png"},
+        {"FD", {"--areas", "--scale", "2"}, "areas/FD.png"},
+        {"DME", {"--areas", "--scale", "2"}, "areas/DME.png"},
+        {"PFD", {"--scale", "1"}, "lighting/PFD-day.png"},
+        {"PFD", {"--scale", "1", "--night"}, "lighting/PFD-night.png"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.golden);
+        const fs::path dir = out_dir("golden");
+        std::vector<std::string> args = {"render", ORVANE_MODULE_PATH, "--gauge", row.gauge, "--scenario",
+                                         source + "/tests/render/golden.scn", "--out", dir.string()};
+        args.insert(args.end(), row.options.begin(), row.options.end());
+        ASSERT_EQ(panelhost_main(args, stdout, stderr), 0);
+        expect_like_golden(source + "/tests/render/" + row.golden, (dir / (std::string(row.gauge) + ".png")).string());
     }
 }
 

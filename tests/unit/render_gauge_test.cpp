@@ -137,16 +137,25 @@ TEST_F(RenderTransparency, PureBlackIsLeftClearOnlyWhereTheElementsImageFlagsAsk
     }
 }
 
+// By night (the usual colours) the box is multiplied as its flags say:
+// bright as by day, luminous by the luminous colour, else the night colour.
 TEST_F(RenderTransparency, ATextBoxIsFilledWithItsBackgroundUnlessItsBlackIsLeftClear) {
     const struct Row {
         uint32_t flags;
         uint32_t background;
         bool clear;
+        bool night = false;
+        uint32_t drawn = 0;  // by night
     } rows[] = {
         {0x7, rgb(0, 0, 0), true},
         {0x6, rgb(0, 0, 0), false},
         {0x7, rgb(105, 25, 25), false},
         {0x6, rgb(105, 25, 25), false},
+        {0x7, rgb(0, 0, 0), true, true, 0},
+        {0x6, rgb(105, 25, 25), false, true, rgb(105, 25, 25)},
+        {0x4006, rgb(105, 25, 25), false, true, rgb(105, 25, 25)},
+        {0x4002, rgb(105, 25, 25), false, true, rgb(105, 17, 11)},
+        {0x2, rgb(105, 25, 25), false, true, rgb(23, 5, 7)},
     };
     install({"PFD"});
     panel().update();
@@ -157,14 +166,16 @@ TEST_F(RenderTransparency, ATextBoxIsFilledWithItsBackgroundUnlessItsBlackIsLeft
         SCOPED_TRACE(::testing::Message() << "flags " << row.flags << " background " << row.background);
         text.header.image_flags = row.flags;
         text.bg_color = row.background;
+        renderer().set_lighting(row.night ? panelhost::night_lighting({}) : panelhost::Lighting{});
         const Rgba c = at(draw("PFD").get(), 170, 55);
+        const uint32_t drawn = row.night ? row.drawn : row.background;
         if (row.clear) {
             EXPECT_EQ(c.a, 0);
         } else {
-            EXPECT_TRUE(near(c, int(row.background & 0xFF), int((row.background >> 8) & 0xFF),
-                             int((row.background >> 16) & 0xFF), 0));
+            EXPECT_TRUE(near(c, int(drawn & 0xFF), int((drawn >> 8) & 0xFF), int((drawn >> 16) & 0xFF), 0));
         }
     }
+    renderer().set_lighting({});
     text.header.image_flags = flags;
     text.bg_color = background;
 }

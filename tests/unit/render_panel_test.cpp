@@ -150,6 +150,41 @@ TEST_F(RenderPanel, AWindowTakesItsSizeFromSizeMmElseItsBackgroundElseItsGauges)
     }
 }
 
+// By night a window's background is dimmed by the night colour, unless the
+// window names a night bitmap, which is drawn as it is.
+TEST_F(RenderPanel, ByNightABackgroundIsDimmedOrItsNightBitmapDrawnInstead) {
+    const struct Row {
+        const char* text;
+        bool night;
+        Rgba pixel;
+        std::vector<std::string> problems;
+    } rows[] = {
+        {"[Window00]\nfile=bg.bmp", false, {200, 200, 200, 255}, {}},
+        {"[Window00]\nfile=bg.bmp", true, {44, 44, 56, 255}, {}},
+        {"[Color]\nNight=128,64,255\n[Window00]\nfile=bg.bmp", true, {100, 50, 200, 255}, {}},
+        {"[Window00]\nfile=bg.bmp\nfile_night=dark.bmp", false, {200, 200, 200, 255}, {}},
+        {"[Window00]\nfile=bg.bmp\nfile_night=dark.bmp", true, {10, 20, 30, 255}, {}},
+        {"[Window00]\nfile=bg.bmp\nfile_night=missing.bmp\nfile_1024_night=dark.bmp", true, {10, 20, 30, 255}, {}},
+        {"[Window00]\nfile=bg.bmp\nfile_night=missing.bmp", true, {44, 44, 56, 255},
+         {"p.cfg:1: background missing.bmp: cannot be read; left out"}},
+        {"[Window00]\nsize_mm=20,20\nbackground_color=255,0,100", true, {56, 0, 28, 255}, {}},
+    };
+    PanelFiles with_night = [this](const std::string& name, std::string& error) {
+        return name == "dark.bmp" ? std::optional(plain_bmp(30, 10, {10, 20, 30})) : files(name, error);
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text + std::string(row.night ? " by night" : " by day"));
+        const PanelConfig c = cfg(row.text + std::string("\n"));
+        renderer().set_lighting(row.night ? night_lighting(c) : Lighting{});
+        PanelRenderer drawing(renderer(), c, ORVANE_MODULE_PATH, with_night);
+        const Surface picture = drawing.render_window(c.windows[0], panel(), 1);
+        EXPECT_TRUE(same(at(picture.get(), 5, 5), row.pixel));
+        EXPECT_EQ(drawing.window_size(c.windows[0], panel()).x, c.windows[0].size_width.value_or(150));
+        EXPECT_EQ(drawing.check(panel()), row.problems);
+    }
+    renderer().set_lighting({});
+}
+
 TEST_F(RenderPanel, TheScreenShowsTheVisibleWindowsInRowsByTheirPositions) {
     const PanelConfig c = cfg(
         "[Window00]\nsize_mm=200,60\nfile=bg.bmp\nposition=7\n"
