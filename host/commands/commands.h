@@ -47,6 +47,7 @@ struct DemoOptions {
     std::string module, scenario, panel_cfg;
     std::string out_dir = "out/demo";
     int scale = 2;
+    bool night = false;
 };
 void describe(CommandLine& command, DemoOptions& options);
 int demo_command(const DemoOptions& options, std::FILE* out, std::FILE* err);

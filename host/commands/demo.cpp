@@ -56,6 +56,9 @@ void describe(CommandLine& command, DemoOptions& o) {
     command.option("--scenario", o.scenario, "FILE", "flies this scenario instead of the built-in approach");
     command.option("--panel", o.panel_cfg, "PANEL.CFG", "flies on this panel instead of the built-in example");
     command.option("--scale", o.scale, "pixels per gauge pixel (default 2)", 1, max_scale);
+    command.flag("--night", o.night,
+                 "flies at night with the panel lights on, in the colours of the panel's [Color] section (else the "
+                 "usual ones); the contact sheet ends with the last frame by day (without it, at night)");
     command.footer("Writes DIR/frames/frame_NNNN.png, DIR/contact-sheet.png, DIR/NAME.apng, DIR/NAME.trace and, "
                    "when the callout sounded, DIR/callout.wav.\n"
                    "Exit status: 0 every expectation held and every file was written, 1 not, 2 an unusable input.");
@@ -76,10 +79,17 @@ int demo_command(const DemoOptions& o, std::FILE* out, std::FILE* err) {
     if (!setup.ok()) return unusable(said, setup.error());
     if (!scenario_usable(check_gauge_names(scenario, setup.panel()), said)) return said.exit_status();
 
+    const Lighting night = night_lighting(cfg);
+    if (o.night) setup.renderer().set_lighting(night);
     PanelRenderer drawing(setup.renderer(), cfg, o.module, panel_files_for(o.panel_cfg));
     const std::string title = o.scenario.empty() ? "Orvane: an ILS approach on the A310 panel"
                                                  : "Orvane: " + fs::path(scenario.file).filename().string();
-    Recording recording(setup, drawing, scenario, {.dir = o.out_dir, .scale = o.scale, .sheet_title = title}, said);
+    Recording recording(setup, drawing, scenario,
+                        {.dir = o.out_dir,
+                         .scale = o.scale,
+                         .sheet_title = title,
+                         .also_under = o.night ? Lighting{} : night},
+                        said);
     recording.record();
     if (said.unusable()) return said.exit_status();
 

@@ -54,6 +54,7 @@ void Recording::record() {
         return;
     }
     take_moments_before(INT_MAX);
+    if (under_other_lights_.frame) taken_.push_back(std::move(under_other_lights_));
     said_.report_as_written(Severity::problem, drawing_.check(panel));
     // What the renderer could not find (a face, a bitmap) is told, and drawn around.
     said_.report_own(Severity::note, setup_.renderer().take_reports());
@@ -85,6 +86,7 @@ void Recording::clear_frames() {
 }
 
 void Recording::after_update(const UpdateCycle& cycle) {
+    const bool final_update = ++updates_seen_ == scenario_.updates;
     if (frames_ == max_recorded_frames) return;
     take_moments_before(cycle.step.line);
     Panel& panel = setup_.panel();
@@ -95,6 +97,7 @@ void Recording::after_update(const UpdateCycle& cycle) {
     ++frames_;
     const std::string frame_path = (fs::path(frames_dir_) / frame_name(frames_)).string();
     if (const std::string e = write_png(previous_.get(), frame_path); !e.empty()) said_.report(Severity::problem, e);
+    if (final_update) take_under_other_lights();
     if (animation_.full()) return;
     if (const std::string e = animation_.add_frame(previous_.get(), frame_ms); !e.empty()) {
         said_.report(Severity::problem, e);
@@ -116,6 +119,20 @@ void Recording::take_moments_before(int line) {
         taken_.push_back({copy_of(previous_.get()), moments[next_moment_].caption, note});
         animation_.lengthen_last(moment_ms);
     }
+}
+
+// Drawn while the gauges still stand after the last update: the run's end kills them.
+void Recording::take_under_other_lights() {
+    if (!options_.also_under) return;
+    GaugeRenderer& renderer = setup_.renderer();
+    const Lighting lighting = renderer.lighting();
+    renderer.set_lighting(*options_.also_under);
+    Surface frame = drawing_.render_screen(setup_.panel(), options_.scale);
+    renderer.set_lighting(lighting);
+    under_other_lights_ = {std::move(frame),
+                           options_.also_under->night ? "The last frame at night, the panel lights on"
+                                                      : "The last frame by day",
+                           "update " + std::to_string(previous_update_)};
 }
 
 // Listed when written; else what went wrong is a problem, the rest still written.

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ struct RecordingOptions {
     std::string dir;  // DIR/frames/frame_NNNN.png, DIR/contact-sheet.png, DIR/NAME.apng, DIR/NAME.trace, DIR/callout.wav
     int scale = 2;
     std::string sheet_title;
+    // The panel after the last update drawn once more under these lights
+    // (night on a day's recording), as the sheet's last picture.
+    std::optional<Lighting> also_under;
 };
 
 class Recording {
@@ -54,6 +58,7 @@ private:
     void clear_frames();
     void after_update(const UpdateCycle& cycle);
     void take_moments_before(int line);
+    void take_under_other_lights();
     void wrote(const std::string& error, const std::string& listed);
     void write_sheet();
     void write_callout();
@@ -71,6 +76,8 @@ private:
     int frames_ = 0, plays_seen_ = 0, previous_plays_ = 0;
     size_t next_moment_ = 0;
     std::vector<Taken> taken_;
+    int64_t updates_seen_ = 0;
+    Taken under_other_lights_;  // the sheet's last picture, when asked for
     size_t failures_ = 0;
     std::vector<std::string> written_;
 };

@@ -84,9 +84,17 @@ TEST_F(RenderCommands, TheDemoWritesAFramePerUpdateTheSheetTheAnimationAndTheTra
     EXPECT_FALSE(fs::exists(out / "callout.wav")) << "nothing played";
     const panelhost::Surface sheet(cairo_image_surface_create_from_png((out / "contact-sheet.png").c_str()));
     ASSERT_EQ(cairo_surface_status(sheet.get()), CAIRO_STATUS_SUCCESS);
-    // Two moments side by side: the sheet is two half-size frames wide.
+    // Two moments side by side: the sheet is two half-size frames wide;
+    // the last frame again at night starts a second row of them.
     const panelhost::Surface frame(cairo_image_surface_create_from_png((out / "frames" / "frame_0001.png").c_str()));
     EXPECT_GE(cairo_image_surface_get_width(sheet.get()), cairo_image_surface_get_width(frame.get()));
+    EXPECT_GE(cairo_image_surface_get_height(sheet.get()), cairo_image_surface_get_height(frame.get()));
+
+    const fs::path night = dir / "night";
+    ASSERT_EQ(run({"demo", module, "--scenario", scenario, "--out", night.string(), "--scale", "1", "--night"}).code, 0);
+    const panelhost::Surface dark(cairo_image_surface_create_from_png((night / "frames" / "frame_0001.png").c_str()));
+    ASSERT_EQ(cairo_surface_status(dark.get()), CAIRO_STATUS_SUCCESS);
+    EXPECT_NE(panelhost::pixel_at(dark.get(), 1, 1), panelhost::pixel_at(frame.get(), 1, 1)) << "the glareshield dimmed";
 }
 
 }  // namespace
