@@ -54,6 +54,7 @@ bool LiveFlight::load(std::vector<std::string>& errors) {
         errors.push_back(loaded->setup->error());
         return false;
     }
+    if (night_) loaded->setup->renderer().set_lighting(night_lighting(cfg_));
     Panel& panel = loaded->setup->panel();
     if (errors = check_gauge_names(scenario_, panel); !errors.empty()) return false;
     loaded->drawing =
@@ -180,6 +181,11 @@ void LiveFlight::set_rate(double now, int rate) {
     rate_ = rate;
 }
 
+void LiveFlight::toggle_night() {
+    night_ = !night_;
+    renderer().set_lighting(night_ ? night_lighting(cfg_) : Lighting{});
+}
+
 bool LiveFlight::restart(double now, std::vector<std::string>& errors) {
     if (finished_) return false;
     paused_ = false;
@@ -235,6 +241,7 @@ std::string LiveFlight::status() const {
     } else {
         line += paused_ ? "   PAUSED" : "   x" + std::to_string(rate_);
     }
+    if (night_) line += "   NIGHT";
     return line;
 }
 

@@ -71,6 +71,9 @@ public:
     void release(double now);
     void toggle_pause(double now);
     void set_rate(double now, int rate);
+    // Night with the panel lights on, in the colours of the panel's [Color]
+    // section, or day again; it holds across a restart.
+    void toggle_night();
     // The start scenario again on a module loaded anew; the record and the
     // trace start again with it. False, with errors, when it cannot be
     // done: the flight is then over, with nothing to write.
@@ -78,6 +81,7 @@ public:
 
     bool paused() const { return paused_; }
     int rate() const { return rate_; }
+    bool night() const { return night_; }
     int scale() const { return start_.scale; }
     uint64_t update_count() const;
     std::optional<LivePointer> pointer_at(int x, int y);
@@ -123,6 +127,7 @@ private:
     int record_lines_ = 0;
     bool paused_ = false;
     int rate_ = 1;
+    bool night_ = false;
     std::optional<double> clock_;  // the real time brought up to
     double update_phase_ = 0.0;    // of the next update, from 0 to 1
     struct Held {

@@ -279,6 +279,7 @@ public:
     // What the keys do.
     void quit(double) { quit_ = true; }
     void toggle_pause(double t) { live_.toggle_pause(t); }
+    void toggle_night(double) { live_.toggle_night(); }
     template <int rate>
     void set_rate(double t) {
         live_.set_rate(t, rate);
@@ -351,6 +352,7 @@ constexpr KeyAction keys[] = {
     {SDLK_ESCAPE, &Session::quit},
     {SDLK_p, &Session::toggle_pause},
     {SDLK_r, &Session::restart},
+    {SDLK_n, &Session::toggle_night},
     {SDLK_1, &Session::set_rate<time_rates[0]>},
     {SDLK_2, &Session::set_rate<time_rates[1]>},
     {SDLK_4, &Session::set_rate<time_rates[2]>},

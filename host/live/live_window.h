@@ -2,7 +2,8 @@
 // composes it at the flight's scale, its top-left corner at the window's,
 // the status strip below it, the cursor of the mouse-table row under the
 // pointer, the tooltip beside a resting pointer, and the keys: P pauses, R
-// restarts, 1, 2 and 4 set the time rate, Escape or closing the window quits.
+// restarts, N turns night (the panel lights on) and day, 1, 2 and 4 set the
+// time rate, Escape or closing the window quits.
 #pragma once
 
 #include <cstdint>

@@ -277,6 +277,24 @@ TEST(LiveFlightTests, TheStatusStripTellsTheAircraftTheModesAndTheTime) {
     EXPECT_NE(s->status().find("PAUSED"), std::string::npos) << s->status();
 }
 
+// N dims the panel as render --night does, until pressed again; a restart
+// loads the module anew and keeps the night.
+TEST(LiveFlightTests, NightHoldsAcrossARestartUntilToggledBack) {
+    const auto s = open_flight(flying_start);
+    ASSERT_NE(s, nullptr);
+    const uint32_t day = pixel_at(s->draw().get(), 1, 1);  // the glareshield's corner
+    s->toggle_night();
+    EXPECT_NE(s->status().find("NIGHT"), std::string::npos) << s->status();
+    const uint32_t night = pixel_at(s->draw().get(), 1, 1);
+    EXPECT_NE(night, day);
+    std::vector<std::string> errors;
+    ASSERT_TRUE(s->restart(0.0, errors));
+    EXPECT_EQ(pixel_at(s->draw().get(), 1, 1), night);
+    s->toggle_night();
+    EXPECT_EQ(pixel_at(s->draw().get(), 1, 1), day);
+    EXPECT_EQ(s->status().find("NIGHT"), std::string::npos) << s->status();
+}
+
 // Everything fly is handed is checked before a window opens, each fault
 // naming its file, the flight not begun.
 TEST(LiveFlightTests, FlyRefusesWhatItCannotUseBeforeAWindowOpens) {
