@@ -2,7 +2,7 @@
 // by panelhost render: its exit status, every line it says, every picture it
 // writes and its size, and the pixels that show a bitmap found as Windows
 // finds it, a gauge cut at its window's edge, both placements of one gauge,
-// a gauge left out after a gap, the screen's layers.
+// a gauge left out after a gap, the screen's layers, and the same by night.
 #include <filesystem>
 #include <set>
 
@@ -51,6 +51,7 @@ std::vector<std::string> lines_of(const std::string& text) {
 }
 
 TEST(RealPanels, EachIsDrawnAsTheSimulatorShowsItWithWhatItSays) {
+    const std::string airliner_dir = (fs::path(ORVANE_SOURCE_DIR) / "tests" / "panels" / "airliner/").string();
     const std::string other_module = "; it is not the module loaded";
     const std::vector<std::string> airliner_says{"panel.cfg: LVLD\\B767main: 6 gauges drawn as outlines" + other_module,
                                                  "panel.cfg: Fs.Avionics: 1 gauge drawn as an outline" + other_module};
@@ -85,6 +86,17 @@ TEST(RealPanels, EachIsDrawnAsTheSimulatorShowsItWithWhatItSays) {
          airliner_says,
          airliner_pictures(640, 512),
          {{"window_pos and window_size are shares of --screen", "screen.png", 375, 412, 0x343C48}}},
+        {"airliner",
+         {"--night"},
+         1,
+         {"panel.cfg:20: background Main_1024_Night.bmp: cannot read Main_1024_Night.bmp: " + airliner_dir +
+              " holds no \"Main_1024_Night.bmp\", in any case; left out",
+          airliner_says[0], airliner_says[1]},
+         airliner_pictures(1280, 1024),
+         {{"a night bitmap missing: the day one in the [Color] Night colour", "window00.png", 600, 250, 0x291C0B},
+          {"a background_color in the Night colour", "screen.png", 1200, 470, 0x1F1508},
+          {"the PFD is bright: as by day", "window00.png", 190, 150, sky},
+          {"another module's outline is never dimmed", "window00.png", 5, 200, magenta}}},
         {"ga_single",
          {},
          0,
