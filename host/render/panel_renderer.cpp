@@ -330,7 +330,7 @@ void PanelRenderer::draw_window(cairo_t* cr, const PanelWindow& window, const Pa
         cairo_fill(cr);
     }
     const Picture* night_bg = lighting.night ? bitmap_file(window.night_bitmap(), window.line) : nullptr;
-    if (const Picture* bg = night_bg != nullptr ? night_bg : gauges_.lit(background(window), tint)) {
+    if (const Picture* bg = night_bg != nullptr ? night_bg : lit_backgrounds_.get(background(window), tint)) {
         cairo_save(cr);
         cairo_scale(cr, double(size.x) / bg->width, double(size.y) / bg->height);
         cairo_set_source_surface(cr, bg->keyed.get(), 0, 0);

@@ -147,6 +147,7 @@ private:
     PanelFiles files_;
     ScreenSize screen_;
     std::map<std::string, std::unique_ptr<Picture>> backgrounds_;  // by file name; null: unreadable
+    TintedPictures lit_backgrounds_;
     std::vector<std::string> background_problems_;
     int64_t background_pixels_ = 0;
 };

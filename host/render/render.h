@@ -53,7 +53,8 @@ std::unique_ptr<Picture> make_picture(const Bitmap& bitmap);
 // clear where it was. Null when there is no memory for it.
 std::unique_ptr<Picture> tinted_picture(const Picture& picture, Rgb tint);
 
-// Pictures multiplied by a tint, each made once.
+// Pictures multiplied by a tint, each made once; it must not outlive the
+// pictures it was handed, lest another take one's place.
 class TintedPictures {
 public:
     // The picture itself when there is no tint (or no picture); null when
@@ -99,12 +100,10 @@ public:
     // backgrounds are drawn under.
     const Lighting& lighting() const { return lighting_; }
     void set_lighting(const Lighting& lighting) { lighting_ = lighting; }
-    // A picture as the lighting shows an element with these flags, or a
-    // background with a tint of its own.
+    // A picture of the module's as the lighting shows an element with these flags.
     const Picture* lit(const Picture* picture, uint32_t image_flags) {
         return tinted_.get(picture, lighting_.tint(image_flags));
     }
-    const Picture* lit(const Picture* picture, std::optional<Rgb> tint) { return tinted_.get(picture, tint); }
 
     // Draws the gauge's chain with gauge pixel (0, 0) at the current origin.
     void draw(cairo_t* cr, const Panel& panel, const InstalledGauge& gauge);
