@@ -157,17 +157,13 @@ TEST_F(RenderPanel, ByNightABackgroundIsDimmedOrItsNightBitmapDrawnInstead) {
         const char* text;
         bool night;
         Rgba pixel;
-        std::vector<std::string> problems;
     } rows[] = {
-        {"[Window00]\nfile=bg.bmp", false, {200, 200, 200, 255}, {}},
-        {"[Window00]\nfile=bg.bmp", true, {44, 44, 56, 255}, {}},
-        {"[Color]\nNight=128,64,255\n[Window00]\nfile=bg.bmp", true, {100, 50, 200, 255}, {}},
-        {"[Window00]\nfile=bg.bmp\nfile_night=dark.bmp", false, {200, 200, 200, 255}, {}},
-        {"[Window00]\nfile=bg.bmp\nfile_night=dark.bmp", true, {10, 20, 30, 255}, {}},
-        {"[Window00]\nfile=bg.bmp\nfile_night=missing.bmp\nfile_1024_night=dark.bmp", true, {10, 20, 30, 255}, {}},
-        {"[Window00]\nfile=bg.bmp\nfile_night=missing.bmp", true, {44, 44, 56, 255},
-         {"p.cfg:1: background missing.bmp: cannot be read; left out"}},
-        {"[Window00]\nsize_mm=20,20\nbackground_color=255,0,100", true, {56, 0, 28, 255}, {}},
+        {"[Window00]\nfile=bg.bmp", false, {200, 200, 200, 255}},
+        {"[Window00]\nfile=bg.bmp", true, {44, 44, 56, 255}},
+        {"[Window00]\nfile=bg.bmp\nfile_night=dark.bmp", false, {200, 200, 200, 255}},
+        {"[Window00]\nfile=bg.bmp\nfile_night=dark.bmp", true, {10, 20, 30, 255}},
+        {"[Window00]\nfile=bg.bmp\nfile_night=missing.bmp\nfile_1024_night=dark.bmp", true, {10, 20, 30, 255}},
+        {"[Window00]\nsize_mm=20,20\nbackground_color=255,0,100", true, {56, 0, 28, 255}},
     };
     PanelFiles with_night = [this](const std::string& name, std::string& error) {
         return name == "dark.bmp" ? std::optional(plain_bmp(30, 10, {10, 20, 30})) : files(name, error);
@@ -180,7 +176,7 @@ TEST_F(RenderPanel, ByNightABackgroundIsDimmedOrItsNightBitmapDrawnInstead) {
         const Surface picture = drawing.render_window(c.windows[0], panel(), 1);
         EXPECT_TRUE(same(at(picture.get(), 5, 5), row.pixel));
         EXPECT_EQ(drawing.window_size(c.windows[0], panel()).x, c.windows[0].size_width.value_or(150));
-        EXPECT_EQ(drawing.check(panel()), row.problems);
+        EXPECT_EQ(drawing.check(panel()), std::vector<std::string>{});
     }
     renderer().set_lighting({});
 }
