@@ -81,12 +81,8 @@ int fly_command(const FlyOptions& o, std::FILE* out, std::FILE* err) {
         return said.exit_status();
     }
     start.files = panel_files_for(o.panel_cfg);
-    std::vector<std::string> errors, problems;
-    const std::unique_ptr<LiveFlight> live = LiveFlight::open(std::move(start), errors, problems);
-    // Each names its file: the module, the start scenario and its line.
-    said.report_as_written(Severity::unusable, errors);
+    const std::unique_ptr<LiveFlight> live = LiveFlight::open(std::move(start), said);
     if (!live) return exit_unusable;
-    said.report_as_written(Severity::problem, problems);
 
     const std::string title = "panelhost: " + (o.panel_cfg.empty() ? std::string("panel.cfg") : o.panel_cfg);
     const LiveWindowEnd end = run_live_window(*live, {.title = title}, said);

@@ -54,7 +54,7 @@ void Recording::record() {
         return;
     }
     take_moments_before(INT_MAX);
-    said_.report_as_written(Severity::problem, drawing_.check(panel));
+    drawing_.check(panel, said_);
     // What the renderer could not find (a face, a bitmap) is told, and drawn around.
     said_.report_own(Severity::note, setup_.renderer().take_reports());
 
