@@ -40,7 +40,7 @@ std::unique_ptr<LiveFlight> LiveFlight::open(LiveStart start, Diagnostics& said)
         said.report_as_written(Severity::unusable, errors);
         return nullptr;
     }
-    said.report_as_written(Severity::problem, s.cfg_.problems);
+    said.report(s.cfg_.problems);
     s.loaded_->drawing->check(s.loaded_->setup->panel(), said);
     return flight;
 }

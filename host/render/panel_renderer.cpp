@@ -132,7 +132,7 @@ void PanelRenderer::check(const Panel& panel, Diagnostics& said) {
 }
 
 void PanelRenderer::notes(const Panel& panel, Diagnostics& said) {
-    said.report_as_written(Severity::note, cfg_.notes);
+    said.report(cfg_.notes);
     struct Other {
         std::string module;  // as first written
         int gauges = 0;

@@ -57,8 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Module module;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const PanelConfig cfg = parse_panel_cfg(text, "fuzz.cfg");
-    for (const std::string& problem : cfg.problems) {
-        if (!problem.starts_with("fuzz.cfg:")) fault("a problem without its file: " + problem);
+    for (const Diagnostic& problem : cfg.problems) {
+        if (!problem.text.starts_with("fuzz.cfg:")) fault("a problem without its file: " + problem.text);
     }
     const bool nothing = cfg.windows.empty() && cfg.virtual_cockpits.empty();
     if (nothing != !cfg.unusable.empty()) fault("a panel with windows is unusable, or one without is not");
