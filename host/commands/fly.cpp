@@ -87,7 +87,7 @@ int fly_command(const FlyOptions& o, std::FILE* out, std::FILE* err) {
     const std::string title = "panelhost: " + (o.panel_cfg.empty() ? std::string("panel.cfg") : o.panel_cfg);
     const LiveWindowEnd end = run_live_window(*live, {.title = title}, said);
     if (!end.error.empty()) return unusable(said, end.error);
-    said.report_own(Severity::note, live->renderer().take_reports());
+    live->renderer().report(said);
     if (!write_flight(o, *live, out, said)) return said.exit_status();
     print(out, "panelhost fly: " + std::to_string(live->update_count()) + " updates in " +
                    std::to_string(static_cast<int64_t>(end.seconds)) + " s, " + std::to_string(end.frames) +

@@ -101,7 +101,7 @@ std::vector<NamedPicture> draw_after_run(RenderSetup& setup, PanelRenderer& draw
         said.report_as_written(Severity::fault, panel.take_faults());
     }
     if (request.gauge.empty()) drawing.check(panel, said);
-    said.report_own(Severity::note, setup.renderer().take_reports());
+    setup.renderer().report(said);
     if (!request.gauge.empty() && pictures.empty()) {
         said.report(Severity::problem, request.gauge + " was not installed at the last update; nothing drawn");
     }

@@ -56,7 +56,7 @@ void Recording::record() {
     take_moments_before(INT_MAX);
     drawing_.check(panel, said_);
     // What the renderer could not find (a face, a bitmap) is told, and drawn around.
-    said_.report_own(Severity::note, setup_.renderer().take_reports());
+    setup_.renderer().report(said_);
 
     if (frames_ > 0) {
         written_.push_back(frames_dir_ + "/frame_0001.png .. " + frame_name(frames_) + " (" +
