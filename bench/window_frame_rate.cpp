@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
         print(stderr, error + "\n");
         return exit_unusable;
     }
-    std::vector<std::string> errors, problems;
+    Diagnostics said("window_frame_rate", stderr);
     const auto live = LiveFlight::open({.module_path = ORVANE_MODULE_PATH,
                                         .cfg_name = cfg,
                                         .cfg_text = *cfg_text,
@@ -41,13 +41,9 @@ int main(int argc, char** argv) {
                                         .scenario_name = "fly_start.scn",
                                         .scenario_text = *start,
                                         .scale = scale},
-                                       errors, problems);
-    if (!live) {
-        for (const std::string& e : errors) print(stderr, e + "\n");
-        return exit_unusable;
-    }
+                                       said);
+    if (!live) return exit_unusable;
     live->set_rate(0.0, 4);
-    Diagnostics said("window_frame_rate", stderr);
     const LiveWindowEnd end = run_live_window(
         *live, {.title = "panelhost: frame rate", .paced = paced, .quit_after_s = static_cast<double>(seconds)}, said);
     if (!end.error.empty()) {

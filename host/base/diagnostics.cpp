@@ -16,19 +16,33 @@ int exit_status_of(Severity severity) {
     return exit_unusable;
 }
 
+Diagnostic diagnostic_at(Severity severity, std::string file, int line, std::string message) {
+    std::string text = (line > 0 ? file + ":" + std::to_string(line) : file) + ": " + message;
+    return {.severity = severity,
+            .file = std::move(file),
+            .line = line,
+            .message = std::move(message),
+            .text = std::move(text)};
+}
+
 Diagnostics::Diagnostics(std::string program, std::FILE* err) : program_(std::move(program)), err_(err) {}
 
 void Diagnostics::report(Severity severity, const std::string& file, int line, const std::string& message) {
-    const std::string where = line > 0 ? file + ":" + std::to_string(line) : file;
-    add({.severity = severity, .file = file, .line = line, .text = where + ": " + message});
+    add(diagnostic_at(severity, file, line, message));
 }
 
 void Diagnostics::report(Severity severity, const std::string& message) {
-    add({.severity = severity, .file = {}, .line = 0, .text = program_ + ": " + message});
+    add({.severity = severity, .file = {}, .line = 0, .message = message, .text = program_ + ": " + message});
+}
+
+void Diagnostics::report(Diagnostic diagnostic) { add(std::move(diagnostic)); }
+
+void Diagnostics::report(const std::vector<Diagnostic>& diagnostics) {
+    for (const Diagnostic& d : diagnostics) add(d);
 }
 
 void Diagnostics::report_as_written(Severity severity, const std::vector<std::string>& messages) {
-    for (const std::string& m : messages) add({.severity = severity, .file = {}, .line = 0, .text = m});
+    for (const std::string& m : messages) add({.severity = severity, .file = {}, .line = 0, .message = m, .text = m});
 }
 
 void Diagnostics::report_own(Severity severity, const std::vector<std::string>& messages) {

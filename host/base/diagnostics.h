@@ -26,10 +26,15 @@ int exit_status_of(Severity severity);
 
 struct Diagnostic {
     Severity severity = Severity::note;
-    std::string file;  // the file it is about; empty when the text says where, or it is the command's own
-    int line = 0;      // 0: the file as a whole
-    std::string text;  // as printed, without the line end
+    std::string file;     // the file it is about; empty when it is the command's own, or says its place itself
+    int line = 0;         // 0: the file as a whole
+    std::string message;  // what is wrong, without where
+    std::string text;     // as printed, without the line end
 };
+
+// A message about a place in a file, as the rooms make it: "FILE:LINE:
+// message", line 0 "FILE: message".
+Diagnostic diagnostic_at(Severity severity, std::string file, int line, std::string message);
 
 class Diagnostics {
 public:
@@ -41,6 +46,10 @@ public:
     void report(Severity severity, const std::string& file, int line, const std::string& message);
     // The command's own: "PROGRAM: message".
     void report(Severity severity, const std::string& message);
+    // Messages a room made (diagnostic_at) before there was a command to
+    // tell them, each as it was made.
+    void report(Diagnostic diagnostic);
+    void report(const std::vector<Diagnostic>& diagnostics);
     // Messages that say their place themselves ("file:line: ...", as the
     // scenario room and the panel.cfg reader write them), each as it is.
     void report_as_written(Severity severity, const std::vector<std::string>& messages);

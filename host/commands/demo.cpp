@@ -29,7 +29,7 @@ PanelConfig load_panel(const std::string& path, Diagnostics& said) {
     PanelConfig cfg = path.empty() ? parse_panel_cfg(as_text(demo_asset("panel.cfg").value_or(std::vector<uint8_t>{})),
                                                      "panel.cfg")
                                    : read_panel_cfg(path);
-    said.report_as_written(Severity::problem, cfg.problems);
+    said.report(cfg.problems);
     if (!cfg.unusable.empty()) said.report(Severity::unusable, cfg.unusable);
     return cfg;
 }

@@ -81,17 +81,13 @@ int fly_command(const FlyOptions& o, std::FILE* out, std::FILE* err) {
         return said.exit_status();
     }
     start.files = panel_files_for(o.panel_cfg);
-    std::vector<std::string> errors, problems;
-    const std::unique_ptr<LiveFlight> live = LiveFlight::open(std::move(start), errors, problems);
-    // Each names its file: the module, the start scenario and its line.
-    said.report_as_written(Severity::unusable, errors);
+    const std::unique_ptr<LiveFlight> live = LiveFlight::open(std::move(start), said);
     if (!live) return exit_unusable;
-    said.report_as_written(Severity::problem, problems);
 
     const std::string title = "panelhost: " + (o.panel_cfg.empty() ? std::string("panel.cfg") : o.panel_cfg);
     const LiveWindowEnd end = run_live_window(*live, {.title = title}, said);
     if (!end.error.empty()) return unusable(said, end.error);
-    said.report_own(Severity::note, live->renderer().take_reports());
+    live->renderer().report(said);
     if (!write_flight(o, *live, out, said)) return said.exit_status();
     print(out, "panelhost fly: " + std::to_string(live->update_count()) + " updates in " +
                    std::to_string(static_cast<int64_t>(end.seconds)) + " s, " + std::to_string(end.frames) +

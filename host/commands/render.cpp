@@ -47,7 +47,7 @@ int render_command(const RenderOptions& o, std::FILE* out, std::FILE* err) {
     PanelConfig cfg;
     if (o.gauge.empty()) {
         cfg = read_panel_cfg(o.panel_cfg);
-        said.report_as_written(Severity::problem, cfg.problems);
+        said.report(cfg.problems);
         if (!cfg.unusable.empty()) return unusable(said, cfg.unusable);
     } else if (panel.gauge(o.gauge) == nullptr) {
         return unusable(said, "the module has no gauge named " + o.gauge);

@@ -29,17 +29,19 @@ LiveFlight::~LiveFlight() {
     if (loaded_ && !finished_) loaded_->run->finish();
 }
 
-std::unique_ptr<LiveFlight> LiveFlight::open(LiveStart start, std::vector<std::string>& errors,
-                                             std::vector<std::string>& problems) {
+std::unique_ptr<LiveFlight> LiveFlight::open(LiveStart start, Diagnostics& said) {
     std::unique_ptr<LiveFlight> flight(new LiveFlight(std::move(start)));
     LiveFlight& s = *flight;
     s.scenario_.file = s.start_.scenario_name;
-    errors = parse_scenario(s.start_.scenario_text, s.scenario_);
-    if (!errors.empty()) return nullptr;
-    s.cfg_ = parse_panel_cfg(s.start_.cfg_text, s.start_.cfg_name);
-    problems = s.cfg_.problems;
-    if (!s.load(errors)) return nullptr;
-    for (const std::string& p : s.loaded_->drawing->check(s.loaded_->setup->panel())) problems.push_back(p);
+    std::vector<std::string> errors = parse_scenario(s.start_.scenario_text, s.scenario_);
+    if (errors.empty()) s.cfg_ = parse_panel_cfg(s.start_.cfg_text, s.start_.cfg_name);
+    if (!errors.empty() || !s.load(errors)) {
+        // Each names its file: the module, the start scenario and its line.
+        said.report_as_written(Severity::unusable, errors);
+        return nullptr;
+    }
+    said.report(s.cfg_.problems);
+    s.loaded_->drawing->check(s.loaded_->setup->panel(), said);
     return flight;
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "host/base/diagnostics.h"
 #include "host/panel/panel.h"
 #include "host/render/panel_cfg.h"
 #include "host/render/panel_renderer.h"
@@ -54,10 +55,10 @@ struct LivePointer {
 class LiveFlight {
 public:
     // Loads the module, reads the panel and the start scenario and runs it.
-    // Null when one of them cannot be used; errors then say why, each a line.
-    // problems are what the panel has that it can still be drawn with.
-    static std::unique_ptr<LiveFlight> open(LiveStart start, std::vector<std::string>& errors,
-                                            std::vector<std::string>& problems);
+    // Null when one of them cannot be used, why reported as unusable; else
+    // what the panel has that it can still be drawn with is reported as
+    // problems.
+    static std::unique_ptr<LiveFlight> open(LiveStart start, Diagnostics& said);
     ~LiveFlight();
     LiveFlight(const LiveFlight&) = delete;
     LiveFlight& operator=(const LiveFlight&) = delete;

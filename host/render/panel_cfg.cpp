@@ -181,7 +181,7 @@ private:
     enum class Section { none, titles, color, window, other, ignored };
 
     void problem(const std::string& message) {
-        cfg_.problems.push_back(cfg_.file + ":" + std::to_string(line_) + ": " + message);
+        cfg_.problems.push_back(diagnostic_at(Severity::problem, cfg_.file, line_, message));
     }
     void problem(std::string_view key, std::string_view value, const std::string& what) {
         problem(std::string(key) + "=" + std::string(value) + " " + what);
@@ -366,14 +366,15 @@ private:
             const auto [number, line] = *std::next(it);
             if (number == it->first + 1) continue;
             const auto after = std::distance(std::next(it), numbers.end()) - 1;
-            cfg_.notes.push_back(cfg_.file + ":" + std::to_string(line) + ": " + w.title + " has no gauge" +
-                                 two_digits(it->first + 1) +
-                                 ", and the simulator stops reading a window's gauges at a gap in their numbers: "
-                                 "gauge" + two_digits(number) +
-                                 (after == 0   ? std::string(" is")
-                                  : after == 1 ? std::string(" and the gauge after it are")
-                                               : " and the " + std::to_string(after) + " gauges after it are") +
-                                 " not drawn (number them on without a gap)");
+            cfg_.notes.push_back(diagnostic_at(
+                Severity::note, cfg_.file, line,
+                w.title + " has no gauge" + two_digits(it->first + 1) +
+                    ", and the simulator stops reading a window's gauges at a gap in their numbers: gauge" +
+                    two_digits(number) +
+                    (after == 0   ? std::string(" is")
+                     : after == 1 ? std::string(" and the gauge after it are")
+                                  : " and the " + std::to_string(after) + " gauges after it are") +
+                    " not drawn (number them on without a gap)"));
             for (PanelGauge& g : w.gauges) g.after_gap = g.number > it->first;
             return;
         }

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "host/base/diagnostics.h"
+
 namespace panelhost {
 
 // Where a field stands in its line: the bytes from `offset`, `length` long.
@@ -110,11 +112,12 @@ struct PanelConfig {
     // Every section but the windows and textures: [Window Titles], [Color],
     // [VIEWS], [Default View] and any other, as read.
     std::vector<PanelSection> other_sections;
-    // "file:line: what is wrong (what is allowed)"; the rest of the file is still read.
-    std::vector<std::string> problems;
-    // What is no mistake but worth telling ("file:line: ..."): gaps in a
-    // window's gauge numbers.
-    std::vector<std::string> notes;
+    // At their lines: what is wrong (what is allowed); the rest of the file
+    // is still read.
+    std::vector<Diagnostic> problems;
+    // What is no mistake but worth telling, at its line: gaps in a window's
+    // gauge numbers.
+    std::vector<Diagnostic> notes;
     // Why there is nothing to draw at all (a file that cannot be read, or no
     // window or texture in it); empty when the panel is usable.
     std::string unusable;

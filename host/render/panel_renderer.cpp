@@ -42,8 +42,6 @@ std::optional<ScreenSize> parse_screen_size(std::string_view text) {
 
 namespace {
 
-std::string where(const PanelConfig& cfg, int line) { return cfg.file + ":" + std::to_string(line) + ": "; }
-
 std::string size_text(int64_t x, int64_t y) { return std::to_string(x) + " x " + std::to_string(y); }
 
 std::string two_digits(int number) { return (number < 10 ? "0" : "") + std::to_string(number); }
@@ -108,33 +106,33 @@ std::vector<std::string> PanelRenderer::gauge_names(const Panel& panel) const {
     return names;
 }
 
-std::vector<std::string> PanelRenderer::check(const Panel& panel) {
-    std::vector<std::string> problems;
+void PanelRenderer::check(const Panel& panel, Diagnostics& said) {
     for (const PanelWindow* window : all_windows()) {
         const Size size = window_size(*window, panel);
         for (const PanelGauge& g : window->gauges) {
             if (g.after_gap) continue;
             if (names_module(g.module, module_path_) && find_gauge(panel, g.gauge) == nullptr) {
-                problems.push_back(where(cfg_, g.line) + g.module + "!" + g.gauge + ": the module has no gauge named " +
-                                   g.gauge + "; drawn as an outline");
+                said.report(Severity::problem, cfg_.file, g.line,
+                            g.module + "!" + g.gauge + ": the module has no gauge named " + g.gauge +
+                                "; drawn as an outline");
             }
             const Placement p = place(g, panel);
             if (!reaches_in(p, size)) {
                 const int64_t w = static_cast<int64_t>(std::ceil(p.width)), h = static_cast<int64_t>(std::ceil(p.height));
-                problems.push_back(where(cfg_, g.line) + g.key + " at " + std::to_string(g.x) + ", " +
-                                   std::to_string(g.y) + " lies outside its window of " + size_text(size.x, size.y) +
-                                   "; left out (drawn " + size_text(w, h) + ", it must reach into the window: x from " +
-                                   std::to_string(1 - w) + " to " + std::to_string(size.x - 1) + ", y from " +
-                                   std::to_string(1 - h) + " to " + std::to_string(size.y - 1) + ")");
+                said.report(Severity::problem, cfg_.file, g.line,
+                            g.key + " at " + std::to_string(g.x) + ", " + std::to_string(g.y) +
+                                " lies outside its window of " + size_text(size.x, size.y) + "; left out (drawn " +
+                                size_text(w, h) + ", it must reach into the window: x from " + std::to_string(1 - w) +
+                                " to " + std::to_string(size.x - 1) + ", y from " + std::to_string(1 - h) + " to " +
+                                std::to_string(size.y - 1) + ")");
             }
         }
     }
-    for (const std::string& p : background_problems_) problems.push_back(p);
-    return problems;
+    for (const BackgroundProblem& p : background_problems_) said.report(Severity::problem, cfg_.file, p.line, p.message);
 }
 
-std::vector<std::string> PanelRenderer::notes(const Panel& panel) {
-    std::vector<std::string> notes = cfg_.notes;
+void PanelRenderer::notes(const Panel& panel, Diagnostics& said) {
+    said.report(cfg_.notes);
     struct Other {
         std::string module;  // as first written
         int gauges = 0;
@@ -151,19 +149,23 @@ std::vector<std::string> PanelRenderer::notes(const Panel& panel) {
         }
     }
     for (const Other& o : others) {
-        notes.push_back(cfg_.file + ": " + o.module + ": " + std::to_string(o.gauges) +
+        said.report(Severity::note, cfg_.file, 0,
+                    o.module + ": " + std::to_string(o.gauges) +
                         (o.gauges == 1 ? " gauge drawn as an outline" : " gauges drawn as outlines") +
                         "; it is not the module loaded");
     }
     if (!has_screen()) {
-        notes.push_back(cfg_.file + ": no window starts visible, so there is no screen.png (visible=1 puts a window "
-                                    "on the screen)");
+        said.report(Severity::note, cfg_.file, 0,
+                    "no window starts visible, so there is no screen.png (visible=1 puts a window on the screen)");
     }
-    return notes;
 }
 
-std::vector<std::string> PanelRenderer::check_size(const Panel& panel, int scale) {
-    std::vector<std::string> problems;
+bool PanelRenderer::fits(const Panel& panel, int scale, Diagnostics& said) {
+    bool fits = true;
+    auto too_large = [&](int line, const std::string& message) {
+        said.report(Severity::unusable, cfg_.file, line, message);
+        fits = false;
+    };
     const std::string at_scale = " at scale " + std::to_string(scale);
     const std::string side_bound = "at most " + std::to_string(max_surface_side) + " a side";
     const double square = double(scale) * scale;
@@ -176,10 +178,9 @@ std::vector<std::string> PanelRenderer::check_size(const Panel& panel, int scale
         const double fx = double(picture.x) / size.x, fy = double(picture.y) / size.y;
         pixels += picture.x * picture.y * scale * scale;
         if (picture.x * scale > max_surface_side || picture.y * scale > max_surface_side) {
-            problems.push_back(where(cfg_, window->line) + window->title + " would be " +
-                               size_text(picture.x * scale, picture.y * scale) + " pixels" + at_scale + " (" +
-                               side_bound + ": a smaller " + (window->virtual_cockpit ? "pixel_size" : "size_mm") +
-                               ", background or --scale)");
+            too_large(window->line, window->title + " would be " + size_text(picture.x * scale, picture.y * scale) +
+                                        " pixels" + at_scale + " (" + side_bound + ": a smaller " +
+                                        (window->virtual_cockpit ? "pixel_size" : "size_mm") + ", background or --scale)");
         }
         // Drawn into its picture, and into the screen again when that shows it.
         double on_screen = 0;
@@ -191,9 +192,9 @@ std::vector<std::string> PanelRenderer::check_size(const Panel& panel, int scale
             const Placement p = place(g, panel);
             const double w = std::ceil(p.width * fx) * scale, h = std::ceil(p.height * fy) * scale;
             if (w > max_surface_side || h > max_surface_side) {
-                problems.push_back(where(cfg_, g.line) + g.key + " would be drawn " +
-                                   size_text(static_cast<int64_t>(w), static_cast<int64_t>(h)) + " pixels" + at_scale +
-                                   " (" + side_bound + ": a smaller width, height or --scale)");
+                too_large(g.line, g.key + " would be drawn " +
+                                      size_text(static_cast<int64_t>(w), static_cast<int64_t>(h)) + " pixels" +
+                                      at_scale + " (" + side_bound + ": a smaller width, height or --scale)");
                 continue;
             }
             const double shown = std::min(p.width, double(size.x)) * std::min(p.height, double(size.y)) * square;
@@ -204,23 +205,21 @@ std::vector<std::string> PanelRenderer::check_size(const Panel& panel, int scale
         const Size screen = screen_size(panel);
         pixels += screen.x * screen.y * scale * scale;
         if (screen.x * scale > max_surface_side || screen.y * scale > max_surface_side) {
-            problems.push_back(cfg_.file + ": the screen of its visible windows would be " +
-                               size_text(screen.x * scale, screen.y * scale) + " pixels" + at_scale + " (" +
-                               side_bound +
-                               (placed_on_screen() ? ": a smaller --screen or --scale)"
-                                                   : ": fewer or smaller windows side by side, or a smaller --scale)"));
+            too_large(0, "the screen of its visible windows would be " + size_text(screen.x * scale, screen.y * scale) +
+                             " pixels" + at_scale + " (" + side_bound +
+                             (placed_on_screen() ? ": a smaller --screen or --scale)"
+                                                 : ": fewer or smaller windows side by side, or a smaller --scale)"));
         }
     }
     if (pixels > max_render_pixels) {
-        problems.push_back(cfg_.file + ": its windows and screen would take " + std::to_string(pixels) + " pixels" +
-                           at_scale + " (at most " + std::to_string(max_render_pixels) + " a render)");
+        too_large(0, "its windows and screen would take " + std::to_string(pixels) + " pixels" + at_scale +
+                         " (at most " + std::to_string(max_render_pixels) + " a render)");
     }
     if (gauge_pixels > double(max_gauge_pixels)) {
-        problems.push_back(cfg_.file + ": its gauges would cover " +
-                           std::to_string(static_cast<int64_t>(gauge_pixels)) + " pixels" + at_scale + " (at most " +
-                           std::to_string(max_gauge_pixels) + " a render)");
+        too_large(0, "its gauges would cover " + std::to_string(static_cast<int64_t>(gauge_pixels)) + " pixels" +
+                         at_scale + " (at most " + std::to_string(max_gauge_pixels) + " a render)");
     }
-    return problems;
+    return fits;
 }
 
 const Picture* PanelRenderer::background(const PanelWindow& window) { return bitmap_file(window.bitmap(), window.line); }
@@ -229,19 +228,21 @@ const Picture* PanelRenderer::bitmap_file(const std::string& file, int line) {
     if (file.empty()) return nullptr;
     if (auto it = backgrounds_.find(file); it != backgrounds_.end()) return it->second.get();
     std::unique_ptr<Picture> picture;
-    const std::string at = where(cfg_, line) + "background " + file + ": ";
+    const std::string at = "background " + file + ": ";
+    auto left_out = [&](const std::string& why) { background_problems_.push_back({line, at + why + "; left out"}); };
     std::string error;
     if (const auto bytes = files_ ? files_(file, error) : std::nullopt; !bytes) {
-        background_problems_.push_back(at + (error.empty() ? "cannot be read" : error) + "; left out");
+        left_out(error.empty() ? "cannot be read" : error);
     } else if (const BmpRead read = read_bmp(*bytes); !read.error.empty()) {
-        background_problems_.push_back(at + read.error + "; left out");
+        left_out(read.error);
     } else if (const int64_t pixels = int64_t{read.image.width} * read.image.height;
                background_pixels_ + pixels > max_background_pixels) {
-        background_problems_.push_back(at + "the panel's backgrounds would take more than " +
-                                       std::to_string(max_background_pixels) + " pixels together; left out (at most " +
-                                       std::to_string(max_background_pixels) + ")");
+        background_problems_.push_back({line, at + "the panel's backgrounds would take more than " +
+                                                         std::to_string(max_background_pixels) +
+                                                         " pixels together; left out (at most " +
+                                                         std::to_string(max_background_pixels) + ")"});
     } else if (picture = make_picture(read.image); !picture) {
-        background_problems_.push_back(at + "there is no memory to draw it; left out");
+        left_out("there is no memory to draw it");
     } else {
         background_pixels_ += pixels;
     }

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/base/diagnostics.h"
 #include "host/render/area_map.h"
 #include "host/render/panel_cfg.h"
 #include "host/render/render.h"
@@ -52,20 +53,22 @@ public:
     const PanelConfig& config() const { return cfg_; }
     // The module's gauges the panel places, each once, in the order placed.
     std::vector<std::string> gauge_names(const Panel& panel) const;
-    // What the panel places that cannot be drawn as it says, each
-    // "file:line: what is wrong (what is allowed)": gauges the loaded module
-    // lacks (drawn as a magenta outline with their name), gauges wholly
-    // outside their windows (left out), backgrounds that cannot be read
-    // (left out). The rest is still drawn.
-    std::vector<std::string> check(const Panel& panel);
-    // What is no mistake but worth telling: the reader's notes (gaps in
-    // gauge numbers), one line per other module whose gauges are drawn as
-    // outlines, and that there is no screen when no window starts visible.
-    std::vector<std::string> notes(const Panel& panel);
-    // What makes the panel too large to draw at this scale: windows, the
-    // screen or gauges beyond max_surface_side, or the render beyond its
-    // pixel bounds. Nothing should be drawn when there is any.
-    std::vector<std::string> check_size(const Panel& panel, int scale);
+    // Reports, as problems at their panel.cfg lines, what the panel places
+    // that cannot be drawn as it says: gauges the loaded module lacks (drawn
+    // as a magenta outline with their name), gauges wholly outside their
+    // windows (left out), backgrounds that cannot be read (left out). The
+    // rest is still drawn.
+    void check(const Panel& panel, Diagnostics& said);
+    // Reports, as notes, what is no mistake but worth telling: the reader's
+    // notes (gaps in gauge numbers), one line per other module whose gauges
+    // are drawn as outlines, and that there is no screen when no window
+    // starts visible.
+    void notes(const Panel& panel, Diagnostics& said);
+    // Whether the panel can be drawn at this scale; what makes it too large
+    // (windows, the screen or gauges beyond max_surface_side, or the render
+    // beyond its pixel bounds) is reported as unusable, and nothing should
+    // then be drawn.
+    bool fits(const Panel& panel, int scale, Diagnostics& said);
 
     // A window's (or texture's) size in its own units (size_mm), in which
     // its gauges are placed.
@@ -148,7 +151,11 @@ private:
     ScreenSize screen_;
     std::map<std::string, std::unique_ptr<Picture>> backgrounds_;  // by file name; null: unreadable
     TintedPictures lit_backgrounds_;
-    std::vector<std::string> background_problems_;
+    struct BackgroundProblem {
+        int line;  // of its window
+        std::string message;
+    };
+    std::vector<BackgroundProblem> background_problems_;
     int64_t background_pixels_ = 0;
 };
 

@@ -16,12 +16,7 @@ bool make_picture_folder(const std::string& dir, Diagnostics& said) {
 }
 
 bool ready_to_draw(PanelRenderer& drawing, const Panel& panel, int scale, const std::string& dir, Diagnostics& said) {
-    // Each names its panel.cfg and line.
-    if (const std::vector<std::string> too_large = drawing.check_size(panel, scale); !too_large.empty()) {
-        said.report_as_written(Severity::unusable, too_large);
-        return false;
-    }
-    return make_picture_folder(dir, said);
+    return drawing.fits(panel, scale, said) && make_picture_folder(dir, said);
 }
 
 bool ready_to_draw(GaugeRenderer& renderer, const Panel& panel, const std::string& gauge, int scale,
@@ -105,13 +100,13 @@ std::vector<NamedPicture> draw_after_run(RenderSetup& setup, PanelRenderer& draw
         for (const std::string& name : names) panel.kill(name);
         said.report_as_written(Severity::fault, panel.take_faults());
     }
-    if (request.gauge.empty()) said.report_as_written(Severity::problem, drawing.check(panel));
-    said.report_own(Severity::note, setup.renderer().take_reports());
+    if (request.gauge.empty()) drawing.check(panel, said);
+    setup.renderer().report(said);
     if (!request.gauge.empty() && pictures.empty()) {
         said.report(Severity::problem, request.gauge + " was not installed at the last update; nothing drawn");
     }
     // Last: other modules' gauges, gaps, no screen.
-    if (request.gauge.empty()) said.report_as_written(Severity::note, drawing.notes(panel));
+    if (request.gauge.empty()) drawing.notes(panel, said);
     return pictures;
 }
 

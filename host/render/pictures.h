@@ -19,7 +19,7 @@ namespace panelhost {
 bool make_picture_folder(const std::string& dir, Diagnostics& said);
 
 // Before the first picture: the panel's windows, screen and gauges fit at
-// this scale (PanelRenderer::check_size), and the folder. False, each
+// this scale (PanelRenderer::fits), and the folder. False, each
 // reason said unusable, when nothing may be drawn.
 bool ready_to_draw(PanelRenderer& drawing, const Panel& panel, int scale, const std::string& dir, Diagnostics& said);
 // The same for one gauge drawn alone.

@@ -55,9 +55,9 @@ void Recording::record() {
     }
     take_moments_before(INT_MAX);
     if (under_other_lights_.frame) taken_.push_back(std::move(under_other_lights_));
-    said_.report_as_written(Severity::problem, drawing_.check(panel));
+    drawing_.check(panel, said_);
     // What the renderer could not find (a face, a bitmap) is told, and drawn around.
-    said_.report_own(Severity::note, setup_.renderer().take_reports());
+    setup_.renderer().report(said_);
 
     if (frames_ > 0) {
         written_.push_back(frames_dir_ + "/frame_0001.png .. " + frame_name(frames_) + " (" +

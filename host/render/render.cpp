@@ -181,10 +181,9 @@ PixPoint GaugeRenderer::gauge_size(const GaugeHeader& gauge) {
     return art_.size(first.resource_id).value_or(square);
 }
 
-std::vector<std::string> GaugeRenderer::take_reports() {
-    std::vector<std::string> reports = art_.take_reports();
-    for (std::string& r : fonts_.take_reports()) reports.push_back(std::move(r));
-    return reports;
+void GaugeRenderer::report(Diagnostics& said) {
+    said.report_own(Severity::note, art_.take_reports());
+    said.report_own(Severity::note, fonts_.take_reports());
 }
 
 void GaugeRenderer::draw_bitmap(cairo_t* cr, const ElementHeader& element, double dx, double dy) {

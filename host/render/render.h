@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/base/diagnostics.h"
 #include "host/panel/panel.h"
 #include "host/render/bmp_file.h"
 #include "host/render/fonts.h"
@@ -108,8 +109,8 @@ public:
     // Draws the gauge's chain with gauge pixel (0, 0) at the current origin.
     void draw(cairo_t* cr, const Panel& panel, const InstalledGauge& gauge);
 
-    // Missing bitmaps and fonts, each once.
-    std::vector<std::string> take_reports();
+    // Reports the bitmaps and fonts not found, each once, as notes.
+    void report(Diagnostics& said);
 
 private:
     void draw_bitmap(cairo_t* cr, const orvane::ElementHeader& element, double dx, double dy);

@@ -252,6 +252,9 @@ void format_axis(LineWriter& out, const steps::ElementAxis& step) {
 
 using namespace steps;
 
+// expect slider and expect moving read alike, and tell one usage.
+constexpr std::string_view slider_usage = "expect slider|moving <gauge> <index> x|y <value> [within <t>]";
+
 constexpr VerbTable verbs{
     VerbOf<Aircraft>{
         .name = "aircraft",
@@ -488,14 +491,14 @@ constexpr VerbTable verbs{
     },
     VerbOf<ExpectSlider>{
         .name = "expect slider",
-        .usage = "expect slider|moving <gauge> <index> x|y <value> [within <t>]",
+        .usage = slider_usage,
         .parse = [](Words& in, ExpectSlider& s) { return parse_axis(in, s, false); },
         .format = [](LineWriter& out, const ExpectSlider& s) { format_axis(out, s); },
         .run = check_expectation,
     },
     VerbOf<ExpectMoving>{
         .name = "expect moving",
-        .usage = "expect slider|moving <gauge> <index> x|y <value> [within <t>]",
+        .usage = slider_usage,
         .parse = [](Words& in, ExpectMoving& s) { return parse_axis(in, s, false); },
         .format = [](LineWriter& out, const ExpectMoving& s) { format_axis(out, s); },
         .run = check_expectation,

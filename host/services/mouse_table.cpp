@@ -1,6 +1,7 @@
 #include "host/services/mouse_table.h"
 
 #include <cstring>
+#include <optional>
 
 namespace panelhost {
 namespace {
@@ -28,6 +29,74 @@ std::string_view tooltip_text(const char* tooltip) {
     return {tooltip, strnlen(tooltip, max_tooltip_length)};
 }
 
+namespace {
+
+// A tooltip row whose text is not wholly in the module's image: the check
+// cannot read it, and stops.
+std::optional<MouseTableProblem> unreadable_tooltip(const MouseRowVisit& visit, const ModuleImage& image) {
+    if (visit.row.rect_type != orvane::MOUSE_TOOLTIP || visit.tooltip == nullptr) return std::nullopt;
+    const size_t room = image.room_at(visit.tooltip);
+    if (room != 0 && strnlen(visit.tooltip, room) != room) return std::nullopt;
+    return MouseTableProblem{visit.index,
+                             "tooltip text at " + address_text(visit.tooltip) +
+                                 (room == 0 ? " lies outside the module's image"
+                                            : " runs past the end of the module's image") +
+                                 " (a text in the module, ended by a NUL)",
+                             true};
+}
+
+// The faults of one row by the rules of its kind; previous_kind is the kind
+// of the row before it (-1 for the first).
+void check_row(const MouseRowVisit& visit, int previous_kind, const ModuleImage* image,
+               std::vector<MouseTableProblem>& problems) {
+    const orvane::MouseRect& row = visit.row;
+    auto report = [&](const std::string& message) { problems.push_back({visit.index, message}); };
+    if (image != nullptr && row.rect_type == orvane::MOUSE_CLICK_AREA && row.event_id == 0 &&
+        row.action.handler != nullptr && !image->holds_code(reinterpret_cast<const void*>(row.action.handler))) {
+        report("click row: its handler " + address_text(reinterpret_cast<const void*>(row.action.handler)) +
+               " is not in the module's code (a function of the module, or a key event)");
+    }
+    switch (row.rect_type) {
+    case orvane::MOUSE_OPEN_AREA: {
+        const auto& b = row.relative_box;
+        if (!is_whole_area(b) && (b.size_x <= 0 || b.size_y <= 0)) report("open row: area box has no size");
+        break;
+    }
+    case orvane::MOUSE_TOOLTIP:
+        if (previous_kind != orvane::MOUSE_OPEN_AREA) report("tooltip row does not follow an open row");
+        if (visit.tooltip == nullptr) {
+            report("tooltip row has no text");
+        } else if (strnlen(visit.tooltip, max_tooltip_length + 1) > max_tooltip_length) {
+            report("tooltip text is longer than " + std::to_string(max_tooltip_length) + " characters");
+        }
+        break;
+    case orvane::MOUSE_CLICK_AREA: {
+        const bool has_event = row.event_id != 0;
+        const bool has_handler = row.action.handler != nullptr;
+        if (has_event && has_handler) report("click row has both a key event and a handler");
+        if (!has_event && !has_handler) report("click row has neither a key event nor a handler");
+        if (row.relative_box.size_x <= 0 || row.relative_box.size_y <= 0) report("click row: box has no size");
+        if (!click_flags_match(row.mouse_flags, mouse_left) && !click_flags_match(row.mouse_flags, mouse_right)) {
+            report("click row accepts neither a left nor a right click");
+        }
+        break;
+    }
+    case orvane::MOUSE_CLOSE_AREA:
+        if (visit.depth() == 0) report("close row without an open area");
+        break;
+    default: report("unknown row kind " + std::to_string(row.rect_type));
+    }
+}
+
+// The areas still open once this row has acted.
+size_t open_after(const MouseRowVisit& visit) {
+    const int32_t kind = visit.row.rect_type;
+    return visit.depth() + (kind == orvane::MOUSE_OPEN_AREA ? 1 : 0) -
+           (kind == orvane::MOUSE_CLOSE_AREA && visit.depth() > 0 ? 1 : 0);
+}
+
+}  // namespace
+
 std::vector<MouseTableProblem> validate_mouse_table(const orvane::MouseRect* table, size_t max_rows,
                                                      const ModuleImage* image) {
     std::vector<MouseTableProblem> problems;
@@ -39,61 +108,17 @@ std::vector<MouseTableProblem> validate_mouse_table(const orvane::MouseRect* tab
         table,
         [&](const MouseRowVisit& visit) {
             if (unreadable) return;
-            const orvane::MouseRect& row = visit.row;
-            auto report = [&](const std::string& message) { problems.push_back({visit.index, message}); };
             end_row = visit.index + 1;
-            if (image != nullptr && row.rect_type == orvane::MOUSE_TOOLTIP && visit.tooltip != nullptr) {
-                const size_t room = image->room_at(visit.tooltip);
-                if (room == 0 || strnlen(visit.tooltip, room) == room) {
-                    problems.push_back({visit.index,
-                                        "tooltip text at " + address_text(visit.tooltip) +
-                                            (room == 0 ? " lies outside the module's image"
-                                                       : " runs past the end of the module's image") +
-                                            " (a text in the module, ended by a NUL)",
-                                        true});
+            if (image != nullptr) {
+                if (auto problem = unreadable_tooltip(visit, *image)) {
+                    problems.push_back(std::move(*problem));
                     unreadable = true;
                     return;
                 }
             }
-            if (image != nullptr && row.rect_type == orvane::MOUSE_CLICK_AREA && row.event_id == 0 &&
-                row.action.handler != nullptr && !image->holds_code(reinterpret_cast<const void*>(row.action.handler))) {
-                report("click row: its handler " + address_text(reinterpret_cast<const void*>(row.action.handler)) +
-                       " is not in the module's code (a function of the module, or a key event)");
-            }
-            switch (row.rect_type) {
-            case orvane::MOUSE_OPEN_AREA: {
-                const auto& b = row.relative_box;
-                if (!is_whole_area(b) && (b.size_x <= 0 || b.size_y <= 0)) report("open row: area box has no size");
-                break;
-            }
-            case orvane::MOUSE_TOOLTIP:
-                if (previous_kind != orvane::MOUSE_OPEN_AREA) report("tooltip row does not follow an open row");
-                if (visit.tooltip == nullptr) {
-                    report("tooltip row has no text");
-                } else if (strnlen(visit.tooltip, max_tooltip_length + 1) > max_tooltip_length) {
-                    report("tooltip text is longer than " + std::to_string(max_tooltip_length) + " characters");
-                }
-                break;
-            case orvane::MOUSE_CLICK_AREA: {
-                const bool has_event = row.event_id != 0;
-                const bool has_handler = row.action.handler != nullptr;
-                if (has_event && has_handler) report("click row has both a key event and a handler");
-                if (!has_event && !has_handler) report("click row has neither a key event nor a handler");
-                if (row.relative_box.size_x <= 0 || row.relative_box.size_y <= 0) report("click row: box has no size");
-                if (!click_flags_match(row.mouse_flags, mouse_left) && !click_flags_match(row.mouse_flags, mouse_right)) {
-                    report("click row accepts neither a left nor a right click");
-                }
-                break;
-            }
-            case orvane::MOUSE_CLOSE_AREA:
-                if (visit.depth() == 0) report("close row without an open area");
-                break;
-            default: report("unknown row kind " + std::to_string(row.rect_type));
-            }
-            previous_kind = row.rect_type;
-            // The areas still open once this row has acted.
-            open_at_end = visit.depth() + (row.rect_type == orvane::MOUSE_OPEN_AREA ? 1 : 0) -
-                          (row.rect_type == orvane::MOUSE_CLOSE_AREA && visit.depth() > 0 ? 1 : 0);
+            check_row(visit, previous_kind, image, problems);
+            previous_kind = visit.row.rect_type;
+            open_at_end = open_after(visit);
         },
         max_rows, image);
     if (unreadable) return problems;

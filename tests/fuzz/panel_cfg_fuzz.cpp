@@ -57,8 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Module module;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const PanelConfig cfg = parse_panel_cfg(text, "fuzz.cfg");
-    for (const std::string& problem : cfg.problems) {
-        if (!problem.starts_with("fuzz.cfg:")) fault("a problem without its file: " + problem);
+    for (const Diagnostic& problem : cfg.problems) {
+        if (!problem.text.starts_with("fuzz.cfg:")) fault("a problem without its file: " + problem.text);
     }
     const bool nothing = cfg.windows.empty() && cfg.virtual_cockpits.empty();
     if (nothing != !cfg.unusable.empty()) fault("a panel with windows is unusable, or one without is not");
@@ -84,10 +84,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     PanelRenderer layout(*module.gauges, cfg, "orvane.so", background, ScreenSize{160, 120});
-    layout.check(*module.panel);
-    layout.notes(*module.panel);
-    const bool fits = layout.check_size(*module.panel, 1).empty();
-    layout.check_size(*module.panel, 8);
+    Diagnostics said("fuzz");
+    layout.check(*module.panel, said);
+    layout.notes(*module.panel, said);
+    const bool fits = layout.fits(*module.panel, 1, said);
+    layout.fits(*module.panel, 8, said);
     int64_t pixels = 0;
     for (const auto* list : {&cfg.windows, &cfg.virtual_cockpits}) {
         for (const PanelWindow& window : *list) {

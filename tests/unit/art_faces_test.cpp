@@ -34,7 +34,7 @@ protected:
         const std::optional<std::string> text = read_file(faces_dir + "faces.cfg");
         ASSERT_TRUE(text) << "no " << faces_dir << "faces.cfg";
         const PanelConfig cfg = parse_panel_cfg(*text, "faces.cfg");
-        ASSERT_TRUE(cfg.problems.empty()) << cfg.problems.front();
+        ASSERT_TRUE(cfg.problems.empty()) << cfg.problems.front().text;
         for (const PanelWindow& w : cfg.windows) {
             ASSERT_EQ(w.gauges.size(), 1u) << w.file;
             const std::optional<std::vector<uint8_t>> bytes = read_file_bytes(faces_dir + w.file);

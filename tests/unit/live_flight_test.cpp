@@ -31,7 +31,7 @@ constexpr orvane::PixPoint ap_master{290, 38};
 
 std::unique_ptr<LiveFlight> open_flight(const std::string& start, int scale = 1) {
     const std::string cfg = source + "/examples/panel.cfg";
-    std::vector<std::string> errors, problems;
+    Diagnostics said("t");
     auto flight = LiveFlight::open({.module_path = ORVANE_MODULE_PATH,
                                     .cfg_name = "panel.cfg",
                                     .cfg_text = read_file(cfg).value_or(""),
@@ -39,9 +39,8 @@ std::unique_ptr<LiveFlight> open_flight(const std::string& start, int scale = 1)
                                     .scenario_name = "start.scn",
                                     .scenario_text = start,
                                     .scale = scale},
-                                   errors, problems);
-    EXPECT_TRUE(errors.empty()) << errors.front();
-    EXPECT_TRUE(problems.empty()) << problems.front();
+                                   said);
+    EXPECT_TRUE(said.all().empty()) << said.all().front().text;
     return flight;
 }
 

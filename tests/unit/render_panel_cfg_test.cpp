@@ -9,9 +9,9 @@ namespace {
 using panelhost::PanelConfig;
 using panelhost::parse_panel_cfg;
 
-std::string joined(const std::vector<std::string>& lines) {
+std::string joined(const std::vector<panelhost::Diagnostic>& lines) {
     std::string text;
-    for (const std::string& l : lines) text += l + "\n";
+    for (const panelhost::Diagnostic& l : lines) text += l.text + "\n";
     return text;
 }
 
@@ -179,8 +179,10 @@ TEST(PanelCfgReader, EachMalformedLineIsNamedByFileAndLineAndTheRestIsStillRead)
         const PanelConfig cfg = parse_panel_cfg(
             std::string("[Window00]\ngauge00=Orvane!AP, 0, 0\n") + row.line + "\ngauge09=Orvane!FD, 5, 6\n", "p.cfg");
         ASSERT_EQ(cfg.problems.size(), 1u) << joined(cfg.problems);
-        EXPECT_EQ(cfg.problems[0].rfind("p.cfg:3: ", 0), 0u) << cfg.problems[0];
-        EXPECT_NE(cfg.problems[0].find(row.problem), std::string::npos) << cfg.problems[0];
+        const panelhost::Diagnostic& problem = cfg.problems[0];
+        EXPECT_EQ(problem.severity, panelhost::Severity::problem);
+        EXPECT_EQ(problem.text, "p.cfg:3: " + problem.message);
+        EXPECT_NE(problem.message.find(row.problem), std::string::npos) << problem.text;
         ASSERT_EQ(cfg.windows.size(), 1u);
         // The lines after the bad one still count, in the window they belong to.
         const bool still_in_window = std::string(row.line) != "[Window00]" && std::string(row.line) != "[Window00";
@@ -191,7 +193,7 @@ TEST(PanelCfgReader, EachMalformedLineIsNamedByFileAndLineAndTheRestIsStillRead)
 TEST(PanelCfgReader, KeysOutsideAnySectionAreReported) {
     const PanelConfig cfg = parse_panel_cfg("; panel\nsize_mm=640\n[Window00]\n", "p.cfg");
     ASSERT_EQ(cfg.problems.size(), 1u);
-    EXPECT_EQ(cfg.problems[0], "p.cfg:2: \"size_mm\" is outside any section (a key belongs to a [Section] above it)");
+    EXPECT_EQ(cfg.problems[0].text, "p.cfg:2: \"size_mm\" is outside any section (a key belongs to a [Section] above it)");
 }
 
 TEST(PanelCfgReader, AGaugeLinesModuleNamesTheLoadedModuleByItsFileNameInAnyCase) {

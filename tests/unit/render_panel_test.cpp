@@ -20,6 +20,13 @@ namespace {
 using namespace render_test;
 using namespace panelhost;
 
+// Each message as printed.
+std::vector<std::string> texts(const Diagnostics& said) {
+    std::vector<std::string> printed;
+    for (const Diagnostic& d : said.all()) printed.push_back(d.text);
+    return printed;
+}
+
 // An 8-bit BMP file of one colour.
 std::vector<uint8_t> plain_bmp(int w, int h, art::Rgb colour) {
     art::IndexedImage image{.width = w, .height = h};
@@ -95,11 +102,14 @@ TEST_F(RenderPanel, AGaugeTheModuleLacksIsReportedWithItsLineAndOutlinedInMagent
     install({"FD"});
     panel().update();
     PanelRenderer drawing(renderer(), c, ORVANE_MODULE_PATH, files);
-    EXPECT_EQ(drawing.check(panel()),
-              std::vector<std::string>{"p.cfg:3: Orvane!NOPE: the module has no gauge named NOPE; drawn as an outline"});
+    Diagnostics said("t");
+    drawing.check(panel(), said);
     // Another module's gauges are no mistake: the panel says so once for the module.
-    EXPECT_EQ(drawing.notes(panel()),
-              std::vector<std::string>{"p.cfg: Other: 1 gauge drawn as an outline; it is not the module loaded"});
+    drawing.notes(panel(), said);
+    EXPECT_EQ(texts(said), (std::vector<std::string>{
+                               "p.cfg:3: Orvane!NOPE: the module has no gauge named NOPE; drawn as an outline",
+                               "p.cfg: Other: 1 gauge drawn as an outline; it is not the module loaded"}));
+    EXPECT_EQ(said.exit_status(), exit_failed);
     EXPECT_EQ(drawing.gauge_names(panel()), std::vector<std::string>{"FD"});
     const Surface window = drawing.render_window(c.windows[0], panel(), 1);
     const struct Probe {
@@ -139,7 +149,9 @@ TEST_F(RenderPanel, AWindowTakesItsSizeFromSizeMmElseItsBackgroundElseItsGauges)
         const PanelRenderer::Size size = drawing.window_size(c.windows[0], panel());
         EXPECT_EQ(size.x, row.width);
         EXPECT_EQ(size.y, row.height);
-        EXPECT_EQ(drawing.check(panel()), row.problems);
+        Diagnostics said("t");
+        drawing.check(panel(), said);
+        EXPECT_EQ(texts(said), row.problems);
         if (row.width * row.height > 1000000) continue;
         const Surface twice = drawing.render_window(c.windows[0], panel(), 2);
         EXPECT_EQ(cairo_image_surface_get_width(twice.get()), 2 * row.width);
@@ -176,7 +188,9 @@ TEST_F(RenderPanel, ByNightABackgroundIsDimmedOrItsNightBitmapDrawnInstead) {
         const Surface picture = drawing.render_window(c.windows[0], panel(), 1);
         EXPECT_TRUE(same(at(picture.get(), 5, 5), row.pixel));
         EXPECT_EQ(drawing.window_size(c.windows[0], panel()).x, c.windows[0].size_width.value_or(150));
-        EXPECT_EQ(drawing.check(panel()), std::vector<std::string>{});
+        Diagnostics said("t");
+        drawing.check(panel(), said);
+        EXPECT_EQ(texts(said), std::vector<std::string>{});
     }
     renderer().set_lighting({});
 }

@@ -529,7 +529,7 @@ int main(int argc, char** argv) {
     if (const auto status = cli.parse(argc, argv, stdout, stderr)) return *status;
 
     const PanelConfig cfg = panelhost::read_panel_cfg(cfg_path);
-    for (const std::string& p : cfg.problems) std::fprintf(stderr, "%s\n", p.c_str());
+    for (const panelhost::Diagnostic& p : cfg.problems) std::fprintf(stderr, "%s\n", p.text.c_str());
     if (!cfg.unusable.empty()) {
         std::fprintf(stderr, "%s: %s\n", tool, cfg.unusable.c_str());
         return panelhost::exit_unusable;
