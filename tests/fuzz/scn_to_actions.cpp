@@ -61,6 +61,9 @@ template <typename... F>
 struct Overloaded : F... {
     using F::operator()...;
 };
+// clang 14, which builds the fuzz targets, does not deduce an aggregate's arguments by itself.
+template <typename... F>
+Overloaded(F...) -> Overloaded<F...>;
 
 // Where the click presses on gauge g; nothing when g has no area of its tooltip.
 std::optional<orvane::PixPoint> click_point(const panelhost::steps::Click& click, uint8_t g) {
