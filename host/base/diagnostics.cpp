@@ -17,7 +17,14 @@ int exit_status_of(Severity severity) {
 }
 
 Diagnostic diagnostic_at(Severity severity, std::string file, int line, std::string message) {
-    std::string text = (line > 0 ? file + ":" + std::to_string(line) : file) + ": " + message;
+    std::string text = file;
+    if (line > 0) {
+        text += ':';
+        text += std::to_string(line);
+    }
+    if (line == end_of_run) text += ":end";
+    text += ": ";
+    text += message;
     return {.severity = severity,
             .file = std::move(file),
             .line = line,
@@ -41,8 +48,12 @@ void Diagnostics::report(const std::vector<Diagnostic>& diagnostics) {
     for (const Diagnostic& d : diagnostics) add(d);
 }
 
+Diagnostic diagnostic_as_written(Severity severity, std::string text) {
+    return {.severity = severity, .file = {}, .line = 0, .message = text, .text = text};
+}
+
 void Diagnostics::report_as_written(Severity severity, const std::vector<std::string>& messages) {
-    for (const std::string& m : messages) add({.severity = severity, .file = {}, .line = 0, .message = m, .text = m});
+    for (const std::string& m : messages) add(diagnostic_as_written(severity, m));
 }
 
 void Diagnostics::report_own(Severity severity, const std::vector<std::string>& messages) {

@@ -27,14 +27,21 @@ int exit_status_of(Severity severity);
 struct Diagnostic {
     Severity severity = Severity::note;
     std::string file;     // the file it is about; empty when it is the command's own, or says its place itself
-    int line = 0;         // 0: the file as a whole
+    int line = 0;         // 0: the file as a whole; end_of_run: the end of a run of it
     std::string message;  // what is wrong, without where
     std::string text;     // as printed, without the line end
 };
 
+// The line of a message about the end of a run of a file (a scenario's), as
+// when every gauge is killed: "FILE:end: message".
+inline constexpr int end_of_run = -1;
+
 // A message about a place in a file, as the rooms make it: "FILE:LINE:
-// message", line 0 "FILE: message".
+// message", line 0 "FILE: message", end_of_run "FILE:end: message".
 Diagnostic diagnostic_at(Severity severity, std::string file, int line, std::string message);
+// A message that says its place itself ("cannot read FILE: ..."), printed
+// as it is.
+Diagnostic diagnostic_as_written(Severity severity, std::string text);
 
 class Diagnostics {
 public:

@@ -22,6 +22,9 @@ TEST(Diagnostics, EachMessageSaysWhereAndTheWorstGivesTheExitStatus) {
              d.report(Severity::problem, "a.scn", 0, "2 failure(s)");
          },
          {"p.cfg:3: position=9 is not a screen position", "a.scn: 2 failure(s)"}, 1},
+        {"the end of a run",
+         [](Diagnostics& d) { d.report(diagnostic_at(Severity::fault, "a.scn", end_of_run, "T: a trap")); },
+         {"a.scn:end: T: a trap"}, 1},
         {"a fault fails as a problem does", [](Diagnostics& d) { d.report_as_written(Severity::fault, {"! trap"}); },
          {"! trap"}, 1},
         {"an unusable input outweighs what came before",
