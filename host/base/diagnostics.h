@@ -57,8 +57,8 @@ public:
     // tell them, each as it was made.
     void report(Diagnostic diagnostic);
     void report(const std::vector<Diagnostic>& diagnostics);
-    // Messages that say their place themselves ("file:line: ...", as the
-    // scenario room and the panel.cfg reader write them), each as it is.
+    // Messages that say their place themselves (a panel's faults), each as
+    // it is.
     void report_as_written(Severity severity, const std::vector<std::string>& messages);
     // Each the command's own.
     void report_own(Severity severity, const std::vector<std::string>& messages);

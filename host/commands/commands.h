@@ -65,9 +65,8 @@ struct ReferenceOptions {
 void describe(CommandLine& command, ReferenceOptions& options);
 int reference_command(const ReferenceOptions& options, std::FILE* out, std::FILE* err);
 
-// Says a scenario's reading errors, each "file:line: ...", as unusable; true
-// when there are none.
-bool scenario_usable(const std::vector<std::string>& errors, Diagnostics& said);
+// Says a scenario's reading errors, each unusable; true when there are none.
+bool scenario_usable(const std::vector<Diagnostic>& errors, Diagnostics& said);
 // Says the command's own message as unusable; the exit status then.
 int unusable(Diagnostics& said, const std::string& message);
 

@@ -33,7 +33,7 @@ bool write_flight(const FlyOptions& o, const LiveFlight& live, std::FILE* out, D
     for (const auto& [path, text] : {std::pair{&o.record, &live.record()}, std::pair{&o.trace, &live.trace()}}) {
         if (path->empty()) continue;
         // A run stopped at a bound has no whole trace; its record replays to the same stop.
-        if (path == &o.trace && !live.stopped().empty()) {
+        if (path == &o.trace && live.stopped()) {
             said.report(Severity::problem, *path + " not written: the run stopped at a bound of a scenario file");
             continue;
         }

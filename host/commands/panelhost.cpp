@@ -60,8 +60,8 @@ int panelhost_main(const std::vector<std::string>& args, std::FILE* out, std::FI
     return exit_unusable;
 }
 
-bool scenario_usable(const std::vector<std::string>& errors, Diagnostics& said) {
-    said.report_as_written(Severity::unusable, errors);
+bool scenario_usable(const std::vector<Diagnostic>& errors, Diagnostics& said) {
+    said.report(errors);
     return errors.empty();
 }
 

@@ -42,10 +42,10 @@ void run_one(const std::string& scenario_file, const std::string& trace, const s
     }
     if (!scenario_usable(check_gauge_names(scenario, loaded->panel()), said)) return;
     const RunOutcome result = run_scenario(scenario, loaded->panel(), loaded->host(), &loaded->trace());
-    said.report_as_written(Severity::problem, result.failures);
+    said.report(result.failures);
     // A run stopped at a bound of its file leaves no trace: it would be cut short.
-    if (!result.stopped.empty()) {
-        said.report_as_written(Severity::unusable, {result.stopped});
+    if (result.stopped) {
+        said.report(*result.stopped);
     } else if (!trace.empty() && !write_file(trace, loaded->trace().text(), &error)) {
         said.report(Severity::unusable, error);
     } else if (!result.failures.empty()) {

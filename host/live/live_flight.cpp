@@ -33,11 +33,10 @@ std::unique_ptr<LiveFlight> LiveFlight::open(LiveStart start, Diagnostics& said)
     std::unique_ptr<LiveFlight> flight(new LiveFlight(std::move(start)));
     LiveFlight& s = *flight;
     s.scenario_.file = s.start_.scenario_name;
-    std::vector<std::string> errors = parse_scenario(s.start_.scenario_text, s.scenario_);
+    std::vector<Diagnostic> errors = parse_scenario(s.start_.scenario_text, s.scenario_);
     if (errors.empty()) s.cfg_ = parse_panel_cfg(s.start_.cfg_text, s.start_.cfg_name);
     if (!errors.empty() || !s.load(errors)) {
-        // Each names its file: the module, the start scenario and its line.
-        said.report_as_written(Severity::unusable, errors);
+        said.report(errors);
         return nullptr;
     }
     said.report(s.cfg_.problems);
@@ -45,7 +44,7 @@ std::unique_ptr<LiveFlight> LiveFlight::open(LiveStart start, Diagnostics& said)
     return flight;
 }
 
-bool LiveFlight::load(std::vector<std::string>& errors) {
+bool LiveFlight::load(std::vector<Diagnostic>& errors) {
     // The module that ran is ended as a run ends and unloaded first, so
     // that it starts afresh.
     if (loaded_) loaded_->run->finish();
@@ -53,7 +52,8 @@ bool LiveFlight::load(std::vector<std::string>& errors) {
     auto loaded = std::make_unique<Loaded>();
     loaded->setup = std::make_unique<RenderSetup>(start_.module_path);
     if (!loaded->setup->ok()) {
-        errors.push_back(loaded->setup->error());
+        // It names the module itself.
+        errors.push_back(diagnostic_as_written(Severity::unusable, loaded->setup->error()));
         return false;
     }
     if (night_) loaded->setup->renderer().set_lighting(night_lighting(cfg_));
@@ -95,7 +95,7 @@ void LiveFlight::close_frames() {
 }
 
 void LiveFlight::execute(const Step& step) {
-    if (!stopped().empty()) return;
+    if (stopped()) return;
     close_frames();
     loaded_->run->execute({next_line(), step});
     write_down(step);
@@ -108,7 +108,7 @@ void LiveFlight::write_down(const Step& step) {
 
 void LiveFlight::advance(double now) {
     if (finished_ || !std::isfinite(now)) return;
-    if (!stopped().empty()) {
+    if (stopped()) {
         clock_ = now;
         return;
     }
@@ -141,7 +141,7 @@ void LiveFlight::advance(double now) {
             update_phase_ = 0.0;
             run_frame();
         }
-        if (!stopped().empty()) return;
+        if (stopped()) return;
     }
 }
 
@@ -188,7 +188,7 @@ void LiveFlight::toggle_night() {
     renderer().set_lighting(night_ ? night_lighting(cfg_) : Lighting{});
 }
 
-bool LiveFlight::restart(double now, std::vector<std::string>& errors) {
+bool LiveFlight::restart(double now, std::vector<Diagnostic>& errors) {
     if (finished_) return false;
     paused_ = false;
     clock_ = now;
@@ -238,7 +238,7 @@ std::string LiveFlight::status() const {
         if (flight->aircraft().on_ground) add("ON GROUND");
     }
     line += engaged;
-    if (!stopped().empty()) {
+    if (stopped()) {
         line += "   STOPPED (a bound of the record)";
     } else {
         line += paused_ ? "   PAUSED" : "   x" + std::to_string(rate_);
@@ -249,30 +249,34 @@ std::string LiveFlight::status() const {
 
 // ---- the end ----
 
-std::vector<std::string> LiveFlight::take_failures() {
+std::vector<Diagnostic> LiveFlight::take_failures() {
     if (finished_) return {};
-    std::vector<std::string> messages = loaded_->run->take_failures();
-    if (!stopped().empty() && !stop_told_) {
+    std::vector<Diagnostic> messages = loaded_->run->take_failures();
+    if (stopped() && !stop_told_) {
         stop_told_ = true;
-        messages.push_back(stopped() + "; the flight stands still here and the record ends with it");
+        const Diagnostic& stop = *stopped();
+        messages.push_back(diagnostic_at(Severity::problem, stop.file, stop.line,
+                                         stop.message + "; the flight stands still here and the record ends with it"));
     }
     return messages;
 }
 
-const std::string& LiveFlight::stopped() const {
-    static const std::string none;
+const std::optional<Diagnostic>& LiveFlight::stopped() const {
+    static const std::optional<Diagnostic> none;
     return loaded_ ? loaded_->run->stopped() : none;
 }
 
-std::vector<std::string> LiveFlight::finish() {
+std::vector<Diagnostic> LiveFlight::finish() {
     if (finished_) return {};
     close_frames();
     held_.reset();
     finished_ = true;
     RunOutcome outcome = loaded_->run->finish();
-    if (!outcome.stopped.empty() && !stop_told_) {
+    if (outcome.stopped && !stop_told_) {
         stop_told_ = true;
-        outcome.failures.push_back(outcome.stopped);
+        // The record made up to the stop is still written.
+        outcome.stopped->severity = Severity::problem;
+        outcome.failures.push_back(*outcome.stopped);
     }
     return outcome.failures;
 }

@@ -78,7 +78,7 @@ public:
     // The start scenario again on a module loaded anew; the record and the
     // trace start again with it. False, with errors, when it cannot be
     // done: the flight is then over, with nothing to write.
-    bool restart(double now, std::vector<std::string>& errors);
+    bool restart(double now, std::vector<Diagnostic>& errors);
 
     bool paused() const { return paused_; }
     int rate() const { return rate_; }
@@ -95,16 +95,17 @@ public:
     GaugeRenderer& renderer();
 
     // Messages of the run since last asked: failed expectations, faults,
-    // and once why the run stopped at a bound of a scenario file.
-    std::vector<std::string> take_failures();
+    // and once why the run stopped at a bound of a scenario file (a
+    // problem here, the flight standing still).
+    std::vector<Diagnostic> take_failures();
     // Why the run stopped at a bound of a scenario file (its updates, clicks
     // or trace): simulated time then stands still and nothing more is
-    // recorded, so that the record replays to the same stop. Empty while
+    // recorded, so that the record replays to the same stop. None while
     // the flight runs on.
-    const std::string& stopped() const;
+    const std::optional<Diagnostic>& stopped() const;
     // Ends the flight as a run ends, every gauge killed; then the record
     // and the trace are whole. What failed since last asked.
-    std::vector<std::string> finish();
+    std::vector<Diagnostic> finish();
     // The flight as a scenario: the start scenario, then the steps made.
     const std::string& record() const { return record_; }
     const std::string& trace() const;
@@ -112,7 +113,7 @@ public:
 private:
     struct Loaded;
     explicit LiveFlight(LiveStart start);
-    bool load(std::vector<std::string>& errors);
+    bool load(std::vector<Diagnostic>& errors);
     void run_frame();
     void close_frames();
     // Runs the step and writes it down, after the frames before it.

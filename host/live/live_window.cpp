@@ -285,11 +285,11 @@ public:
         live_.set_rate(t, rate);
     }
     void restart(double t) {
-        std::vector<std::string> errors;
+        std::vector<Diagnostic> errors;
         held_ = 0;
         if (live_.restart(t, errors)) return;
         end_.error = "cannot restart";
-        for (const std::string& m : errors) end_.error += "\n" + m;
+        for (const Diagnostic& m : errors) end_.error += "\n" + m.text;
         quit_ = true;
     }
 
@@ -326,8 +326,7 @@ private:
         ++end_.frames;
     }
 
-    // Each names its scenario and line.
-    void say(const std::vector<std::string>& messages) { said_.report_as_written(Severity::problem, messages); }
+    void say(const std::vector<Diagnostic>& messages) { said_.report(messages); }
 
     SDL_Window* window_;
     int screen_height_;

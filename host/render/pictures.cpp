@@ -69,9 +69,9 @@ std::vector<NamedPicture> draw_at_last_update(RenderSetup& setup, PanelRenderer&
         run_scenario(scenario, setup.panel(), setup.host(), nullptr, [&](const UpdateCycle& cycle) {
             if (&cycle.step == last && cycle.last()) pictures = draw(setup, drawing, request);
         });
-    said.report_as_written(Severity::problem, result.failures);
-    if (result.stopped.empty()) return pictures;
-    said.report_as_written(Severity::unusable, {result.stopped});
+    said.report(result.failures);
+    if (!result.stopped) return pictures;
+    said.report(*result.stopped);
     return {};
 }
 

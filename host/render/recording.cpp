@@ -48,9 +48,9 @@ void Recording::record() {
     const RunOutcome result = run_scenario(scenario_, panel, setup_.host(), &setup_.trace(),
                                            [this](const UpdateCycle& cycle) { after_update(cycle); });
     failures_ = result.failures.size();
-    said_.report_as_written(Severity::problem, result.failures);
-    if (!result.stopped.empty()) {
-        said_.report_as_written(Severity::unusable, {result.stopped});
+    said_.report(result.failures);
+    if (result.stopped) {
+        said_.report(*result.stopped);
         return;
     }
     take_moments_before(INT_MAX);

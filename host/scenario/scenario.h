@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/base/diagnostics.h"
 #include "host/flight/flight.h"
 #include "host/panel/panel.h"
 #include "host/scenario/steps.h"
@@ -65,16 +66,17 @@ inline constexpr int64_t max_updates_per_file = 100000;
 inline constexpr int64_t max_presses_per_file = 1000000;
 inline constexpr size_t max_trace_bytes = size_t{64} << 20;
 
-// Parses a whole scenario. Every error is a "file:line: what is wrong (what
-// is allowed)" line; a scenario with errors has no steps worth running.
-std::vector<std::string> parse_scenario(std::string_view text, Scenario& scenario);
+// Parses a whole scenario. Every error is unusable, at its file and line:
+// "file:line: what is wrong (what is allowed)"; a scenario with errors has no
+// steps worth running.
+std::vector<Diagnostic> parse_scenario(std::string_view text, Scenario& scenario);
 
 // Reads the file and parses it, the file named in messages as given; a file
 // that cannot be read is one error.
-std::vector<std::string> read_scenario(const std::string& path, Scenario& scenario);
+std::vector<Diagnostic> read_scenario(const std::string& path, Scenario& scenario);
 
 // Errors for steps that name a gauge the module does not have.
-std::vector<std::string> check_gauge_names(const Scenario& scenario, const Panel& panel);
+std::vector<Diagnostic> check_gauge_names(const Scenario& scenario, const Panel& panel);
 
 // One update cycle of a run, as an observer sees it.
 struct UpdateCycle {
@@ -90,12 +92,13 @@ using UpdateObserver = std::function<void(const UpdateCycle& cycle)>;
 
 // How a run ended.
 struct RunOutcome {
-    // One "file:line: ..." message per failed expectation or fault.
-    std::vector<std::string> failures;
-    // Why the run stopped short, "file:line: ...", when it reached a bound of
-    // its file: the scenario is then no usable input.
-    std::string stopped;
-    bool held() const { return failures.empty() && stopped.empty(); }
+    // One message per failed expectation (a problem) or fault of the module
+    // (a fault), at its file and line.
+    std::vector<Diagnostic> failures;
+    // Why the run stopped short, when it reached a bound of its file: the
+    // scenario is then no usable input.
+    std::optional<Diagnostic> stopped;
+    bool held() const { return failures.empty() && !stopped; }
 };
 
 class StepRun;
@@ -127,11 +130,10 @@ public:
     std::optional<Step> close_frames();
     // The aircraft from the first place on; null before.
     const Flight* flight() const;
-    // One "file:line: ..." message per failed expectation or fault since
-    // last asked.
-    std::vector<std::string> take_failures();
-    // Why the run stopped at a bound of its file; empty while it runs on.
-    const std::string& stopped() const;
+    // One message per failed expectation or fault since last asked.
+    std::vector<Diagnostic> take_failures();
+    // Why the run stopped at a bound of its file; none while it runs on.
+    const std::optional<Diagnostic>& stopped() const;
     // Closes the frames and kills every gauge still installed. The messages
     // not yet taken, with those of the kills, and why the run stopped short.
     RunOutcome finish();

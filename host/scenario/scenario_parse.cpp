@@ -27,16 +27,16 @@ std::optional<std::string> moment_caption(std::string_view line) {
 }
 
 // What the file asks for by this step, told at the line that passes a bound.
-void charge(Scenario& scenario, const ScenarioStep& step, std::vector<std::string>& errors) {
+void charge(Scenario& scenario, const ScenarioStep& step, std::vector<Diagnostic>& errors) {
     const StepCost cost = step_cost(step.step);
     if (scenario.updates <= max_updates_per_file && scenario.updates + cost.updates > max_updates_per_file) {
-        errors.push_back(scenario_message(scenario.file, step.line,
+        errors.push_back(scenario_message(Severity::unusable, scenario.file, step.line,
                                           "the file asks for more than " + std::to_string(max_updates_per_file) +
                                               " update cycles by this line (at most " +
                                               std::to_string(max_updates_per_file) + " a file)"));
     }
     if (scenario.presses <= max_presses_per_file && scenario.presses + cost.presses > max_presses_per_file) {
-        errors.push_back(scenario_message(scenario.file, step.line,
+        errors.push_back(scenario_message(Severity::unusable, scenario.file, step.line,
                                           "the file asks for more than " + std::to_string(max_presses_per_file) +
                                               " clicks and repeats by this line (at most " +
                                               std::to_string(max_presses_per_file) + " a file)"));
@@ -54,15 +54,15 @@ std::string parse_step(std::string_view line, Step& step) {
     return parse_tokens(tokens, step);
 }
 
-std::vector<std::string> parse_scenario(std::string_view text, Scenario& scenario) {
-    std::vector<std::string> errors;
+std::vector<Diagnostic> parse_scenario(std::string_view text, Scenario& scenario) {
+    std::vector<Diagnostic> errors;
     scenario.steps.clear();
     scenario.moments.clear();
     scenario.updates = 0;
     scenario.presses = 0;
     FileRules rules;
     auto error = [&](int line, const std::string& problem) {
-        errors.push_back(scenario_message(scenario.file, line, problem));
+        errors.push_back(scenario_message(Severity::unusable, scenario.file, line, problem));
     };
     for (const TextLine& line : text_lines(text)) {
         if (const std::string problem = control_byte_problem(line.text); !problem.empty()) {
@@ -90,20 +90,21 @@ std::vector<std::string> parse_scenario(std::string_view text, Scenario& scenari
     return errors;
 }
 
-std::vector<std::string> read_scenario(const std::string& path, Scenario& scenario) {
+std::vector<Diagnostic> read_scenario(const std::string& path, Scenario& scenario) {
     scenario.file = path;
     std::string error;
     const std::optional<std::string> text = read_file(path, &error, max_scenario_bytes);
-    if (!text) return {error};
+    if (!text) return {diagnostic_as_written(Severity::unusable, error)};
     return parse_scenario(*text, scenario);
 }
 
-std::vector<std::string> check_gauge_names(const Scenario& scenario, const Panel& panel) {
-    std::vector<std::string> errors;
+std::vector<Diagnostic> check_gauge_names(const Scenario& scenario, const Panel& panel) {
+    std::vector<Diagnostic> errors;
     for (const ScenarioStep& step : scenario.steps) {
         const std::string* gauge = step_gauge(step.step);
         if (gauge == nullptr || *gauge == "all" || panel.gauge(*gauge) != nullptr) continue;
-        errors.push_back(scenario_message(scenario.file, step.line, "the module has no gauge named " + *gauge));
+        errors.push_back(
+            scenario_message(Severity::unusable, scenario.file, step.line, "the module has no gauge named " + *gauge));
     }
     return errors;
 }

@@ -21,7 +21,7 @@ StepRun::StepRun(std::string file, Panel& panel, HostServices& host, Trace* trac
 
 void StepRun::run(const ScenarioStep& step) {
     close_frames();
-    if (!stopped_.empty()) return;
+    if (stopped_) return;
     step_ = &step;
     run_verb(*this, step.step);
     collect(step.line);
@@ -30,7 +30,7 @@ void StepRun::run(const ScenarioStep& step) {
 }
 
 void StepRun::frame(int line) {
-    if (!stopped_.empty()) return;
+    if (stopped_) return;
     if (frames_ == 0) {
         frames_flown_ = flight_.has_value();
         frames_trace_at_ = trace_ != nullptr ? trace_->end() : 0;
@@ -61,18 +61,22 @@ RunOutcome StepRun::finish() {
     return {std::move(failures_), stopped_};
 }
 
-void StepRun::fail(const std::string& message) { failures_.push_back(scenario_message(file_, step_->line, message)); }
+void StepRun::fail(const std::string& message) {
+    failures_.push_back(scenario_message(Severity::problem, file_, step_->line, message));
+}
 
 void StepRun::collect(int line) {
     const auto& events = host_.key_events();
     for (; events_seen_ < events.size(); ++events_seen_) pending_.push_back({events[events_seen_].id, line});
-    for (const std::string& fault : panel_.take_faults()) failures_.push_back(scenario_message(file_, line, fault));
+    for (const std::string& fault : panel_.take_faults()) {
+        failures_.push_back(scenario_message(Severity::fault, file_, line, fault));
+    }
 }
 
 // Every update cycle of a run is made here, and charged here against the
 // file's bounds.
 bool StepRun::update(int64_t index, int64_t count, bool fly) {
-    if (!stopped_.empty()) return false;
+    if (stopped_) return false;
     if (updates_run_ == max_updates_per_file) {
         stop("the file runs more than " + std::to_string(max_updates_per_file) + " update cycles (at most " +
              std::to_string(max_updates_per_file) + " a file)");
@@ -113,7 +117,7 @@ bool StepRun::trace_within_bound() {
 }
 
 void StepRun::stop(const std::string& message) {
-    if (stopped_.empty()) stopped_ = scenario_message(file_, step_->line, message);
+    if (!stopped_) stopped_ = scenario_message(Severity::unusable, file_, step_->line, message);
 }
 
 Flight& StepRun::place(const flight::Placement& placement) {
@@ -160,9 +164,9 @@ std::optional<Step> ScenarioRun::close_frames() { return runner_->close_frames()
 
 const Flight* ScenarioRun::flight() const { return runner_->flight(); }
 
-std::vector<std::string> ScenarioRun::take_failures() { return runner_->take_failures(); }
+std::vector<Diagnostic> ScenarioRun::take_failures() { return runner_->take_failures(); }
 
-const std::string& ScenarioRun::stopped() const { return runner_->stopped(); }
+const std::optional<Diagnostic>& ScenarioRun::stopped() const { return runner_->stopped(); }
 
 RunOutcome ScenarioRun::finish() { return runner_->finish(); }
 
@@ -171,7 +175,7 @@ RunOutcome run_scenario(const Scenario& scenario, Panel& panel, HostServices& ho
     ScenarioRun run(scenario.file, panel, host, trace, after_update);
     for (const ScenarioStep& step : scenario.steps) {
         run.execute(step);
-        if (!run.stopped().empty()) break;
+        if (run.stopped()) break;
     }
     return run.finish();
 }

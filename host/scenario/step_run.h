@@ -34,8 +34,8 @@ public:
     int64_t open_frames() const { return frames_; }
     std::optional<Step> close_frames();
     const Flight* flight() const { return flight_ ? &*flight_ : nullptr; }
-    std::vector<std::string> take_failures() { return std::exchange(failures_, {}); }
-    const std::string& stopped() const { return stopped_; }
+    std::vector<Diagnostic> take_failures() { return std::exchange(failures_, {}); }
+    const std::optional<Diagnostic>& stopped() const { return stopped_; }
     RunOutcome finish();
 
     // What the step being run works with.
@@ -85,10 +85,10 @@ private:
     const ScenarioStep* step_ = nullptr;  // the step being run
     size_t events_seen_;
     std::vector<PendingEvent> pending_;
-    std::vector<std::string> failures_;
+    std::vector<Diagnostic> failures_;
     std::optional<Flight> flight_;
     std::optional<HeldButton> held_;
-    std::string stopped_;
+    std::optional<Diagnostic> stopped_;
     int64_t updates_run_ = 0;
     int64_t presses_run_ = 0;
     // The frames run since the last step: how many, whether they flew, and

@@ -32,11 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     panelhost::Scenario scenario;
     scenario.file = "fuzz.scn";
-    const std::vector<std::string> errors = panelhost::parse_scenario(text, scenario);
-    for (const std::string& error : errors) {
+    const std::vector<panelhost::Diagnostic> errors = panelhost::parse_scenario(text, scenario);
+    for (const panelhost::Diagnostic& error : errors) {
         // Every message names the file and a line, whatever the bytes were.
-        if (!error.starts_with("fuzz.scn:")) fault("a reading error without its file: " + error);
-        if (error.find('\0') != std::string::npos) fault("a reading error holds a NUL byte");
+        if (!error.text.starts_with("fuzz.scn:")) fault("a reading error without its file: " + error.text);
+        if (error.text.find('\0') != std::string::npos) fault("a reading error holds a NUL byte");
     }
     if (!errors.empty() || scenario.updates > max_updates_run || scenario.presses > max_presses_run) return 0;
 
@@ -44,9 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!panelhost::check_gauge_names(scenario, *linked.panel).empty()) return 0;
     panelhost::Trace trace;
     const panelhost::RunOutcome run = panelhost::run_scenario(scenario, *linked.panel, *linked.host, &trace);
-    if (!run.stopped.empty()) fault("a run within every bound stopped: " + run.stopped);
-    for (const std::string& failure : run.failures) {
-        if (!failure.starts_with("fuzz.scn:")) fault("a failure without its file: " + failure);
+    if (run.stopped) fault("a run within every bound stopped: " + run.stopped->text);
+    for (const panelhost::Diagnostic& failure : run.failures) {
+        if (!failure.text.starts_with("fuzz.scn:")) fault("a failure without its file: " + failure.text);
     }
     linked.check("the scenario");
     linked.kill_all();

@@ -145,9 +145,9 @@ int main(int argc, char** argv) {
     int status = 0;
     for (int i = 2; i < argc; ++i) {
         panelhost::Scenario scenario;
-        const std::vector<std::string> errors = panelhost::read_scenario(argv[i], scenario);
+        const std::vector<panelhost::Diagnostic> errors = panelhost::read_scenario(argv[i], scenario);
         if (!errors.empty()) {
-            for (const std::string& error : errors) std::fprintf(stderr, "%s\n", error.c_str());
+            for (const panelhost::Diagnostic& error : errors) std::fprintf(stderr, "%s\n", error.text.c_str());
             status = 1;
             continue;
         }

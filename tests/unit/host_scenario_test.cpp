@@ -12,13 +12,13 @@
 namespace panelhost::testing {
 namespace {
 
-std::string joined(const std::vector<std::string>& texts) {
+std::string joined(const std::vector<Diagnostic>& messages) {
     std::string all;
-    for (const std::string& text : texts) all += text + "\n";
+    for (const Diagnostic& message : messages) all += message.text + "\n";
     return all;
 }
 
-std::vector<std::string> parse(const std::string& text, Scenario& scenario) {
+std::vector<Diagnostic> parse(const std::string& text, Scenario& scenario) {
     scenario.file = "s.scn";
     return parse_scenario(text, scenario);
 }
@@ -86,19 +86,19 @@ TEST(HostScenarioParserTests, EachMistakeNamesItsFileAndLine) {
     for (const auto& c : cases) {
         Scenario scenario;
         const std::string text = "# a comment\n\n" + std::string(c.line) + "\n";
-        const std::vector<std::string> errors = parse(text, scenario);
+        const std::vector<Diagnostic> errors = parse(text, scenario);
         ASSERT_EQ(errors.size(), 1u) << c.line << "\n" << joined(errors);
-        EXPECT_EQ(errors[0].rfind("s.scn:3: ", 0), 0u) << c.line << ": " << errors[0];
-        EXPECT_NE(errors[0].find(c.error), std::string::npos) << c.line << ": " << errors[0];
+        EXPECT_EQ(errors[0].text.rfind("s.scn:3: ", 0), 0u) << c.line << ": " << errors[0].text;
+        EXPECT_NE(errors[0].text.find(c.error), std::string::npos) << c.line << ": " << errors[0].text;
     }
 }
 
 TEST(HostScenarioParserTests, EveryMistakeOfAFileIsReported) {
     Scenario scenario;
-    const std::vector<std::string> errors = parse("update\nupdat\ninstall T # fine\nset X 1\r\n", scenario);
+    const std::vector<Diagnostic> errors = parse("update\nupdat\ninstall T # fine\nset X 1\r\n", scenario);
     ASSERT_EQ(errors.size(), 2u) << joined(errors);
-    EXPECT_EQ(errors[0].rfind("s.scn:2: ", 0), 0u);
-    EXPECT_EQ(errors[1].rfind("s.scn:4: ", 0), 0u);
+    EXPECT_EQ(errors[0].text.rfind("s.scn:2: ", 0), 0u);
+    EXPECT_EQ(errors[1].text.rfind("s.scn:4: ", 0), 0u);
 }
 
 TEST(HostScenarioParserTests, StepsReadTheirArguments) {
@@ -222,13 +222,13 @@ TEST(HostScenarioParserTests, OnceTheAircraftFliesOnlyTheModelMovesWhatItDrives)
     };
     for (const auto& c : cases) {
         Scenario scenario;
-        const std::vector<std::string> errors = parse(c.text, scenario);
+        const std::vector<Diagnostic> errors = parse(c.text, scenario);
         if (c.error == nullptr) {
             EXPECT_TRUE(errors.empty()) << c.what << "\n" << joined(errors);
             continue;
         }
         ASSERT_EQ(errors.size(), 1u) << c.what << "\n" << joined(errors);
-        EXPECT_NE(errors[0].find(c.error), std::string::npos) << c.what << ": " << errors[0];
+        EXPECT_NE(errors[0].text.find(c.error), std::string::npos) << c.what << ": " << errors[0].text;
     }
 }
 
@@ -253,11 +253,11 @@ TEST(HostScenarioParserTests, ExpectedValuesMatchAsWritten) {
 
 class HostScenarioRunTests : public HostedTestModule {
 protected:
-    std::vector<std::string> run(const std::string& text) {
+    std::vector<Diagnostic> run(const std::string& text) {
         Scenario scenario;
-        const std::vector<std::string> errors = parse(text, scenario);
+        const std::vector<Diagnostic> errors = parse(text, scenario);
         EXPECT_TRUE(errors.empty()) << joined(errors);
-        const std::vector<std::string> names = check_gauge_names(scenario, panel);
+        const std::vector<Diagnostic> names = check_gauge_names(scenario, panel);
         EXPECT_TRUE(names.empty()) << joined(names);
         return run_scenario(scenario, panel, host, &trace).failures;
     }
@@ -267,7 +267,7 @@ protected:
 };
 
 TEST_F(HostScenarioRunTests, AScenarioWhoseExpectationsHoldHasNoFailures) {
-    const std::vector<std::string> failures = run(
+    const std::vector<Diagnostic> failures = run(
         "aircraft on\n"
         "set DECISION_HEIGHT 50\n"
         "set FD_PITCH_COMMAND 4\n"
@@ -334,15 +334,15 @@ TEST_F(HostScenarioRunTests, AFailedExpectationNamesItsLineTheExpectedAndTheActu
         Panel fresh(host, test_records(), &trace);
         Scenario scenario;
         ASSERT_TRUE(parse(c.scenario, scenario).empty()) << c.scenario;
-        const std::vector<std::string> failures = run_scenario(scenario, fresh, host, nullptr).failures;
+        const std::vector<Diagnostic> failures = run_scenario(scenario, fresh, host, nullptr).failures;
         ASSERT_EQ(failures.size(), 1u) << c.scenario << "\n" << joined(failures);
-        EXPECT_EQ(failures[0], c.failure);
+        EXPECT_EQ(failures[0].text, c.failure);
         host.take_key_events();
     }
 }
 
 TEST_F(HostScenarioRunTests, ExpectEventTakesOnlyTheEventsItNames) {
-    const std::vector<std::string> failures = run(
+    const std::vector<Diagnostic> failures = run(
         "click T 12 15\n"
         "click T 35 15\n"
         "expect event KEY_FLIGHT_DIRECTOR_TOGGLE\n"
@@ -353,11 +353,11 @@ TEST_F(HostScenarioRunTests, ExpectEventTakesOnlyTheEventsItNames) {
         "expect no-event\n"
         "expect no-event\n");
     ASSERT_EQ(failures.size(), 1u) << joined(failures);
-    EXPECT_EQ(failures[0], "s.scn:8: expect no-event: actual KEY_ALTITUDE_TARGET_DEC (line 7)");
+    EXPECT_EQ(failures[0].text, "s.scn:8: expect no-event: actual KEY_ALTITUDE_TARGET_DEC (line 7)");
 }
 
 TEST_F(HostScenarioRunTests, ARampSetsEvenStepsFromFirstToLastUpdate) {
-    const std::vector<std::string> failures = run(
+    const std::vector<Diagnostic> failures = run(
         "install T\n"
         "ramp DECISION_HEIGHT 100 0 5\n"
         "expect var DECISION_HEIGHT 0\n"
@@ -374,7 +374,7 @@ TEST_F(HostScenarioRunTests, ARampSetsEvenStepsFromFirstToLastUpdate) {
 }
 
 TEST_F(HostScenarioRunTests, ARampMovesEveryVariableItNamesTogether) {
-    const std::vector<std::string> failures = run(
+    const std::vector<Diagnostic> failures = run(
         "install T\n"
         "ramp DECISION_HEIGHT 100 0 AIRSPEED 7 9 PITCH 1 1 3\n"
         "expect var DECISION_HEIGHT 0\n"
@@ -413,7 +413,7 @@ TEST_F(HostScenarioRunTests, APlacedAircraftFliesOnlyInFly) {
                       scenario)
                     .empty());
     std::vector<int64_t> cycles;
-    const std::vector<std::string> failures =
+    const std::vector<Diagnostic> failures =
         run_scenario(scenario, panel, host, &trace, [&](const UpdateCycle& cycle) {
             if (cycle.flown) cycles.push_back(cycle.index);
         }).failures;
@@ -430,7 +430,7 @@ TEST_F(HostScenarioRunTests, APlacedAircraftFliesOnlyInFly) {
 }
 
 TEST_F(HostScenarioRunTests, ARepeatActsWhereTheLastClickHoldsItsButtonAfterTheUpdatesBetween) {
-    const std::vector<std::string> failures = run(
+    const std::vector<Diagnostic> failures = run(
         "install T\n"
         "click T \"Test Knob\" at 1 1\n"
         "update 2\n"
@@ -446,7 +446,7 @@ TEST_F(HostScenarioRunTests, ARepeatActsWhereTheLastClickHoldsItsButtonAfterTheU
         "expect no-event\n");
     // The handler's row takes no repeat: its click alone sends its event.
     ASSERT_EQ(failures.size(), 1u) << joined(failures);
-    EXPECT_EQ(failures[0], "s.scn:13: expect no-event: actual KEY_FLIGHT_DIRECTOR_TOGGLE (line 11)");
+    EXPECT_EQ(failures[0].text, "s.scn:13: expect no-event: actual KEY_FLIGHT_DIRECTOR_TOGGLE (line 11)");
     const std::string press = "  repeat row 4 event cursor 2 tooltip \"Test Knob\"\n    event 65893 KEY_ALTITUDE_TARGET_DEC\n";
     EXPECT_NE(trace.text().find("update 2\n  T\n"), std::string::npos) << trace.text();
     EXPECT_NE(trace.text().find("repeat T 11 11 left\n" + press + "update 3\n"), std::string::npos) << trace.text();
@@ -460,10 +460,11 @@ TEST_F(HostScenarioRunTests, ARepeatActsWhereTheLastClickHoldsItsButtonAfterTheU
 
 TEST_F(HostScenarioRunTests, FaultsFailTheRunAtTheStepThatCausedThem) {
     calls.text_mode = TextMode::past_end;
-    const std::vector<std::string> failures = run("install T\nupdate\nupdate\n");
+    const std::vector<Diagnostic> failures = run("install T\nupdate\nupdate\n");
     ASSERT_EQ(failures.size(), 2u) << joined(failures);
-    EXPECT_EQ(failures[0].rfind("s.scn:2: T element 1: the module wrote past the end", 0), 0u) << failures[0];
-    EXPECT_EQ(failures[1].rfind("s.scn:3: ", 0), 0u) << failures[1];
+    EXPECT_EQ(failures[0].text.rfind("s.scn:2: T element 1: the module wrote past the end", 0), 0u) << failures[0].text;
+    EXPECT_EQ(failures[0].severity, Severity::fault);
+    EXPECT_EQ(failures[1].text.rfind("s.scn:3: ", 0), 0u) << failures[1].text;
 }
 
 TEST_F(HostScenarioRunTests, GaugesStillInstalledAreKilledAtTheEnd) {
@@ -479,10 +480,11 @@ TEST_F(HostScenarioRunTests, ARunStopsWhereItsTracePassesItsBoundAndKillsWhatIsI
     for (int i = 0; i < 10; ++i) text += "click T 12 15 repeat 99999\n";
     ASSERT_TRUE(parse(text, scenario).empty());
     const RunOutcome result = run_scenario(scenario, panel, host, &trace);
-    EXPECT_EQ(result.stopped.rfind("s.scn:", 0), 0u) << result.stopped;
-    EXPECT_NE(result.stopped.find(": the trace passes 67108864 bytes here (at most 67108864 a file)"),
+    ASSERT_TRUE(result.stopped);
+    EXPECT_EQ(result.stopped->text.rfind("s.scn:", 0), 0u) << result.stopped->text;
+    EXPECT_NE(result.stopped->text.find(": the trace passes 67108864 bytes here (at most 67108864 a file)"),
               std::string::npos)
-        << result.stopped;
+        << result.stopped->text;
     EXPECT_FALSE(result.held());
     // Stopped at the step that passed the bound: the later clicks never ran.
     EXPECT_LT(trace.text().size(), max_trace_bytes + 2 * 100000 * 100);
@@ -492,10 +494,10 @@ TEST_F(HostScenarioRunTests, ARunStopsWhereItsTracePassesItsBoundAndKillsWhatIsI
 TEST_F(HostScenarioRunTests, UnknownGaugeNamesAreFoundBeforeTheRun) {
     Scenario scenario;
     ASSERT_TRUE(parse("install all\nclick V 1 1\nkill all\nexpect text W 1 \"\"\n", scenario).empty());
-    const std::vector<std::string> errors = check_gauge_names(scenario, panel);
+    const std::vector<Diagnostic> errors = check_gauge_names(scenario, panel);
     ASSERT_EQ(errors.size(), 2u) << joined(errors);
-    EXPECT_EQ(errors[0], "s.scn:2: the module has no gauge named V");
-    EXPECT_EQ(errors[1], "s.scn:4: the module has no gauge named W");
+    EXPECT_EQ(errors[0].text, "s.scn:2: the module has no gauge named V");
+    EXPECT_EQ(errors[1].text, "s.scn:4: the module has no gauge named W");
 }
 
 }  // namespace

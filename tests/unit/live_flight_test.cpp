@@ -51,8 +51,8 @@ const std::string standing_start = "set PANEL_CIRCUIT_ON 1\ninstall all\n";
 std::string replayed(const std::string& record) {
     Scenario scenario;
     scenario.file = "record.scn";
-    const std::vector<std::string> errors = parse_scenario(record, scenario);
-    EXPECT_TRUE(errors.empty()) << errors.front() << "\n" << record;
+    const std::vector<Diagnostic> errors = parse_scenario(record, scenario);
+    EXPECT_TRUE(errors.empty()) << errors.front().text << "\n" << record;
     std::string error;
     const std::unique_ptr<LoadedPanel> loaded = LoadedPanel::open(ORVANE_MODULE_PATH, error);
     if (loaded == nullptr) {
@@ -60,7 +60,7 @@ std::string replayed(const std::string& record) {
         return {};
     }
     const RunOutcome outcome = run_scenario(scenario, loaded->panel(), loaded->host(), &loaded->trace());
-    EXPECT_TRUE(outcome.held()) << (outcome.failures.empty() ? outcome.stopped : outcome.failures.front());
+    EXPECT_TRUE(outcome.held()) << (outcome.failures.empty() ? outcome.stopped->text : outcome.failures.front().text);
     return loaded->trace().text();
 }
 
@@ -91,7 +91,7 @@ void play(LiveFlight& s, const std::vector<Act>& acts, double end) {
     for (const Act& a : acts) {
         advance_to(s, clock, a.at);
         const int x = (fcu_at.x + a.fcu_pixel.x) * s.scale(), y = (fcu_at.y + a.fcu_pixel.y) * s.scale();
-        std::vector<std::string> errors;
+        std::vector<Diagnostic> errors;
         switch (a.kind) {
         case Act::press: s.press(a.at, x, y, Button::left); break;
         case Act::press_right: s.press(a.at, x, y, Button::right); break;
@@ -241,10 +241,11 @@ TEST(LiveFlightTests, AtTheBoundOfAFileTimeStandsStillAndTheRecordReplaysWithinI
     double clock = 0.0;
     advance_to(*s, clock, 2.0);
     EXPECT_EQ(s->update_count(), uint64_t(max_updates_per_file));
-    EXPECT_NE(s->stopped().find("more than 100000 update cycles"), std::string::npos) << s->stopped();
-    const std::vector<std::string> told = s->take_failures();
+    ASSERT_TRUE(s->stopped());
+    EXPECT_NE(s->stopped()->text.find("more than 100000 update cycles"), std::string::npos) << s->stopped()->text;
+    const std::vector<Diagnostic> told = s->take_failures();
     ASSERT_EQ(told.size(), 1u);
-    EXPECT_NE(told[0].find("the flight stands still"), std::string::npos) << told[0];
+    EXPECT_NE(told[0].text.find("the flight stands still"), std::string::npos) << told[0].text;
     EXPECT_TRUE(s->take_failures().empty()) << "the stop is told once";
     EXPECT_NE(s->status().find("STOPPED"), std::string::npos) << s->status();
     // Nothing more runs or is recorded: not time, not a press.
@@ -286,7 +287,7 @@ TEST(LiveFlightTests, NightHoldsAcrossARestartUntilToggledBack) {
     EXPECT_NE(s->status().find("NIGHT"), std::string::npos) << s->status();
     const uint32_t night = pixel_at(s->draw().get(), 1, 1);
     EXPECT_NE(night, day);
-    std::vector<std::string> errors;
+    std::vector<Diagnostic> errors;
     ASSERT_TRUE(s->restart(0.0, errors));
     EXPECT_EQ(pixel_at(s->draw().get(), 1, 1), night);
     s->toggle_night();

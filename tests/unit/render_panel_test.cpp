@@ -315,7 +315,7 @@ TEST(RenderDemo, MomentsAreTheCommentsThatNameThemWithTheirLines) {
         "#moment: not this one\n"
         "   # moment:   Indented, trimmed   \n"
         "set 5 1 # moment: not after a step\n"
-        "# moment:\n", scenario), std::vector<std::string>{});
+        "# moment:\n", scenario).size(), 0u);
     const std::vector<Moment>& moments = scenario.moments;
     ASSERT_EQ(moments.size(), 3u);
     EXPECT_EQ(moments[0].line, 2);
