@@ -31,15 +31,6 @@ constinit FailureRecord pfd_attitude_failures[] = {
     {.key = FAIL_NONE, .action = FAIL_ACTION_NONE},
 };
 
-// The element chain, in the order the host draws it.
-constexpr auto pfd_chain = chain_of<
-    pfd_background, pfd_attitude_sphere, pfd_speed_tape, pfd_heading_tape,
-    pfd_altitude, pfd_speed_mode, pfd_vertical_mode, pfd_glideslope_mode, pfd_lateral_mode, pfd_nav_mode,
-    pfd_selected_heading, pfd_selected_speed, pfd_mach, pfd_selected_altitude, pfd_selected_vs, pfd_vs_label,
-    pfd_ap1, pfd_fd, pfd_at, pfd_dh_label, pfd_dh_value, pfd_dme_label, pfd_dme_distance, pfd_radio_altitude,
-    pfd_glideslope_scale, pfd_localizer_scale, pfd_localizer_diamond, pfd_glideslope_diamond,
-    pfd_fd_pitch_bar, pfd_fd_roll_bar, pfd_aircraft_symbol>;
-
 namespace {
 
 constexpr uint32_t green = rgb(55, 231, 55);
@@ -105,7 +96,7 @@ constinit ElementStaticImage pfd_background = {
                .resource_id = BMP_PFD_BACKGROUND,
                .position = {0, 0},
                .gauge_header = &pfd_gauge,
-               .next_element = next_in_chain<pfd_chain>(pfd_background.header),
+               .next_element = element_list_of<pfd_attitude_sphere>,
                .failure_systems = pfd_failures,
                .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_TRANSPARENCY},
 };
@@ -118,7 +109,7 @@ constinit ElementSprite pfd_attitude_sphere = {
                .position = {56, 36},
                .ofs = {99, 87},
                .gauge_header = &pfd_gauge,
-               .next_element = next_in_chain<pfd_chain>(pfd_attitude_sphere.header),
+               .next_element = element_list_of<pfd_speed_tape>,
                .failure_systems = pfd_attitude_failures,
                .image_flags = pfd_smoothed_flags},
     .source_var_x = {.id = 0},
@@ -138,7 +129,7 @@ constinit ElementMovingImage pfd_speed_tape = {
                .resource_id = BMP_PFD_SPEED_TAPE,
                .position = {14, 39},
                .gauge_header = &pfd_gauge,
-               .next_element = next_in_chain<pfd_chain>(pfd_speed_tape.header),
+               .next_element = element_list_of<pfd_heading_tape>,
                .failure_systems = pfd_failures,
                .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE},
     .source_var_x = {.id = 0},
@@ -154,7 +145,7 @@ constinit ElementMovingImage pfd_heading_tape = {
                .resource_id = BMP_PFD_HEADING_TAPE,
                .position = {60, 144},
                .gauge_header = &pfd_gauge,
-               .next_element = next_in_chain<pfd_chain>(pfd_heading_tape.header),
+               .next_element = element_list_of<pfd_altitude>,
                .failure_systems = pfd_failures,
                .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE},
     .source_var_x = {.id = HEADING},
@@ -190,7 +181,7 @@ double HOST_CALL pfd_altitude_text(ElementString* element) {
 constinit ElementString pfd_altitude = pfd_text({
     .position = {153, 82}, .box = {32, 11}, .chars = 5, .colour = green,
     .vars = {BARO_ALTITUDE, 0}, .callback = pfd_altitude_text,
-    .next = next_in_chain<pfd_chain>(pfd_altitude.header),
+    .next = element_list_of<pfd_speed_mode>,
 });
 
 // Later steps overwrite earlier ones, so with both holds on the Mach hold
@@ -210,7 +201,7 @@ double HOST_CALL pfd_speed_mode_text(ElementString* element) {
 constinit ElementString pfd_speed_mode = pfd_text({
     .position = {22, 5}, .box = {22, 12}, .chars = 3, .colour = green,
     .vars = {AIRSPEED_HOLD, MACH_HOLD}, .callback = pfd_speed_mode_text,
-    .next = next_in_chain<pfd_chain>(pfd_speed_mode.header),
+    .next = element_list_of<pfd_vertical_mode>,
 });
 
 double HOST_CALL pfd_vertical_mode_text(ElementString* element) {
@@ -229,7 +220,7 @@ double HOST_CALL pfd_vertical_mode_text(ElementString* element) {
 constinit ElementString pfd_vertical_mode = pfd_text({
     .position = {54, 5}, .box = {22, 12}, .chars = 3, .colour = green,
     .vars = {ALTITUDE_HOLD, 0}, .callback = pfd_vertical_mode_text,
-    .next = next_in_chain<pfd_chain>(pfd_vertical_mode.header),
+    .next = element_list_of<pfd_glideslope_mode>,
 });
 
 double HOST_CALL pfd_glideslope_text(ElementString* element) {
@@ -240,7 +231,7 @@ double HOST_CALL pfd_glideslope_text(ElementString* element) {
 constinit ElementString pfd_glideslope_mode = pfd_text({
     .position = {54, 20}, .box = {22, 12}, .chars = 3, .colour = green,
     .vars = {ALTITUDE_HOLD, 0}, .callback = pfd_glideslope_text,
-    .next = next_in_chain<pfd_chain>(pfd_glideslope_mode.header),
+    .next = element_list_of<pfd_lateral_mode>,
 });
 
 double HOST_CALL pfd_lateral_mode_text(ElementString* element) {
@@ -259,7 +250,7 @@ double HOST_CALL pfd_lateral_mode_text(ElementString* element) {
 constinit ElementString pfd_lateral_mode = pfd_text({
     .position = {88, 5}, .box = {22, 12}, .chars = 3, .colour = green,
     .vars = {NAV1_HOLD, 0}, .callback = pfd_lateral_mode_text,
-    .next = next_in_chain<pfd_chain>(pfd_lateral_mode.header),
+    .next = element_list_of<pfd_nav_mode>,
 });
 
 // Decides on the module's own fresh records, not on the element's record of
@@ -281,7 +272,7 @@ double HOST_CALL pfd_nav_mode_text(ElementString* element) {
 constinit ElementString pfd_nav_mode = pfd_text({
     .position = {88, 20}, .box = {22, 12}, .chars = 3, .colour = green,
     .vars = {NAV1_HOLD, 0}, .callback = pfd_nav_mode_text,
-    .next = next_in_chain<pfd_chain>(pfd_nav_mode.header),
+    .next = element_list_of<pfd_selected_heading>,
 });
 
 // The localizer scale covers this box while the landing system is shown.
@@ -299,7 +290,7 @@ double HOST_CALL pfd_selected_heading_text(ElementString* element) {
 constinit ElementString pfd_selected_heading = pfd_text({
     .position = {60, 139}, .box = {20, 10}, .chars = 3, .colour = blue,
     .vars = {HEADING_TARGET, 0}, .callback = pfd_selected_heading_text,
-    .next = next_in_chain<pfd_chain>(pfd_selected_heading.header),
+    .next = element_list_of<pfd_selected_speed>,
 });
 
 // The airspeed target wins when both holds are on. The Mach target shows as
@@ -322,7 +313,7 @@ double HOST_CALL pfd_selected_speed_text(ElementString* element) {
 constinit ElementString pfd_selected_speed = pfd_text({
     .position = {14, 27}, .box = {20, 10}, .chars = 3, .colour = blue,
     .vars = {AIRSPEED_TARGET, MACH_TARGET}, .callback = pfd_selected_speed_text,
-    .next = next_in_chain<pfd_chain>(pfd_selected_speed.header),
+    .next = element_list_of<pfd_mach>,
 });
 
 // The host's Mach value divided by 200 gives hundredths; shown from above
@@ -340,7 +331,7 @@ double HOST_CALL pfd_mach_text(ElementString* element) {
 constinit ElementString pfd_mach = pfd_text({
     .position = {14, 138}, .box = {20, 10}, .chars = 3, .colour = blue,
     .vars = {MACH, 0}, .callback = pfd_mach_text,
-    .next = next_in_chain<pfd_chain>(pfd_mach.header),
+    .next = element_list_of<pfd_selected_altitude>,
 });
 
 double HOST_CALL pfd_selected_altitude_text(ElementString* element) {
@@ -357,7 +348,7 @@ double HOST_CALL pfd_selected_altitude_text(ElementString* element) {
 constinit ElementString pfd_selected_altitude = pfd_text({
     .position = {152, 51}, .box = {33, 10}, .chars = 5, .colour = blue,
     .vars = {ALTITUDE_TARGET, 0}, .callback = pfd_selected_altitude_text,
-    .next = next_in_chain<pfd_chain>(pfd_selected_altitude.header),
+    .next = element_list_of<pfd_selected_vs>,
 });
 
 // Follows the target alone, like its "V/S" label; 0 means no target.
@@ -374,7 +365,7 @@ double HOST_CALL pfd_selected_vs_text(ElementString* element) {
 constinit ElementString pfd_selected_vs = pfd_text({
     .position = {152, 39}, .box = {33, 10}, .chars = 5, .colour = blue,
     .vars = {VS_TARGET, 0}, .callback = pfd_selected_vs_text,
-    .next = next_in_chain<pfd_chain>(pfd_selected_vs.header),
+    .next = element_list_of<pfd_vs_label>,
 });
 
 // The label follows the target alone, whatever the altitude hold.
@@ -387,7 +378,7 @@ double HOST_CALL pfd_vs_label_text(ElementString* element) {
 constinit ElementString pfd_vs_label = pfd_text({
     .position = {130, 39}, .box = {20, 10}, .chars = 3, .colour = blue,
     .vars = {VS_TARGET, 0}, .callback = pfd_vs_label_text,
-    .next = next_in_chain<pfd_chain>(pfd_vs_label.header),
+    .next = element_list_of<pfd_ap1>,
 });
 
 double HOST_CALL pfd_ap1_text(ElementString* element) {
@@ -398,7 +389,7 @@ double HOST_CALL pfd_ap1_text(ElementString* element) {
 constinit ElementString pfd_ap1 = pfd_text({
     .position = {156, 5}, .box = {20, 10}, .chars = 3, .colour = white,
     .vars = {AIRSPEED_HOLD, 0}, .callback = pfd_ap1_text,
-    .next = next_in_chain<pfd_chain>(pfd_ap1.header),
+    .next = element_list_of<pfd_fd>,
 });
 
 double HOST_CALL pfd_fd_text(ElementString* element) {
@@ -409,7 +400,7 @@ double HOST_CALL pfd_fd_text(ElementString* element) {
 constinit ElementString pfd_fd = pfd_text({
     .position = {156, 16}, .box = {20, 10}, .chars = 3, .colour = white,
     .vars = {AIRSPEED_HOLD, 0}, .callback = pfd_fd_text,
-    .next = next_in_chain<pfd_chain>(pfd_fd.header),
+    .next = element_list_of<pfd_at>,
 });
 
 double HOST_CALL pfd_at_text(ElementString* element) {
@@ -420,7 +411,7 @@ double HOST_CALL pfd_at_text(ElementString* element) {
 constinit ElementString pfd_at = pfd_text({
     .position = {156, 27}, .box = {20, 10}, .chars = 3, .colour = white,
     .vars = {AIRSPEED_HOLD, 0}, .callback = pfd_at_text,
-    .next = next_in_chain<pfd_chain>(pfd_at.header),
+    .next = element_list_of<pfd_dh_label>,
 });
 
 // The decision-height unit's mode names the value shown under the label.
@@ -438,7 +429,7 @@ double HOST_CALL pfd_dh_label_text(ElementString* element) {
 constinit ElementString pfd_dh_label = pfd_text({
     .position = {156, 149}, .box = {20, 10}, .chars = 3, .colour = white,
     .vars = {AIRSPEED_HOLD, 0}, .callback = pfd_dh_label_text,
-    .next = next_in_chain<pfd_chain>(pfd_dh_label.header),
+    .next = element_list_of<pfd_dh_value>,
 });
 
 // The decision height in feet, or the glideslope angle with its sign.
@@ -457,7 +448,7 @@ double HOST_CALL pfd_dh_value_text(ElementString* element) {
 constinit ElementString pfd_dh_value = pfd_text({
     .position = {156, 160}, .box = {27, 10}, .chars = 4, .colour = blue,
     .vars = {DECISION_HEIGHT, 0}, .callback = pfd_dh_value_text,
-    .next = next_in_chain<pfd_chain>(pfd_dh_value.header),
+    .next = element_list_of<pfd_dme_label>,
 });
 
 double HOST_CALL pfd_dme_label_text(ElementString* element) {
@@ -468,7 +459,7 @@ double HOST_CALL pfd_dme_label_text(ElementString* element) {
 constinit ElementString pfd_dme_label = pfd_text({
     .position = {24, 149}, .box = {27, 10}, .chars = 4, .colour = white,
     .vars = {DME1_DISTANCE, 0}, .callback = pfd_dme_label_text,
-    .next = next_in_chain<pfd_chain>(pfd_dme_label.header),
+    .next = element_list_of<pfd_dme_distance>,
 });
 
 // Fewer decimals as the distance grows; no distance (zero, below, or not a
@@ -491,7 +482,7 @@ double HOST_CALL pfd_dme_distance_text(ElementString* element) {
 constinit ElementString pfd_dme_distance = pfd_text({
     .position = {24, 160}, .box = {27, 10}, .chars = 4, .colour = blue,
     .vars = {DME1_DISTANCE, DME2_DISTANCE}, .callback = pfd_dme_distance_text,
-    .next = next_in_chain<pfd_chain>(pfd_dme_distance.header),
+    .next = element_list_of<pfd_radio_altitude>,
 });
 
 // Blank from 2500 ft up.
@@ -508,7 +499,7 @@ double HOST_CALL pfd_radio_altitude_text(ElementString* element) {
 constinit ElementString pfd_radio_altitude = pfd_text({
     .position = {156, 129}, .box = {27, 10}, .chars = 4, .colour = blue,
     .vars = {ALTITUDE, GROUND_ALTITUDE}, .callback = pfd_radio_altitude_text,
-    .next = next_in_chain<pfd_chain>(pfd_radio_altitude.header),
+    .next = element_list_of<pfd_glideslope_scale>,
 });
 
 constinit ElementIcon pfd_glideslope_scale = {
@@ -516,7 +507,7 @@ constinit ElementIcon pfd_glideslope_scale = {
                .resource_id = BMP_PFD_GS_SCALE,
                .position = {143, 50},
                .gauge_header = &pfd_gauge,
-               .next_element = next_in_chain<pfd_chain>(pfd_glideslope_scale.header),
+               .next_element = element_list_of<pfd_localizer_scale>,
                .failure_systems = pfd_failures,
                .image_flags = pfd_smoothed_flags},
     .num_icons = 1,
@@ -527,7 +518,7 @@ constinit ElementIcon pfd_localizer_scale = {
                .resource_id = BMP_PFD_LOC_SCALE,
                .position = {62, 140},
                .gauge_header = &pfd_gauge,
-               .next_element = next_in_chain<pfd_chain>(pfd_localizer_scale.header),
+               .next_element = element_list_of<pfd_localizer_diamond>,
                .failure_systems = pfd_failures,
                .image_flags = pfd_smoothed_flags},
     .num_icons = 1,
@@ -539,7 +530,7 @@ constinit ElementSlider pfd_localizer_diamond = {
                .resource_id = BMP_PFD_LOC_DIAMOND,
                .position = {96, 138},
                .gauge_header = &pfd_gauge,
-               .next_element = next_in_chain<pfd_chain>(pfd_localizer_diamond.header),
+               .next_element = element_list_of<pfd_glideslope_diamond>,
                .failure_systems = pfd_failures,
                .image_flags = pfd_slider_flags},
     .source_var_x = {.id = LOCALIZER_DEVIATION},
@@ -553,7 +544,7 @@ constinit ElementSlider pfd_glideslope_diamond = {
                .resource_id = BMP_PFD_GS_DIAMOND,
                .position = {141, 84},
                .gauge_header = &pfd_gauge,
-               .next_element = next_in_chain<pfd_chain>(pfd_glideslope_diamond.header),
+               .next_element = element_list_of<pfd_fd_pitch_bar>,
                .failure_systems = pfd_failures,
                .image_flags = pfd_slider_flags},
     .source_var_x = {.id = 0},
@@ -576,7 +567,7 @@ constinit ElementSlider pfd_fd_pitch_bar = {
                .resource_id = BMP_PFD_FD_PITCH_BAR,
                .position = {75, 86},
                .gauge_header = &pfd_gauge,
-               .next_element = next_in_chain<pfd_chain>(pfd_fd_pitch_bar.header),
+               .next_element = element_list_of<pfd_fd_roll_bar>,
                .failure_systems = pfd_failures,
                .image_flags = pfd_slider_flags},
     .source_var_x = {.id = 0},
@@ -599,7 +590,7 @@ constinit ElementSlider pfd_fd_roll_bar = {
                .resource_id = BMP_PFD_FD_ROLL_BAR,
                .position = {100, 65},
                .gauge_header = &pfd_gauge,
-               .next_element = next_in_chain<pfd_chain>(pfd_fd_roll_bar.header),
+               .next_element = element_list_of<pfd_aircraft_symbol>,
                .failure_systems = pfd_failures,
                .image_flags = pfd_slider_flags},
     .source_var_x = {.id = FD_BANK_COMMAND},
@@ -615,7 +606,6 @@ constinit ElementIcon pfd_aircraft_symbol = {
                .resource_id = BMP_PFD_AIRCRAFT_SYMBOL,
                .position = {58, 79},
                .gauge_header = &pfd_gauge,
-               .next_element = next_in_chain<pfd_chain>(pfd_aircraft_symbol.header),
                .failure_systems = pfd_failures,
                .image_flags = pfd_image_flags},
     .num_icons = 1,
@@ -635,19 +625,18 @@ void HOST_CALL pfd_service_callback(GaugeHeader* gauge, int32_t service, Service
     // In rising chain order, so that the chain is walked once.
     ElementCursor chain = element_cursor(gauge);
     const bool landing_system_shown = cockpit.ls_display == 1;
-    for (uint32_t n : {chain_index<pfd_chain, pfd_glideslope_scale>, chain_index<pfd_chain, pfd_localizer_scale>,
-                       chain_index<pfd_chain, pfd_localizer_diamond>, chain_index<pfd_chain, pfd_glideslope_diamond>}) {
+    for (uint32_t n : {PFD_GLIDESLOPE_SCALE, PFD_LOCALIZER_SCALE, PFD_LOCALIZER_DIAMOND, PFD_GLIDESLOPE_DIAMOND}) {
         set_element_visible(chain, n, landing_system_shown);
     }
     const bool flight_director_on = is_on(read_var(FLIGHT_DIRECTOR));
-    set_element_visible(chain, chain_index<pfd_chain, pfd_fd_pitch_bar>, flight_director_on);
-    set_element_visible(chain, chain_index<pfd_chain, pfd_fd_roll_bar>, flight_director_on);
+    set_element_visible(chain, PFD_FD_PITCH_BAR, flight_director_on);
+    set_element_visible(chain, PFD_FD_ROLL_BAR, flight_director_on);
 }
 
 constinit GaugeHeader pfd_gauge = {
     .gauge_header_version = gauge_header_version_700,
     .gauge_name = "PFD",
-    .elements_list = first_in_chain<pfd_chain>(),
+    .elements_list = element_list_of<pfd_background>,
     ORVANE_GAUGE_ROUTINES,
     .size_x_mm = 189,
     .mouse_rect = pfd_mouse_table,

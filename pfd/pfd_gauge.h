@@ -8,11 +8,46 @@
 
 namespace orvane {
 
+// Chain index of each PFD element, in the order the host draws them.
+enum PfdChainIndex : uint32_t {
+    PFD_BACKGROUND = 0,
+    PFD_ATTITUDE_SPHERE = 1,
+    PFD_SPEED_TAPE = 2,
+    PFD_HEADING_TAPE = 3,
+    PFD_ALTITUDE = 4,
+    PFD_SPEED_MODE = 5,
+    PFD_VERTICAL_MODE = 6,
+    PFD_GLIDESLOPE_MODE = 7,
+    PFD_LATERAL_MODE = 8,
+    PFD_NAV_MODE = 9,
+    PFD_SELECTED_HEADING = 10,
+    PFD_SELECTED_SPEED = 11,
+    PFD_MACH = 12,
+    PFD_SELECTED_ALTITUDE = 13,
+    PFD_SELECTED_VS = 14,
+    PFD_VS_LABEL = 15,
+    PFD_AP1 = 16,
+    PFD_FD = 17,
+    PFD_AT = 18,
+    PFD_DH_LABEL = 19,
+    PFD_DH_VALUE = 20,
+    PFD_DME_LABEL = 21,
+    PFD_DME_DISTANCE = 22,
+    PFD_RADIO_ALTITUDE = 23,
+    PFD_GLIDESLOPE_SCALE = 24,
+    PFD_LOCALIZER_SCALE = 25,
+    PFD_LOCALIZER_DIAMOND = 26,
+    PFD_GLIDESLOPE_DIAMOND = 27,
+    PFD_FD_PITCH_BAR = 28,
+    PFD_FD_ROLL_BAR = 29,
+    PFD_AIRCRAFT_SYMBOL = 30,
+    PFD_ELEMENT_COUNT = 31,
+};
+
 extern FailureRecord pfd_failures[];
 extern FailureRecord pfd_attitude_failures[];
 extern MouseRect pfd_mouse_table[];
 
-// The element records, in the order the host draws them.
 extern ElementStaticImage pfd_background;
 extern ElementSprite pfd_attitude_sphere;
 extern ElementMovingImage pfd_speed_tape;

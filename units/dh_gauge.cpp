@@ -20,50 +20,46 @@ namespace orvane {
 static_assert(std::bit_cast<uint64_t>(gsa_angle_min) == 0xC023CCCCCCCCCCCDull);
 static_assert(std::bit_cast<uint64_t>(gsa_angle_max) == 0x4023CCCCCCCCCCCDull);
 
-// The element chain, in drawing order.
-constexpr auto dh_chain = chain_of<dh_background, dh_value_window, gsa_light, dh_light>;
-
-constinit ElementStaticImage dh_background = {
+ElementStaticImage dh_background = {
     .header = {.element_type = ELEMENT_STATIC_IMAGE,
                .resource_id = BMP_DH_BACKGROUND,
                .position = {0, 0},
                .gauge_header = &dh_gauge,
-               .next_element = next_in_chain<dh_chain>(dh_background.header),
+               .next_element = element_list_of<dh_value_window>,
                .image_flags = IMAGE_USE_LUMINOUS | IMAGE_USE_TRANSPARENCY},
 };
 
-constinit ElementString dh_value_window = text_element({
+ElementString dh_value_window = text_element({
     .gauge = &dh_gauge,
     .position = {36, 8},
     .box = {33, 14},
     .chars = 4,
     .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE,
-    .foreground = window_amber,
-    .background = window_maroon,
+    .foreground = rgb(246, 150, 13),
+    .background = rgb(105, 25, 25),
     .font = "QUARTZ",
     .vars = {DECISION_HEIGHT},
     .callback = dh_value_text,
-    .next = next_in_chain<dh_chain>(dh_value_window.header),
+    .next = element_list_of<gsa_light>,
 });
 
 // The two lights share one bitmap; only the hide bit tells them apart.
-constinit ElementIcon gsa_light = {
+ElementIcon gsa_light = {
     .header = {.element_type = ELEMENT_ICON,
                .resource_id = BMP_DH_MODE_LIGHT,
                .position = {4, 18},
                .gauge_header = &dh_gauge,
-               .next_element = next_in_chain<dh_chain>(gsa_light.header),
-               .image_flags = light_flags},
+               .next_element = element_list_of<dh_light>,
+               .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY},
     .num_icons = 1,
 };
 
-constinit ElementIcon dh_light = {
+ElementIcon dh_light = {
     .header = {.element_type = ELEMENT_ICON,
                .resource_id = BMP_DH_MODE_LIGHT,
                .position = {4, 4},
                .gauge_header = &dh_gauge,
-               .next_element = next_in_chain<dh_chain>(dh_light.header),
-               .image_flags = light_flags},
+               .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY},
     .num_icons = 1,
 };
 
@@ -126,7 +122,7 @@ int32_t HOST_CALL dh_knob_inc_click(PixPoint*, uint32_t) {
 
 // Each button lies exactly over its light. The knob's increment half reaches
 // one pixel past the knob's area.
-constinit MouseRect dh_mouse_table[] = {
+MouseRect dh_mouse_table[] = {
     open_area(whole_gauge),
     tooltip("Airbus A310 DH Unit"),
         open_area({4, 4, 18, 13}),
@@ -153,8 +149,8 @@ void HOST_CALL dh_service_callback(GaugeHeader* gauge, int32_t service, ServiceE
             callout_install(extra);
             break;
         case SERVICE_PRE_UPDATE:
-            set_element_visible(gauge, chain_index<dh_chain, dh_light>, cockpit.dh_mode == 1);
-            set_element_visible(gauge, chain_index<dh_chain, gsa_light>, cockpit.gsa_mode == 1);
+            set_element_visible(gauge, dh_light_index, cockpit.dh_mode == 1);
+            set_element_visible(gauge, gsa_light_index, cockpit.gsa_mode == 1);
             callout_update();
             break;
         case SERVICE_PRE_KILL:
@@ -165,10 +161,10 @@ void HOST_CALL dh_service_callback(GaugeHeader* gauge, int32_t service, ServiceE
     }
 }
 
-constinit GaugeHeader dh_gauge = {
+GaugeHeader dh_gauge = {
     .gauge_header_version = gauge_header_version_700,
     .gauge_name = "DH",
-    .elements_list = first_in_chain<dh_chain>(),
+    .elements_list = element_list_of<dh_background>,
     ORVANE_GAUGE_ROUTINES,
     .size_x_mm = 109,
     .mouse_rect = dh_mouse_table,

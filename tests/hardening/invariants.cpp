@@ -6,14 +6,11 @@
 #include "host/services/names.h"
 #include "module/glideslope_angle.h"
 #include "module/key_event_list.h"
+#include "pfd/pfd_gauge.h"
 #include "units/units.h"
 
 namespace orvane::hardening {
 namespace {
-
-// Where the PFD's flight-director bars stand in its chain.
-constexpr size_t pfd_fd_pitch_bar_index = 28;
-constexpr size_t pfd_fd_roll_bar_index = 29;
 
 bool is_flag(int32_t value) { return value == 0 || value == 1; }
 
@@ -102,7 +99,7 @@ std::vector<std::string> host_view_faults(panelhost::Panel& panel, panelhost::Ho
             if (!std::isfinite(*state.result)) {
                 faults.push_back(name + " element " + std::to_string(i) + ": slider callback answered a value that is not finite");
             }
-            const bool fd_bar = name == "PFD" && (i == pfd_fd_pitch_bar_index || i == pfd_fd_roll_bar_index);
+            const bool fd_bar = name == "PFD" && (i == PFD_FD_PITCH_BAR || i == PFD_FD_ROLL_BAR);
             if (fd_bar && !(std::fabs(*state.result) <= 25.0)) {
                 faults.push_back(name + " element " + std::to_string(i) + ": flight-director bar past its stop");
             }
