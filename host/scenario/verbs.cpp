@@ -521,8 +521,11 @@ constexpr VerbTable verbs{
     },
 };
 
-// A row without its parser, formatter or runner is no verb.
+// A row without its parser, formatter or runner is no verb. Under the address
+// sanitizer a function's address is no constant, so only the other builds check.
+#if !defined(__SANITIZE_ADDRESS__)
 static_assert(std::apply([](const auto&... row) { return ((row.parse && row.format && row.run) && ...); }, verbs));
+#endif
 
 // ---- asking the table ----
 
