@@ -35,12 +35,22 @@ std::unique_ptr<LiveFlight> LiveFlight::open(LiveStart start, Diagnostics& said)
     s.scenario_.file = s.start_.scenario_name;
     std::vector<Diagnostic> errors = parse_scenario(s.start_.scenario_text, s.scenario_);
     if (errors.empty()) s.cfg_ = parse_panel_cfg(s.start_.cfg_text, s.start_.cfg_name);
+    if (!s.cfg_.unusable.empty()) errors.push_back(diagnostic_as_written(Severity::unusable, s.cfg_.unusable));
     if (!errors.empty() || !s.load(errors)) {
         said.report(errors);
         return nullptr;
     }
     said.report(s.cfg_.problems);
-    s.loaded_->drawing->check(s.loaded_->setup->panel(), said);
+    PanelRenderer& drawing = *s.loaded_->drawing;
+    const Panel& panel = s.loaded_->setup->panel();
+    drawing.check(panel, said);
+    drawing.notes(panel, said,
+                  s.cfg_.windows.empty() ? "so fly shows the virtual-cockpit textures, V the next one"
+                                         : "so fly shows every window, as if the pilot had opened each");
+    if (!drawing.has_screen() && !s.cfg_.windows.empty()) {
+        s.every_window_shown_ = true;
+        drawing.show_every_window();
+    }
     return flight;
 }
 
@@ -61,6 +71,7 @@ bool LiveFlight::load(std::vector<Diagnostic>& errors) {
     if (errors = check_gauge_names(scenario_, panel); !errors.empty()) return false;
     loaded->drawing =
         std::make_unique<PanelRenderer>(loaded->setup->renderer(), cfg_, start_.module_path, start_.files);
+    if (every_window_shown_) loaded->drawing->show_every_window();
     loaded->run = std::make_unique<ScenarioRun>(scenario_.file, panel, loaded->setup->host(), &loaded->setup->trace());
     for (const ScenarioStep& step : scenario_.steps) loaded->run->execute(step);
     loaded_ = std::move(loaded);

@@ -57,7 +57,10 @@ public:
     // Loads the module, reads the panel and the start scenario and runs it.
     // Null when one of them cannot be used, why reported as unusable; else
     // what the panel has that it can still be drawn with is reported as
-    // problems.
+    // problems, and what render would note about it as notes. A panel whose
+    // windows all start hidden is flown with every window on the screen, as
+    // if the pilot had opened each; one of textures alone has no screen
+    // to fly.
     static std::unique_ptr<LiveFlight> open(LiveStart start, Diagnostics& said);
     ~LiveFlight();
     LiveFlight(const LiveFlight&) = delete;
@@ -130,6 +133,7 @@ private:
     bool paused_ = false;
     int rate_ = 1;
     bool night_ = false;
+    bool every_window_shown_ = false;  // no window starts visible
     std::optional<double> clock_;  // the real time brought up to
     double update_phase_ = 0.0;    // of the next update, from 0 to 1
     struct Held {

@@ -131,7 +131,7 @@ void PanelRenderer::check(const Panel& panel, Diagnostics& said) {
     for (const BackgroundProblem& p : background_problems_) said.report(Severity::problem, cfg_.file, p.line, p.message);
 }
 
-void PanelRenderer::notes(const Panel& panel, Diagnostics& said) {
+void PanelRenderer::notes(const Panel& panel, Diagnostics& said, const std::string& without_screen) {
     said.report(cfg_.notes);
     struct Other {
         std::string module;  // as first written
@@ -156,7 +156,7 @@ void PanelRenderer::notes(const Panel& panel, Diagnostics& said) {
     }
     if (!has_screen()) {
         said.report(Severity::note, cfg_.file, 0,
-                    "no window starts visible, so there is no screen.png (visible=1 puts a window on the screen)");
+                    "no window starts visible, " + without_screen + " (visible=1 puts a window on the screen)");
     }
 }
 
@@ -373,19 +373,19 @@ Surface PanelRenderer::render_window(const PanelWindow& window, const Panel& pan
 }
 
 bool PanelRenderer::has_screen() const {
-    return std::any_of(cfg_.windows.begin(), cfg_.windows.end(), [](const PanelWindow& w) { return w.visible; });
+    return std::any_of(cfg_.windows.begin(), cfg_.windows.end(), [this](const PanelWindow& w) { return shown(w); });
 }
 
 bool PanelRenderer::placed_on_screen() const {
-    return std::any_of(cfg_.windows.begin(), cfg_.windows.end(), [](const PanelWindow& w) {
-        return w.visible && (w.window_pos || w.window_size);
+    return std::any_of(cfg_.windows.begin(), cfg_.windows.end(), [this](const PanelWindow& w) {
+        return shown(w) && (w.window_pos || w.window_size);
     });
 }
 
 std::vector<PanelRenderer::Row> PanelRenderer::screen_rows(const Panel& panel) {
     std::vector<Row> rows(3);
     for (const PanelWindow& w : cfg_.windows) {
-        if (!w.visible) continue;
+        if (!shown(w)) continue;
         const int position = w.position < 0 ? 4 : w.position;
         rows[position / 3].windows.push_back(&w);
     }
@@ -428,14 +428,14 @@ std::vector<PanelRenderer::ScreenWindow> PanelRenderer::screen_layout(const Pane
         }
         return layout;
     }
-    std::vector<const PanelWindow*> shown;
+    std::vector<const PanelWindow*> visible;
     for (const PanelWindow& w : cfg_.windows) {
-        if (w.visible) shown.push_back(&w);
+        if (shown(w)) visible.push_back(&w);
     }
-    std::stable_sort(shown.begin(), shown.end(),
+    std::stable_sort(visible.begin(), visible.end(),
                      [](const PanelWindow* a, const PanelWindow* b) { return a->zorder < b->zorder; });
     const double screen_w = double(screen_.width), screen_h = double(screen_.height);
-    for (const PanelWindow* w : shown) {
+    for (const PanelWindow* w : visible) {
         const Size units = window_size(*w, panel);
         ScreenWindow s{w, 0, 0, units.x, units.y};
         if (w->window_size) {

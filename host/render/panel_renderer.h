@@ -62,8 +62,8 @@ public:
     // Reports, as notes, what is no mistake but worth telling: the reader's
     // notes (gaps in gauge numbers), one line per other module whose gauges
     // are drawn as outlines, and that there is no screen when no window
-    // starts visible.
-    void notes(const Panel& panel, Diagnostics& said);
+    // starts visible ("no window starts visible, " + without_screen).
+    void notes(const Panel& panel, Diagnostics& said, const std::string& without_screen = "so there is no screen.png");
     // Whether the panel can be drawn at this scale; what makes it too large
     // (windows, the screen or gauges beyond max_surface_side, or the render
     // beyond its pixel bounds) is reported as unusable, and nothing should
@@ -84,6 +84,10 @@ public:
 
     // Whether any window starts visible, and so there is a screen to show.
     bool has_screen() const;
+    // From now on the screen shows every window, the hidden ones too, as if
+    // the pilot had opened each: what a designer flying a panel of popups
+    // wants to see.
+    void show_every_window() { every_window_shown_ = true; }
     // The windows that start visible as the screen shows them, in zorder.
     // When one gives window_pos or window_size, the screen is ScreenSize
     // and each window stands where they say (shares of it), else where its
@@ -138,6 +142,8 @@ private:
     };
     std::vector<Row> screen_rows(const Panel& panel);
     bool placed_on_screen() const;
+    bool shown(const PanelWindow& window) const { return window.visible || every_window_shown_; }
+
     std::vector<const PanelWindow*> all_windows() const;
     const Picture* background(const PanelWindow& window);
     const Picture* bitmap_file(const std::string& file, int line);
@@ -157,6 +163,7 @@ private:
     };
     std::vector<BackgroundProblem> background_problems_;
     int64_t background_pixels_ = 0;
+    bool every_window_shown_ = false;
 };
 
 }  // namespace panelhost

@@ -58,6 +58,7 @@ void Recording::record() {
     drawing_.check(panel, said_);
     // What the renderer could not find (a face, a bitmap) is told, and drawn around.
     setup_.renderer().report(said_);
+    drawing_.notes(panel, said_, "so there is no screen to film: no frames, contact sheet or animation");
 
     if (frames_ > 0) {
         written_.push_back(frames_dir_ + "/frame_0001.png .. " + frame_name(frames_) + " (" +
@@ -87,7 +88,7 @@ void Recording::clear_frames() {
 
 void Recording::after_update(const UpdateCycle& cycle) {
     const bool final_update = ++updates_seen_ == scenario_.updates;
-    if (frames_ == max_recorded_frames) return;
+    if (frames_ == max_recorded_frames || !drawing_.has_screen()) return;
     take_moments_before(cycle.step.line);
     Panel& panel = setup_.panel();
     plays_seen_ = panel.sound_plays();
@@ -106,6 +107,7 @@ void Recording::after_update(const UpdateCycle& cycle) {
 
 // A moment shows the panel as the last update before its line left it.
 void Recording::take_moments_before(int line) {
+    if (!drawing_.has_screen()) return;
     const std::vector<Moment>& moments = scenario_.moments;
     for (; next_moment_ < moments.size() && moments[next_moment_].line < line; ++next_moment_) {
         if (!previous_) {

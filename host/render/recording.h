@@ -42,7 +42,10 @@ public:
     // said: the panel's problems, failed expectations and faults, what the
     // renderer drew around and what could not be written (problems, the
     // rest still written), and what left nothing to record (unusable: a
-    // screen too large, no folder, a run stopped at a bound of its file).
+    // screen too large, no folder, a run stopped at a bound of its file);
+    // last what render would note (other modules' gauges, gaps, no window
+    // visible: then there is no screen, and no frame, only the trace and
+    // the callout).
     void record();
 
     int frames() const { return frames_; }

@@ -295,6 +295,61 @@ TEST(LiveFlightTests, NightHoldsAcrossARestartUntilToggledBack) {
     EXPECT_EQ(s->status().find("NIGHT"), std::string::npos) << s->status();
 }
 
+// A real panel flown: what render would note about it said as the flight
+// opens, and a press on the screen clicking the gauge drawn under it, as the
+// record says.
+TEST(LiveFlightTests, EachPanelIsFlownWithWhatRenderWouldNote) {
+    const std::string other = "; it is not the module loaded";
+    struct Press {
+        int x, y;
+        const char* gauge;  // null: none there
+    };
+    const struct Row {
+        const char* panel;
+        std::vector<std::string> said;
+        std::vector<Press> presses;
+    } rows[] = {
+        {"airliner",
+         {"panel.cfg: LVLD\\B767main: 6 gauges drawn as outlines" + other,
+          "panel.cfg: Fs.Avionics: 1 gauge drawn as an outline" + other},
+         {{1200, 450, nullptr}}},
+        {"all_hidden",
+         {"panel.cfg: no window starts visible, so fly shows every window, as if the pilot had opened each "
+          "(visible=1 puts a window on the screen)"},
+         {{10, 10, "AP"}, {330, 20, "DH"}}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.panel);
+        const std::string cfg = source + "/tests/panels/" + row.panel + "/panel.cfg";
+        Diagnostics said("t");
+        const auto s = LiveFlight::open({.module_path = ORVANE_MODULE_PATH,
+                                         .cfg_name = "panel.cfg",
+                                         .cfg_text = read_file(cfg).value_or(""),
+                                         .files = files_beside(cfg),
+                                         .scenario_name = "start.scn",
+                                         .scenario_text = standing_start},
+                                        said);
+        ASSERT_NE(s, nullptr);
+        std::vector<std::string> told;
+        for (const Diagnostic& d : said.all()) told.push_back(d.text);
+        EXPECT_EQ(told, row.said);
+        EXPECT_EQ(said.exit_status(), 0);
+        for (const Press& press : row.presses) {
+            SCOPED_TRACE(std::to_string(press.x) + ", " + std::to_string(press.y));
+            const std::optional<LivePointer> p = s->pointer_at(press.x, press.y);
+            ASSERT_EQ(p.has_value(), press.gauge != nullptr);
+            if (p) {
+                EXPECT_EQ(p->gauge, press.gauge);
+                s->press(0.0, press.x, press.y, Button::left);
+                s->release(0.0);
+                const std::string click = "click " + p->gauge + " " + std::to_string(p->pixel.x) + " " +
+                                          std::to_string(p->pixel.y) + " left\n";
+                EXPECT_NE(s->record().find(click), std::string::npos) << s->record();
+            }
+        }
+    }
+}
+
 // Everything fly is handed is checked before a window opens, each fault
 // naming its file, the flight not begun.
 TEST(LiveFlightTests, FlyRefusesWhatItCannotUseBeforeAWindowOpens) {

@@ -24,6 +24,7 @@ TEST_F(RenderCommands, EachCommandSaysWhatWentWrongAndExitsWithItsStatus) {
     const std::string dh_only = file("dh.scn", "install DH\nupdate\n");
     const std::string wrong = file("wrong.scn", "install DH\nupdate\nexpect text DH 1 \"200\"\n");
     const std::string out = dir.string();
+    const std::string panels = std::string(ORVANE_SOURCE_DIR) + "/tests/panels/";
     const struct Row {
         std::vector<std::string> args;
         int code;
@@ -43,6 +44,13 @@ TEST_F(RenderCommands, EachCommandSaysWhatWentWrongAndExitsWithItsStatus) {
         {{"demo"}, 2, "MODULE is required"},
         {{"demo", module, "--scale", "9"}, 2, "--scale: Value 9 not in range 1 to 8"},
         {{"demo", module, "--scenario", "/nonexistent.scn"}, 2, "cannot read /nonexistent.scn"},
+        {{"demo", module, "--panel", panels + "airliner/panel.cfg", "--scenario", dh_only, "--out", out + "/airliner",
+          "--scale", "1"},
+         1,  // the demo's last frame drawn again at night lacks its night bitmap
+         "panel.cfg: LVLD\\B767main: 6 gauges drawn as outlines; it is not the module loaded"},
+        {{"demo", module, "--panel", panels + "all_hidden/panel.cfg", "--scenario", dh_only, "--out", out + "/hidden"},
+         0,
+         "panel.cfg: no window starts visible, so there is no screen to film: no frames, contact sheet or animation"},
         {{"reference"}, 2, "MODULE is required"},
         {{"reference", module}, 0, "### `DME`"},
         {{"--help"}, 0, "draws a panel.cfg's windows"},
@@ -55,6 +63,8 @@ TEST_F(RenderCommands, EachCommandSaysWhatWentWrongAndExitsWithItsStatus) {
         EXPECT_EQ(o.code, row.code) << o.err;
         EXPECT_NE((o.out + o.err).find(row.says), std::string::npos) << o.out << o.err;
     }
+    EXPECT_TRUE(fs::exists(dir / "hidden" / "dh.trace"));
+    EXPECT_FALSE(fs::exists(dir / "hidden" / "frames" / "frame_0001.png")) << "no screen, no frame";
     const panelhost::Surface dh(cairo_image_surface_create_from_png((dir / "DH.png").c_str()));
     EXPECT_EQ(cairo_image_surface_get_width(dh.get()), 3 * 109);
     EXPECT_EQ(cairo_image_surface_get_height(dh.get()), 3 * 31);
