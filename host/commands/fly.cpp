@@ -64,7 +64,9 @@ void describe(CommandLine& command, FlyOptions& o) {
         "The mouse works the gauges as in the simulator: a left or right press clicks the row under it, a held "
         "button repeats rows that take repeats (the first repeat after 0.5 s, then 10 a second), a pointer at "
         "rest for 0.5 s shows the area's tooltip. Keys: P pauses and resumes, R restarts from the start scenario "
-        "(the recording starts again), N turns night (the panel lights on) and day, 1, 2 and 4 set the time rate, Escape or closing the window quits.\n"
+        "(the recording starts again), N turns night (the panel lights on) and day, V shows the virtual-cockpit "
+        "textures in turn (then the screen again; a click on one works as on the screen), 1, 2 and 4 set the time "
+        "rate, Escape or closing the window quits.\n"
         "Exit status: 0 the flight held and its files were written, 1 an expectation or the panel had "
         "problems, 2 an unusable input or no window.");
 }

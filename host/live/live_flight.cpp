@@ -51,6 +51,8 @@ std::unique_ptr<LiveFlight> LiveFlight::open(LiveStart start, Diagnostics& said)
         s.every_window_shown_ = true;
         drawing.show_every_window();
     }
+    if (drawing.has_screen()) s.views_.push_back(nullptr);
+    for (const PanelWindow& texture : s.cfg_.virtual_cockpits) s.views_.push_back(&texture);
     return flight;
 }
 
@@ -161,7 +163,10 @@ void LiveFlight::advance(double now) {
 std::optional<LivePointer> LiveFlight::pointer_at(int x, int y) {
     if (finished_) return std::nullopt;
     const Panel& panel = loaded_->setup->panel();
-    const auto at = loaded_->drawing->gauge_at(panel, x, y, start_.scale);
+    PanelRenderer& drawing = *loaded_->drawing;
+    const PanelWindow* texture = views_[view_];
+    const auto at = texture != nullptr ? drawing.gauge_at(*texture, panel, x, y, start_.scale)
+                                       : drawing.gauge_at(panel, x, y, start_.scale);
     if (!at || at->gauge == nullptr) return std::nullopt;
     return LivePointer{at->gauge->name, at->pixel, panel.probe(at->gauge->name, at->pixel)};
 }
@@ -194,6 +199,14 @@ void LiveFlight::set_rate(double now, int rate) {
     rate_ = rate;
 }
 
+void LiveFlight::next_view() { view_ = (view_ + 1) % views_.size(); }
+
+std::string LiveFlight::view_name() const {
+    const PanelWindow* texture = views_[view_];
+    if (texture == nullptr) return "screen";
+    return texture->title + (texture->texture.empty() ? "" : " " + texture->texture);
+}
+
 void LiveFlight::toggle_night() {
     night_ = !night_;
     renderer().set_lighting(night_ ? night_lighting(cfg_) : Lighting{});
@@ -212,7 +225,25 @@ bool LiveFlight::restart(double now, std::vector<Diagnostic>& errors) {
 
 // ---- what is shown ----
 
-Surface LiveFlight::draw() { return loaded_->drawing->render_screen(loaded_->setup->panel(), start_.scale); }
+Surface LiveFlight::draw() {
+    const Panel& panel = loaded_->setup->panel();
+    const PanelWindow* texture = views_[view_];
+    return texture != nullptr ? loaded_->drawing->render_window(*texture, panel, start_.scale)
+                              : loaded_->drawing->render_screen(panel, start_.scale);
+}
+
+std::pair<int, int> LiveFlight::largest_view() {
+    const Panel& panel = loaded_->setup->panel();
+    PanelRenderer& drawing = *loaded_->drawing;
+    int64_t width = 1, height = 1;
+    for (const PanelWindow* texture : views_) {
+        const PanelRenderer::Size size = texture != nullptr ? drawing.picture_size(*texture, panel)
+                                                            : drawing.screen_size(panel);
+        width = std::max(width, size.x * start_.scale);
+        height = std::max(height, size.y * start_.scale);
+    }
+    return {static_cast<int>(width), static_cast<int>(height)};
+}
 
 std::string LiveFlight::status() const {
     const HostServices& host = loaded_->setup->host();
@@ -255,6 +286,7 @@ std::string LiveFlight::status() const {
         line += paused_ ? "   PAUSED" : "   x" + std::to_string(rate_);
     }
     if (night_) line += "   NIGHT";
+    if (views_.size() > 1 || views_[view_] != nullptr) line += "   " + view_name();
     return line;
 }
 

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/base/diagnostics.h"
@@ -59,8 +60,7 @@ public:
     // what the panel has that it can still be drawn with is reported as
     // problems, and what render would note about it as notes. A panel whose
     // windows all start hidden is flown with every window on the screen, as
-    // if the pilot had opened each; one of textures alone has no screen
-    // to fly.
+    // if the pilot had opened each; one of textures alone shows its first.
     static std::unique_ptr<LiveFlight> open(LiveStart start, Diagnostics& said);
     ~LiveFlight();
     LiveFlight(const LiveFlight&) = delete;
@@ -78,6 +78,11 @@ public:
     // Night with the panel lights on, in the colours of the panel's [Color]
     // section, or day again; it holds across a restart.
     void toggle_night();
+    // The next of the views: the screen, then each virtual-cockpit texture
+    // in turn, then the screen again.
+    void next_view();
+    // "screen", or the texture's section and name ("VCockpit01 $VC01").
+    std::string view_name() const;
     // The start scenario again on a module loaded anew; the record and the
     // trace start again with it. False, with errors, when it cannot be
     // done: the flight is then over, with nothing to write.
@@ -90,8 +95,12 @@ public:
     uint64_t update_count() const;
     std::optional<LivePointer> pointer_at(int x, int y);
 
-    // The screen as render composes it, at the flight's scale.
+    // The view shown (the screen as render composes it, or a texture as
+    // render draws vcockpitNN.png), at the flight's scale.
     Surface draw();
+    // The largest of the views at the flight's scale, in pixels: what the
+    // window must hold.
+    std::pair<int, int> largest_view();
     // Altitude, speed, heading, vertical speed, the modes engaged, and the
     // time rate or the pause.
     std::string status() const;
@@ -134,6 +143,8 @@ private:
     int rate_ = 1;
     bool night_ = false;
     bool every_window_shown_ = false;  // no window starts visible
+    std::vector<const PanelWindow*> views_;  // null: the screen
+    size_t view_ = 0;
     std::optional<double> clock_;  // the real time brought up to
     double update_phase_ = 0.0;    // of the next update, from 0 to 1
     struct Held {

@@ -136,11 +136,19 @@ void set_face(cairo_t* cr, GaugeRenderer& renderer, double size) {
 void draw_frame(SDL_Window* window, LiveFlight& live, int screen_height) {
     WindowPicture frame(window);
     if (!frame.ok()) return;
-    const Surface screen = live.draw();
+    const Surface view = live.draw();
     Context cr(cairo_create(frame.picture.get()));
+    const int view_width = cairo_image_surface_get_width(view.get());
+    if (view_width < frame.target->w || cairo_image_surface_get_height(view.get()) < screen_height) {
+        // A view smaller than the largest stands on the screen's ground.
+        cairo_set_source_rgb(cr.get(), 0.07, 0.075, 0.08);
+        cairo_rectangle(cr.get(), 0, 0, frame.target->w, screen_height);
+        cairo_fill(cr.get());
+    }
     cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
-    cairo_set_source_surface(cr.get(), screen.get(), 0, 0);
-    cairo_paint(cr.get());
+    cairo_set_source_surface(cr.get(), view.get(), 0, 0);
+    cairo_rectangle(cr.get(), 0, 0, view_width, std::min(screen_height, cairo_image_surface_get_height(view.get())));
+    cairo_fill(cr.get());
     cairo_set_operator(cr.get(), CAIRO_OPERATOR_OVER);
 
     const int scale = live.scale();
@@ -212,8 +220,8 @@ struct PointerState {
     double resting_since = 0.0;
 };
 
-// The video subsystem and a window of the screen's size (its height in
-// screen_height) with the status strip below; null, with end.error, when
+// The video subsystem and a window as large as the largest view (its height
+// in screen_height) with the status strip below; null, with end.error, when
 // there is no display to show it.
 SDL_Window* open_window(LiveFlight& live, const std::string& title, int& screen_height, LiveWindowEnd& end) {
     // The window's pixels go to the display as they are (shared memory on
@@ -232,12 +240,10 @@ SDL_Window* open_window(LiveFlight& live, const std::string& title, int& screen_
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
-    const Surface first = live.draw();
-    screen_height = cairo_image_surface_get_height(first.get());
-    SDL_Window* window =
-        SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                         cairo_image_surface_get_width(first.get()), screen_height + status_strip_height(live.scale()),
-                         SDL_WINDOW_SHOWN);
+    const auto [width, height] = live.largest_view();
+    screen_height = height;
+    SDL_Window* window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
+                                          screen_height + status_strip_height(live.scale()), SDL_WINDOW_SHOWN);
     if (window == nullptr) {
         end.error = std::string("cannot open a window: ") + SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -280,6 +286,10 @@ public:
     void quit(double) { quit_ = true; }
     void toggle_pause(double t) { live_.toggle_pause(t); }
     void toggle_night(double) { live_.toggle_night(); }
+    void next_view(double) {
+        tooltip_.hide();
+        live_.next_view();
+    }
     template <int rate>
     void set_rate(double t) {
         live_.set_rate(t, rate);
@@ -352,6 +362,7 @@ constexpr KeyAction keys[] = {
     {SDLK_p, &Session::toggle_pause},
     {SDLK_r, &Session::restart},
     {SDLK_n, &Session::toggle_night},
+    {SDLK_v, &Session::next_view},
     {SDLK_1, &Session::set_rate<time_rates[0]>},
     {SDLK_2, &Session::set_rate<time_rates[1]>},
     {SDLK_4, &Session::set_rate<time_rates[2]>},

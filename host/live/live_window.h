@@ -1,9 +1,10 @@
 // The window a live flight is flown in (SDL2): the screen as render
-// composes it at the flight's scale, its top-left corner at the window's,
-// the status strip below it, the cursor of the mouse-table row under the
-// pointer, the tooltip beside a resting pointer, and the keys: P pauses, R
-// restarts, N turns night (the panel lights on) and day, 1, 2 and 4 set the
-// time rate, Escape or closing the window quits.
+// composes it at the flight's scale (or a virtual-cockpit texture), its
+// top-left corner at the window's, the status strip below it, the cursor of
+// the mouse-table row under the pointer, the tooltip beside a resting
+// pointer, and the keys: P pauses, R restarts, N turns night (the panel
+// lights on) and day, V shows the textures in turn, 1, 2 and 4 set the time
+// rate, Escape or closing the window quits.
 #pragma once
 
 #include <cstdint>

@@ -524,6 +524,17 @@ std::vector<NamedPicture> PanelRenderer::render_pictures(const Panel& panel, int
     return pictures;
 }
 
+std::optional<PanelRenderer::GaugePoint> PanelRenderer::gauge_under(const std::vector<MappedGauge>& gauges,
+                                                                     const Panel& panel, double px, double py) {
+    std::optional<GaugePoint> found;
+    for (const MappedGauge& m : gauges) {
+        const double gx = std::floor((px - m.x) / m.scale_x), gy = std::floor((py - m.y) / m.scale_y);
+        if (gx < 0 || gy < 0 || gx >= m.size.x || gy >= m.size.y) continue;
+        found = GaugePoint{panel.installed(name_of(*m.header)), {static_cast<int32_t>(gx), static_cast<int32_t>(gy)}};
+    }
+    return found;
+}
+
 std::optional<PanelRenderer::GaugePoint> PanelRenderer::gauge_at(const Panel& panel, int x, int y, int scale) {
     scale = std::max(1, scale);
     const double px = x + 0.5, py = y + 0.5;
@@ -533,16 +544,23 @@ std::optional<PanelRenderer::GaugePoint> PanelRenderer::gauge_at(const Panel& pa
         if (px < left || py < top || px >= left + double(s.width) * scale || py >= top + double(s.height) * scale) {
             continue;  // each window clips its gauges
         }
-        found.reset();  // and covers the windows under it
         const Size units = window_size(*s.window, panel);
         const double scale_x = double(s.width) / units.x * scale, scale_y = double(s.height) / units.y * scale;
-        for (const MappedGauge& m : mapped_gauges(*s.window, panel, left, top, scale_x, scale_y)) {
-            const double gx = std::floor((px - m.x) / m.scale_x), gy = std::floor((py - m.y) / m.scale_y);
-            if (gx < 0 || gy < 0 || gx >= m.size.x || gy >= m.size.y) continue;
-            found = GaugePoint{panel.installed(name_of(*m.header)), {static_cast<int32_t>(gx), static_cast<int32_t>(gy)}};
-        }
+        // And covers the windows under it.
+        found = gauge_under(mapped_gauges(*s.window, panel, left, top, scale_x, scale_y), panel, px, py);
     }
     return found;
+}
+
+std::optional<PanelRenderer::GaugePoint> PanelRenderer::gauge_at(const PanelWindow& window, const Panel& panel, int x,
+                                                                 int y, int scale) {
+    scale = std::max(1, scale);
+    const Size size = window_size(window, panel), picture = picture_size(window, panel);
+    const double px = x + 0.5, py = y + 0.5;
+    if (px < 0 || py < 0 || px >= double(picture.x * scale) || py >= double(picture.y * scale)) return std::nullopt;
+    return gauge_under(
+        mapped_gauges(window, panel, 0, 0, double(picture.x) / size.x * scale, double(picture.y) / size.y * scale),
+        panel, px, py);
 }
 
 }  // namespace panelhost

@@ -126,6 +126,9 @@ public:
         orvane::PixPoint pixel;
     };
     std::optional<GaugePoint> gauge_at(const Panel& panel, int x, int y, int scale);
+    // The same on a window's or texture's own picture as render_window draws
+    // it (where --areas maps its gauges).
+    std::optional<GaugePoint> gauge_at(const PanelWindow& window, const Panel& panel, int x, int y, int scale);
 
     // Where a gauge line puts its gauge, in window units.
     struct Placement {
@@ -143,7 +146,9 @@ private:
     std::vector<Row> screen_rows(const Panel& panel);
     bool placed_on_screen() const;
     bool shown(const PanelWindow& window) const { return window.visible || every_window_shown_; }
-
+    // The last of the gauges under the centre of pixel x, y.
+    static std::optional<GaugePoint> gauge_under(const std::vector<MappedGauge>& gauges, const Panel& panel, double px,
+                                                 double py);
     std::vector<const PanelWindow*> all_windows() const;
     const Picture* background(const PanelWindow& window);
     const Picture* bitmap_file(const std::string& file, int line);

@@ -296,27 +296,37 @@ TEST(LiveFlightTests, NightHoldsAcrossARestartUntilToggledBack) {
 }
 
 // A real panel flown: what render would note about it said as the flight
-// opens, and a press on the screen clicking the gauge drawn under it, as the
-// record says.
-TEST(LiveFlightTests, EachPanelIsFlownWithWhatRenderWouldNote) {
+// opens, the views V steps through (the screen, then each texture), and a
+// press on each view clicking the gauge drawn under it, as the record says.
+TEST(LiveFlightTests, EachPanelIsFlownInItsViewsWithWhatRenderWouldNote) {
     const std::string other = "; it is not the module loaded";
     struct Press {
+        size_t view;  // V pressed this many times first
         int x, y;
         const char* gauge;  // null: none there
     };
     const struct Row {
         const char* panel;
         std::vector<std::string> said;
+        std::vector<std::string> views;
         std::vector<Press> presses;
     } rows[] = {
         {"airliner",
          {"panel.cfg: LVLD\\B767main: 6 gauges drawn as outlines" + other,
           "panel.cfg: Fs.Avionics: 1 gauge drawn as an outline" + other},
-         {{1200, 450, nullptr}}},
+         {"screen", "VCockpit01 $VC01"},
+         {{0, 1200, 450, nullptr}, {1, 80, 50, "PFD"}, {1, 228, 50, "PFD"}, {1, 150, 200, nullptr}}},
         {"all_hidden",
          {"panel.cfg: no window starts visible, so fly shows every window, as if the pilot had opened each "
           "(visible=1 puts a window on the screen)"},
-         {{10, 10, "AP"}, {330, 20, "DH"}}},
+         {"screen"},
+         {{0, 10, 10, "AP"}, {0, 330, 20, "DH"}}},
+        {"glass_twin",
+         {"panel.cfg: TwinAvionics: 1 gauge drawn as an outline" + other,
+          "panel.cfg: no window starts visible, so fly shows the virtual-cockpit textures, V the next one "
+          "(visible=1 puts a window on the screen)"},
+         {"VCockpit01 $Glass_Left", "VCockpit02 $Glass_Right", "VCockpit03 $Glass_Blank"},
+         {{0, 110, 70, "PFD"}, {1, 20, 20, "FD"}, {2, 10, 10, nullptr}}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.panel);
@@ -334,8 +344,17 @@ TEST(LiveFlightTests, EachPanelIsFlownWithWhatRenderWouldNote) {
         for (const Diagnostic& d : said.all()) told.push_back(d.text);
         EXPECT_EQ(told, row.said);
         EXPECT_EQ(said.exit_status(), 0);
+        std::vector<std::string> views;
+        for (size_t i = 0; i < row.views.size(); ++i, s->next_view()) views.push_back(s->view_name());
+        EXPECT_EQ(views, row.views);
+        EXPECT_EQ(s->view_name(), row.views.front()) << "V comes back to the first view";
         for (const Press& press : row.presses) {
-            SCOPED_TRACE(std::to_string(press.x) + ", " + std::to_string(press.y));
+            SCOPED_TRACE(std::to_string(press.x) + ", " + std::to_string(press.y) + " in " + row.views[press.view]);
+            for (size_t i = 0; i < press.view; ++i) s->next_view();
+            const auto [width, height] = s->largest_view();
+            const Surface view = s->draw();
+            EXPECT_LE(cairo_image_surface_get_width(view.get()), width);
+            EXPECT_LE(cairo_image_surface_get_height(view.get()), height);
             const std::optional<LivePointer> p = s->pointer_at(press.x, press.y);
             ASSERT_EQ(p.has_value(), press.gauge != nullptr);
             if (p) {
@@ -346,6 +365,7 @@ TEST(LiveFlightTests, EachPanelIsFlownWithWhatRenderWouldNote) {
                                           std::to_string(p->pixel.y) + " left\n";
                 EXPECT_NE(s->record().find(click), std::string::npos) << s->record();
             }
+            while (s->view_name() != row.views.front()) s->next_view();
         }
     }
 }
