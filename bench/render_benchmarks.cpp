@@ -1,7 +1,9 @@
 // What drawing the panel costs: the example panel's five gauges as the live
 // window and `render` compose them, one whole screen offscreen, at scale 1
 // and 2, with the aircraft where the example approach has it two seconds
-// after the crew's set-up.
+// after the crew's set-up; and the largest panel of the corpus
+// (tests/panels/airliner: five windows, three on the screen, and a texture)
+// drawn whole as `render` draws it, by day and by night.
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -41,18 +43,18 @@ struct DrawnPanel {
     std::unique_ptr<PanelRenderer> drawing;
     std::unique_ptr<ScenarioRun> run;
 
-    static std::unique_ptr<DrawnPanel> open(benchmark::State& state) {
+    static std::unique_ptr<DrawnPanel> open(benchmark::State& state, const char* panel = "examples/panel.cfg") {
         auto p = std::make_unique<DrawnPanel>();
         if (!p->setup.ok()) {
             state.SkipWithError(p->setup.error().c_str());
             return nullptr;
         }
-        const std::string cfg_path = std::string(ORVANE_SOURCE_DIR) + "/examples/panel.cfg";
+        const std::string cfg_path = std::string(ORVANE_SOURCE_DIR) + "/" + panel;
         const std::optional<std::string> text = read_file(cfg_path);
         Scenario scenario;
         scenario.file = "set-up";
         if (!text || !parse_scenario(set_up, scenario).empty()) {
-            state.SkipWithError("the example panel or its set-up cannot be read");
+            state.SkipWithError("the panel or its set-up cannot be read");
             return nullptr;
         }
         p->cfg = parse_panel_cfg(*text, cfg_path);
@@ -84,8 +86,23 @@ void flown_screen(benchmark::State& state) {
     }
 }
 
+// Every picture render writes of the airliner (its windows, its texture and
+// its screen), the first range the scale, the second 1 for night.
+void airliner(benchmark::State& state) {
+    std::unique_ptr<DrawnPanel> p = DrawnPanel::open(state, "tests/panels/airliner/panel.cfg");
+    if (p == nullptr) return;
+    const int scale = static_cast<int>(state.range(0));
+    if (state.range(1) != 0) p->setup.renderer().set_lighting(night_lighting(p->cfg));
+    for (auto _ : state) benchmark::DoNotOptimize(p->drawing->render_pictures(p->setup.panel(), scale, false));
+}
+
 }  // namespace
 
+BENCHMARK(airliner)
+    ->Name("render/airliner")
+    ->ArgNames({"scale", "night"})
+    ->ArgsProduct({{1, 2}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(screen)->Name("render/screen")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(flown_screen)->Name("render/flown_screen")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();
