@@ -1,13 +1,16 @@
-// The Flight Control Unit gauge: its window texts, element chain and header.
-// Mode tracking is in fcu_service.cpp, the mouse table and its handlers in
+// The Flight Control Unit gauge: its window texts, element chain, mouse table
+// and header. Mode tracking is in fcu_service.cpp, the mouse handlers in
 // fcu_controls.cpp.
 #include "fcu/ap_gauge.h"
 
+#include <array>
+#include <iterator>
 #include <span>
 
 #include "module/cockpit.h"
 #include "module/gauge_tables.h"
 #include "module/host_vars.h"
+#include "module/key_event_list.h"
 #include "module/linkage.h"
 #include "module/text_writer.h"
 
@@ -127,11 +130,6 @@ double HOST_CALL vs_window_text(ElementString* element) {
 
 namespace {
 
-constexpr uint32_t window_flags = IMAGE_USE_ERASE | IMAGE_USE_BRIGHT;                             // 0x6
-constexpr uint32_t light_flags = IMAGE_USE_TRANSPARENCY | IMAGE_USE_ERASE | IMAGE_USE_BRIGHT;     // 0x7
-constexpr uint32_t window_amber = rgb(246, 150, 13);
-constexpr uint32_t window_maroon = rgb(105, 25, 25);
-
 // What sets one FCU window apart from the others.
 struct FcuWindow {
     PixPoint position;
@@ -152,47 +150,63 @@ constexpr ElementString fcu_window(const FcuWindow& window) {
         .image_flags = window_flags,
         .foreground = window_amber,
         .background = window_maroon,
-        .font = "QUARTZ",
+        .font = window_font,
         .vars = {window.vars[0], window.vars[1], 0},
         .callback = window.callback,
         .next = window.next,
     });
 }
 
+// Each push-button's light, at the button, from its row.
+constexpr ElementRecords<ElementIcon, std::size(fcu_push_buttons)> push_button_lights() {
+    ElementRecords<ElementIcon, std::size(fcu_push_buttons)> made{};
+    for (size_t k = 0; k < made.size(); ++k) {
+        made.records[k] = {
+            .header = {.element_type = ELEMENT_ICON,
+                       .resource_id = BMP_AP_PUSH_BUTTON_LIGHT,
+                       .position = fcu_push_buttons[k].position,
+                       .gauge_header = &ap_gauge,
+                       .next_element = ApChain::next<ap_lights>(k),
+                       .image_flags = light_flags},
+            .num_icons = 1,
+        };
+    }
+    return made;
+}
+
 }  // namespace
 
-// The element chain, in drawing order. Every light sits on its push-button.
 constinit ElementStaticImage ap_background = {
     .header = {.element_type = ELEMENT_STATIC_IMAGE,
                .resource_id = BMP_AP_BACKGROUND,
                .position = {0, 0},
                .gauge_header = &ap_gauge,
-               .next_element = element_list_of<ap_speed_window>,
-               .image_flags = IMAGE_USE_LUMINOUS | IMAGE_USE_TRANSPARENCY},
+               .next_element = ApChain::next<ap_background>(),
+               .image_flags = face_flags},
 };
 
 constinit ElementString ap_speed_window = fcu_window({
     .position = {26, 14}, .box = {34, 16}, .chars = 3,
     .vars = {AIRSPEED_TARGET, MACH_TARGET}, .callback = speed_window_text,
-    .next = element_list_of<ap_altitude_window>,
+    .next = ApChain::next<ap_speed_window>(),
 });
 
 constinit ElementString ap_altitude_window = fcu_window({
     .position = {90, 14}, .box = {51, 16}, .chars = 5,
     .vars = {ALTITUDE_TARGET}, .callback = altitude_window_text,
-    .next = element_list_of<ap_heading_window>,
+    .next = ApChain::next<ap_altitude_window>(),
 });
 
 constinit ElementString ap_heading_window = fcu_window({
     .position = {160, 14}, .box = {34, 16}, .chars = 3,
     .vars = {HEADING_TARGET}, .callback = heading_window_text,
-    .next = element_list_of<ap_vs_window>,
+    .next = ApChain::next<ap_heading_window>(),
 });
 
 constinit ElementString ap_vs_window = fcu_window({
     .position = {216, 14}, .box = {51, 16}, .chars = 5,
     .vars = {VS_TARGET}, .callback = vs_window_text,
-    .next = element_list_of<ap_master_switch>,
+    .next = ApChain::next<ap_vs_window>(),
 });
 
 // Shown while the autopilot is disengaged.
@@ -201,98 +215,105 @@ constinit ElementIcon ap_master_switch = {
                .resource_id = BMP_AP_MASTER_SWITCH,
                .position = {281, 22},
                .gauge_header = &ap_gauge,
-               .next_element = element_list_of<ap_approach_light>,
+               .next_element = ApChain::next<ap_master_switch>(),
                .image_flags = IMAGE_USE_LUMINOUS | IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY},
     .num_icons = 1,
 };
 
-constinit ElementIcon ap_approach_light = {
-    .header = {.element_type = ELEMENT_ICON,
-               .resource_id = BMP_AP_PUSH_BUTTON_LIGHT,
-               .position = {244, 71},
-               .gauge_header = &ap_gauge,
-               .next_element = element_list_of<ap_nav1_light>,
-               .image_flags = light_flags},
-    .num_icons = 1,
+constinit ElementRecords<ElementIcon, std::size(fcu_push_buttons)> ap_lights = push_button_lights();
+
+namespace {
+
+// Each knob's halves leave a 3-pixel strip in its middle that takes no click.
+constexpr PixBox knob_left_half = {0, 0, 13, 23};
+constexpr PixBox knob_right_half = {16, 0, 13, 23};
+constexpr PixBox push_button = {0, 0, 18, 18};
+
+constexpr MouseRect click_row(PixBox box, int32_t cursor, uint32_t mouse_flags, FcuClick click) {
+    return click.event != 0 ? click_event(box, cursor, mouse_flags, click.event)
+                            : click_handler(box, cursor, mouse_flags, click.handler);
+}
+
+// A target knob: its left half steps the target down, its right half up,
+// held down to repeat.
+struct FcuKnob {
+    PixPoint position;
+    const char* tooltip;
+    FcuClick down;
+    FcuClick up;
 };
 
-constinit ElementIcon ap_nav1_light = {
-    .header = {.element_type = ELEMENT_ICON,
-               .resource_id = BMP_AP_PUSH_BUTTON_LIGHT,
-               .position = {186, 71},
-               .gauge_header = &ap_gauge,
-               .next_element = element_list_of<ap_heading_hold_light>,
-               .image_flags = light_flags},
-    .num_icons = 1,
+constexpr FcuKnob fcu_knobs[] = {
+    {.position = {28, 37}, .tooltip = "Set Autopilot Speed",
+     .down = {.handler = speed_knob_dec_click}, .up = {.handler = speed_knob_inc_click}},
+    {.position = {101, 37}, .tooltip = "Set Autopilot Altitude",
+     .down = {.event = KEY_ALTITUDE_TARGET_DEC}, .up = {.event = KEY_ALTITUDE_TARGET_INC}},
+    {.position = {162, 37}, .tooltip = "Set Autopilot Heading",
+     .down = {.event = KEY_HEADING_TARGET_DEC}, .up = {.event = KEY_HEADING_TARGET_INC}},
+    {.position = {228, 37}, .tooltip = "Set Autopilot V/S",
+     .down = {.event = KEY_VS_TARGET_DEC}, .up = {.event = KEY_VS_TARGET_INC}},
 };
 
-constinit ElementIcon ap_heading_hold_light = {
-    .header = {.element_type = ELEMENT_ICON,
-               .resource_id = BMP_AP_PUSH_BUTTON_LIGHT,
-               .position = {167, 71},
-               .gauge_header = &ap_gauge,
-               .next_element = element_list_of<ap_yaw_damper_light>,
-               .image_flags = light_flags},
-    .num_icons = 1,
-};
+constexpr std::array<MouseRect, 5 * std::size(fcu_knobs)> knob_areas() {
+    std::array<MouseRect, 5 * std::size(fcu_knobs)> rows{};
+    MouseRect* row = rows.data();
+    for (const FcuKnob& knob : fcu_knobs) {
+        *row++ = open_area({knob.position.x, knob.position.y, knob_right_half.x + knob_right_half.size_x,
+                            knob_left_half.size_y});
+        *row++ = tooltip(knob.tooltip);
+        *row++ = click_row(knob_left_half, CURSOR_DOWNARROW, MOUSE_CLICK_REPEAT, knob.down);
+        *row++ = click_row(knob_right_half, CURSOR_UPARROW, MOUSE_CLICK_REPEAT, knob.up);
+        *row++ = close_area();
+    }
+    return rows;
+}
 
-constinit ElementIcon ap_yaw_damper_light = {
-    .header = {.element_type = ELEMENT_ICON,
-               .resource_id = BMP_AP_PUSH_BUTTON_LIGHT,
-               .position = {125, 71},
-               .gauge_header = &ap_gauge,
-               .next_element = element_list_of<ap_wing_leveler_light>,
-               .image_flags = light_flags},
-    .num_icons = 1,
-};
+// Each push-button's area, over its light: its tooltip and its one click row.
+constexpr std::array<MouseRect, 4 * std::size(fcu_push_buttons)> push_button_areas() {
+    std::array<MouseRect, 4 * std::size(fcu_push_buttons)> rows{};
+    MouseRect* row = rows.data();
+    for (const FcuPushButton& button : fcu_push_buttons) {
+        *row++ = open_area({button.position.x, button.position.y, push_button.size_x, push_button.size_y});
+        *row++ = tooltip(button.tooltip);
+        *row++ = click_row(push_button, CURSOR_HAND, MOUSE_CLICK, button.click);
+        *row++ = close_area();
+    }
+    return rows;
+}
 
-constinit ElementIcon ap_wing_leveler_light = {
-    .header = {.element_type = ELEMENT_ICON,
-               .resource_id = BMP_AP_PUSH_BUTTON_LIGHT,
-               .position = {106, 71},
-               .gauge_header = &ap_gauge,
-               .next_element = element_list_of<ap_altitude_hold_light>,
-               .image_flags = light_flags},
-    .num_icons = 1,
-};
+// The mouse table, in the order the host searches it.
+constinit auto ap_mouse_table = join_rows(
+    std::to_array<MouseRect>({
+        open_area(whole_gauge),
+        tooltip("Airbus A310 Flight Control Unit"),
+    }),
+    knob_areas(),
+    std::to_array<MouseRect>({
+        open_area({281, 22, 18, 32}),
+        tooltip("Autopilot Master Switch"),
+        click_event({0, 0, 18, 32}, CURSOR_UPARROW, MOUSE_CLICK, KEY_AP_MASTER_SWITCH),
+        close_area(),
+    }),
+    push_button_areas(),
+    std::to_array<MouseRect>({
+        open_area({5, 17, 18, 18}),
+        tooltip("Mach Switch"),
+        click_handler(push_button, CURSOR_HAND, MOUSE_CLICK, mach_switch_click),
+        close_area(),
 
-constinit ElementIcon ap_altitude_hold_light = {
-    .header = {.element_type = ELEMENT_ICON,
-               .resource_id = BMP_AP_PUSH_BUTTON_LIGHT,
-               .position = {87, 71},
-               .gauge_header = &ap_gauge,
-               .next_element = element_list_of<ap_autothrottle_light>,
-               .image_flags = light_flags},
-    .num_icons = 1,
-};
+        close_area(),
+        end_of_table(),
+    }));
 
-constinit ElementIcon ap_autothrottle_light = {
-    .header = {.element_type = ELEMENT_ICON,
-               .resource_id = BMP_AP_PUSH_BUTTON_LIGHT,
-               .position = {34, 71},
-               .gauge_header = &ap_gauge,
-               .next_element = element_list_of<ap_speed_hold_light>,
-               .image_flags = light_flags},
-    .num_icons = 1,
-};
-
-// Lit for the speed hold of either mode; the last element of the chain.
-constinit ElementIcon ap_speed_hold_light = {
-    .header = {.element_type = ELEMENT_ICON,
-               .resource_id = BMP_AP_PUSH_BUTTON_LIGHT,
-               .position = {15, 71},
-               .gauge_header = &ap_gauge,
-               .image_flags = light_flags},
-    .num_icons = 1,
-};
+}  // namespace
 
 constinit GaugeHeader ap_gauge = {
     .gauge_header_version = gauge_header_version_700,
     .gauge_name = "AP",
-    .elements_list = element_list_of<ap_background>,
+    .elements_list = ApChain::first(),
     ORVANE_GAUGE_ROUTINES,
     .size_x_mm = 314,
-    .mouse_rect = ap_mouse_table,
+    .mouse_rect = ap_mouse_table.data(),
     .gauge_callback = fcu_service,
 };
 

@@ -4,29 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <iterator>
 
+#include "module/gauge_tables.h"
 #include "module/host_abi.h"
+#include "module/host_var_list.h"
+#include "module/key_event_list.h"
 
 namespace orvane {
-
-// Chain indices of the FCU's elements, in drawing order.
-enum ApElement : uint32_t {
-    AP_BACKGROUND = 0,
-    AP_SPEED_WINDOW = 1,
-    AP_ALTITUDE_WINDOW = 2,
-    AP_HEADING_WINDOW = 3,
-    AP_VS_WINDOW = 4,
-    AP_MASTER_SWITCH = 5,
-    AP_APPROACH_LIGHT = 6,
-    AP_NAV1_LIGHT = 7,
-    AP_HEADING_HOLD_LIGHT = 8,
-    AP_YAW_DAMPER_LIGHT = 9,
-    AP_WING_LEVELER_LIGHT = 10,
-    AP_ALTITUDE_HOLD_LIGHT = 11,
-    AP_AUTOTHROTTLE_LIGHT = 12,
-    AP_SPEED_HOLD_LIGHT = 13,
-    ap_element_count = 14,
-};
 
 // What the FCU last saw of the host's targets and holds. Zero at load, never
 // reset: a gauge installed again works on from here.
@@ -44,23 +29,6 @@ struct FcuMemory {
 
 extern FcuMemory fcu_memory;
 
-extern ElementStaticImage ap_background;
-extern ElementString ap_speed_window;
-extern ElementString ap_altitude_window;
-extern ElementString ap_heading_window;
-extern ElementString ap_vs_window;
-extern ElementIcon ap_master_switch;
-extern ElementIcon ap_approach_light;
-extern ElementIcon ap_nav1_light;
-extern ElementIcon ap_heading_hold_light;
-extern ElementIcon ap_yaw_damper_light;
-extern ElementIcon ap_wing_leveler_light;
-extern ElementIcon ap_altitude_hold_light;
-extern ElementIcon ap_autothrottle_light;
-extern ElementIcon ap_speed_hold_light;
-
-extern MouseRect ap_mouse_table[];
-
 void HOST_CALL fcu_service(GaugeHeader* gauge, int32_t service, ServiceExtra extra);
 
 double HOST_CALL speed_window_text(ElementString* element);
@@ -72,5 +40,57 @@ int32_t HOST_CALL speed_knob_dec_click(PixPoint* point, uint32_t mouse_flags);
 int32_t HOST_CALL speed_knob_inc_click(PixPoint* point, uint32_t mouse_flags);
 int32_t HOST_CALL speed_hold_click(PixPoint* point, uint32_t mouse_flags);
 int32_t HOST_CALL mach_switch_click(PixPoint* point, uint32_t mouse_flags);
+
+// What a click on an FCU control does: the host's key event, or the module's
+// handler where it names no event.
+struct FcuClick {
+    KeyEventId event;
+    MouseFunction handler;
+};
+
+// A mode push-button: its light lies exactly on it, and is lit while its mode
+// is exactly on.
+struct FcuPushButton {
+    PixPoint position;
+    const char* tooltip;
+    FcuClick click;
+    HostVarId mode;
+    HostVarId other_mode;  // a second mode that lights it too; 0 for none
+};
+
+// In the order of their lights in the chain and of their areas in the mouse
+// table.
+inline constexpr FcuPushButton fcu_push_buttons[] = {
+    {.position = {244, 71}, .tooltip = "ILS Approach Switch",
+     .click = {.event = KEY_APPROACH_HOLD_SWITCH}, .mode = APPROACH_HOLD},
+    {.position = {186, 71}, .tooltip = "NAV1 Hold Switch",
+     .click = {.event = KEY_NAV1_HOLD_SWITCH}, .mode = NAV1_HOLD},
+    {.position = {167, 71}, .tooltip = "Heading Hold Switch",
+     .click = {.event = KEY_HEADING_HOLD_SWITCH}, .mode = HEADING_HOLD},
+    {.position = {125, 71}, .tooltip = "Yaw Damper Switch",
+     .click = {.event = KEY_YAW_DAMPER_SWITCH}, .mode = YAW_DAMPER},
+    {.position = {106, 71}, .tooltip = "Wing Leveler Switch",
+     .click = {.event = KEY_WING_LEVELER_SWITCH}, .mode = WING_LEVELER},
+    {.position = {87, 71}, .tooltip = "Altitude Hold Switch",
+     .click = {.event = KEY_ALTITUDE_HOLD_SWITCH}, .mode = ALTITUDE_HOLD},
+    {.position = {34, 71}, .tooltip = "Auto Throttle Switch",
+     .click = {.event = KEY_AUTOTHROTTLE_SWITCH}, .mode = AUTOTHROTTLE_ARMED},
+    // The speed hold of either mode.
+    {.position = {15, 71}, .tooltip = "Speed Hold Switch",
+     .click = {.handler = speed_hold_click}, .mode = AIRSPEED_HOLD, .other_mode = MACH_HOLD},
+};
+
+// The element records, in drawing order.
+extern ElementStaticImage ap_background;
+extern ElementString ap_speed_window;
+extern ElementString ap_altitude_window;
+extern ElementString ap_heading_window;
+extern ElementString ap_vs_window;
+extern ElementIcon ap_master_switch;
+extern ElementRecords<ElementIcon, std::size(fcu_push_buttons)> ap_lights;  // one a push-button, in their order
+
+// The element chain, in drawing order. Every light sits on its push-button.
+using ApChain = ElementChain<ap_background, ap_speed_window, ap_altitude_window, ap_heading_window, ap_vs_window,
+                             ap_master_switch, ap_lights>;
 
 }  // namespace orvane

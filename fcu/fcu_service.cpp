@@ -27,19 +27,6 @@ constexpr TargetWatch target_watches[] = {
     {VS_TARGET, &FcuMemory::last_vs_target, &CockpitState::vs_window_live},
 };
 
-// A push-button light is lit while its mode is exactly on.
-struct PushButtonLight {
-    ApElement element;
-    HostVarId mode;
-};
-
-constexpr PushButtonLight push_button_lights[] = {
-    {AP_APPROACH_LIGHT, APPROACH_HOLD},       {AP_NAV1_LIGHT, NAV1_HOLD},
-    {AP_HEADING_HOLD_LIGHT, HEADING_HOLD},    {AP_YAW_DAMPER_LIGHT, YAW_DAMPER},
-    {AP_WING_LEVELER_LIGHT, WING_LEVELER},    {AP_ALTITUDE_HOLD_LIGHT, ALTITUDE_HOLD},
-    {AP_AUTOTHROTTLE_LIGHT, AUTOTHROTTLE_ARMED},
-};
-
 // A hold engaging makes its window live; disengaging returns it, and for some
 // holds a second window, to dashes.
 struct HoldWatch {
@@ -96,13 +83,16 @@ void follow_targets() {
 // In rising chain order, so that the chain is walked once.
 void show_switch_and_lights(GaugeHeader* gauge) {
     ElementCursor chain = element_cursor(gauge);
-    set_element_visible(chain, AP_MASTER_SWITCH, is_zero(read_var(AUTOPILOT_ENGAGED)));
-    for (const PushButtonLight& light : push_button_lights) {
-        set_element_visible(chain, light.element, is_on(read_var(light.mode)));
+    set_element_visible(chain, ApChain::index<ap_master_switch>, is_zero(read_var(AUTOPILOT_ENGAGED)));
+    uint32_t light = ApChain::index<ap_lights>;
+    for (const FcuPushButton& button : fcu_push_buttons) {
+        bool lit = is_on(read_var(button.mode));
+        if (button.other_mode != 0) {
+            const bool other_lit = is_on(read_var(button.other_mode));
+            lit = lit || other_lit;
+        }
+        set_element_visible(chain, light++, lit);
     }
-    const bool airspeed_hold = is_on(read_var(AIRSPEED_HOLD));
-    const bool mach_hold = is_on(read_var(MACH_HOLD));
-    set_element_visible(chain, AP_SPEED_HOLD_LIGHT, airspeed_hold || mach_hold);
 }
 
 void follow_holds() {

@@ -2,15 +2,112 @@
 // The tables themselves live in each gauge's folder, written as data.
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <type_traits>
+
 #include "module/host_abi.h"
 #include "res/resources.h"
 
 namespace orvane {
 
-// A null-terminated list holding one element: a gauge header's element list,
-// or an element's next-element list naming the element that follows it.
-template <auto& Element>
-inline ElementHeader* element_list_of[] = {&Element.header, nullptr};
+// Records of one kind that stand side by side in a chain, made by one
+// builder from a table.
+template <typename Record, size_t N>
+struct ElementRecords {
+    Record records[N];
+
+    constexpr Record& operator[](size_t i) { return records[i]; }
+    constexpr const Record& operator[](size_t i) const { return records[i]; }
+    static constexpr size_t size() { return N; }
+};
+
+namespace chain_detail {
+
+template <typename Record>
+inline constexpr size_t records_in = 1;
+template <typename Record, size_t N>
+inline constexpr size_t records_in<ElementRecords<Record, N>> = N;
+
+template <auto& Record>
+inline constexpr size_t records_of = records_in<std::remove_cvref_t<decltype(Record)>>;
+
+using ElementList = std::array<ElementHeader*, 2>;
+
+template <size_t N, typename Record>
+constexpr void append(std::array<ElementList, N>& lists, size_t& i, Record& record) {
+    lists[i++] = {&record.header, nullptr};
+}
+template <size_t N, typename Record, size_t M>
+constexpr void append(std::array<ElementList, N>& lists, size_t& i, ElementRecords<Record, M>& records) {
+    for (Record& record : records.records) lists[i++] = {&record.header, nullptr};
+}
+
+// A record as a type: two names are of one record exactly when their types
+// are one, which the compiler settles without comparing addresses (under the
+// address sanitizer no address is a constant to compare).
+template <auto& Record>
+struct RecordName {};
+
+}  // namespace chain_detail
+
+// A gauge's element chain: its records (and arrays of records) named once, in
+// drawing order. An element's position in it is the index its gauge's service
+// callback shows and hides it by, and its next-element list is the list of
+// the position after it, so that the order is written once.
+template <auto&... Records>
+struct ElementChain {
+private:
+    template <auto& Record>
+    static constexpr uint32_t position_of() {
+        constexpr bool is_record[] = {
+            std::is_same_v<chain_detail::RecordName<Record>, chain_detail::RecordName<Records>>...};
+        static_assert((std::is_same_v<chain_detail::RecordName<Record>, chain_detail::RecordName<Records>> || ...),
+                      "the record is not in this chain");
+        constexpr size_t counts[] = {chain_detail::records_of<Records>...};
+        uint32_t position = 0;
+        for (size_t k = 0; !is_record[k]; ++k) position += static_cast<uint32_t>(counts[k]);
+        return position;
+    }
+
+public:
+    static constexpr size_t size = (chain_detail::records_of<Records> + ...);
+
+    // List i holds element i alone: the gauge's element list is list 0.
+    static constinit inline std::array<chain_detail::ElementList, size> lists = [] {
+        std::array<chain_detail::ElementList, size> made{};
+        size_t i = 0;
+        (chain_detail::append(made, i, Records), ...);
+        return made;
+    }();
+
+    // The position of a record; of an array of records, that of its first.
+    template <auto& Record>
+    static constexpr uint32_t index = position_of<Record>();
+
+    static constexpr ElementHeader** first() { return lists[0].data(); }
+
+    // The next-element list of a record, of record k of an array: the list of
+    // the element after it; null for the last.
+    template <auto& Record>
+    static constexpr ElementHeader** next(size_t k = 0) {
+        const size_t after = index<Record> + k + 1;
+        return after < size ? lists[after].data() : nullptr;
+    }
+};
+
+// A push-button's light, drawn over the button where its hide bit is off.
+inline constexpr uint32_t light_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY;  // 0x7
+
+// A unit's face under its lights and windows, lit by the panel lights.
+inline constexpr uint32_t face_flags = IMAGE_USE_LUMINOUS | IMAGE_USE_TRANSPARENCY;  // 0x4001
+
+// The seven-segment windows of the FCU and the DH unit: amber on maroon.
+inline constexpr uint32_t window_flags = IMAGE_USE_ERASE | IMAGE_USE_BRIGHT;  // 0x6
+inline constexpr uint32_t window_amber = rgb(246, 150, 13);
+inline constexpr uint32_t window_maroon = rgb(105, 25, 25);
+inline constexpr const char* window_font = "QUARTZ";
 
 // What sets one text element apart from another. Every text in the module is
 // drawn in weight 400, character set 1, centred on one line, its highlight in
@@ -81,6 +178,16 @@ constexpr MouseRect close_area() { return {.rect_type = MOUSE_CLOSE_AREA, .curso
 
 constexpr MouseRect end_of_table() { return {.rect_type = MOUSE_END_OF_TABLE}; }
 
+// Parts of a mouse table, written out or made from a gauge's table of
+// controls, joined in their order into one.
+template <size_t... N>
+constexpr std::array<MouseRect, (N + ...)> join_rows(const std::array<MouseRect, N>&... parts) {
+    std::array<MouseRect, (N + ...)> rows{};
+    size_t next = 0;
+    ((void)[&] { for (const MouseRect& row : parts) rows[next++] = row; }(), ...);
+    return rows;
+}
+
 inline constexpr PixBox whole_gauge = {0, 0, 0, 0};
 
 // Bitmap ids of the module's resources, from the one resource list.
@@ -89,7 +196,5 @@ enum BitmapId : int32_t {
     ORVANE_BITMAPS(ORVANE_BITMAP_ID)
 #undef ORVANE_BITMAP_ID
 };
-
-inline constexpr int32_t TEXT_NO_BITMAP = -1;
 
 }  // namespace orvane

@@ -96,7 +96,7 @@ constinit ElementStaticImage pfd_background = {
                .resource_id = BMP_PFD_BACKGROUND,
                .position = {0, 0},
                .gauge_header = &pfd_gauge,
-               .next_element = element_list_of<pfd_attitude_sphere>,
+               .next_element = PfdChain::next<pfd_background>(),
                .failure_systems = pfd_failures,
                .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_TRANSPARENCY},
 };
@@ -109,7 +109,7 @@ constinit ElementSprite pfd_attitude_sphere = {
                .position = {56, 36},
                .ofs = {99, 87},
                .gauge_header = &pfd_gauge,
-               .next_element = element_list_of<pfd_speed_tape>,
+               .next_element = PfdChain::next<pfd_attitude_sphere>(),
                .failure_systems = pfd_attitude_failures,
                .image_flags = pfd_smoothed_flags},
     .source_var_x = {.id = 0},
@@ -129,7 +129,7 @@ constinit ElementMovingImage pfd_speed_tape = {
                .resource_id = BMP_PFD_SPEED_TAPE,
                .position = {14, 39},
                .gauge_header = &pfd_gauge,
-               .next_element = element_list_of<pfd_heading_tape>,
+               .next_element = PfdChain::next<pfd_speed_tape>(),
                .failure_systems = pfd_failures,
                .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE},
     .source_var_x = {.id = 0},
@@ -145,7 +145,7 @@ constinit ElementMovingImage pfd_heading_tape = {
                .resource_id = BMP_PFD_HEADING_TAPE,
                .position = {60, 144},
                .gauge_header = &pfd_gauge,
-               .next_element = element_list_of<pfd_altitude>,
+               .next_element = PfdChain::next<pfd_heading_tape>(),
                .failure_systems = pfd_failures,
                .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE},
     .source_var_x = {.id = HEADING},
@@ -181,7 +181,7 @@ double HOST_CALL pfd_altitude_text(ElementString* element) {
 constinit ElementString pfd_altitude = pfd_text({
     .position = {153, 82}, .box = {32, 11}, .chars = 5, .colour = green,
     .vars = {BARO_ALTITUDE, 0}, .callback = pfd_altitude_text,
-    .next = element_list_of<pfd_speed_mode>,
+    .next = PfdChain::next<pfd_altitude>(),
 });
 
 // Later steps overwrite earlier ones, so with both holds on the Mach hold
@@ -201,7 +201,7 @@ double HOST_CALL pfd_speed_mode_text(ElementString* element) {
 constinit ElementString pfd_speed_mode = pfd_text({
     .position = {22, 5}, .box = {22, 12}, .chars = 3, .colour = green,
     .vars = {AIRSPEED_HOLD, MACH_HOLD}, .callback = pfd_speed_mode_text,
-    .next = element_list_of<pfd_vertical_mode>,
+    .next = PfdChain::next<pfd_speed_mode>(),
 });
 
 double HOST_CALL pfd_vertical_mode_text(ElementString* element) {
@@ -220,7 +220,7 @@ double HOST_CALL pfd_vertical_mode_text(ElementString* element) {
 constinit ElementString pfd_vertical_mode = pfd_text({
     .position = {54, 5}, .box = {22, 12}, .chars = 3, .colour = green,
     .vars = {ALTITUDE_HOLD, 0}, .callback = pfd_vertical_mode_text,
-    .next = element_list_of<pfd_glideslope_mode>,
+    .next = PfdChain::next<pfd_vertical_mode>(),
 });
 
 double HOST_CALL pfd_glideslope_text(ElementString* element) {
@@ -231,7 +231,7 @@ double HOST_CALL pfd_glideslope_text(ElementString* element) {
 constinit ElementString pfd_glideslope_mode = pfd_text({
     .position = {54, 20}, .box = {22, 12}, .chars = 3, .colour = green,
     .vars = {ALTITUDE_HOLD, 0}, .callback = pfd_glideslope_text,
-    .next = element_list_of<pfd_lateral_mode>,
+    .next = PfdChain::next<pfd_glideslope_mode>(),
 });
 
 double HOST_CALL pfd_lateral_mode_text(ElementString* element) {
@@ -250,7 +250,7 @@ double HOST_CALL pfd_lateral_mode_text(ElementString* element) {
 constinit ElementString pfd_lateral_mode = pfd_text({
     .position = {88, 5}, .box = {22, 12}, .chars = 3, .colour = green,
     .vars = {NAV1_HOLD, 0}, .callback = pfd_lateral_mode_text,
-    .next = element_list_of<pfd_nav_mode>,
+    .next = PfdChain::next<pfd_lateral_mode>(),
 });
 
 // Decides on the module's own fresh records, not on the element's record of
@@ -272,7 +272,7 @@ double HOST_CALL pfd_nav_mode_text(ElementString* element) {
 constinit ElementString pfd_nav_mode = pfd_text({
     .position = {88, 20}, .box = {22, 12}, .chars = 3, .colour = green,
     .vars = {NAV1_HOLD, 0}, .callback = pfd_nav_mode_text,
-    .next = element_list_of<pfd_selected_heading>,
+    .next = PfdChain::next<pfd_nav_mode>(),
 });
 
 // The localizer scale covers this box while the landing system is shown.
@@ -290,7 +290,7 @@ double HOST_CALL pfd_selected_heading_text(ElementString* element) {
 constinit ElementString pfd_selected_heading = pfd_text({
     .position = {60, 139}, .box = {20, 10}, .chars = 3, .colour = blue,
     .vars = {HEADING_TARGET, 0}, .callback = pfd_selected_heading_text,
-    .next = element_list_of<pfd_selected_speed>,
+    .next = PfdChain::next<pfd_selected_heading>(),
 });
 
 // The airspeed target wins when both holds are on. The Mach target shows as
@@ -313,7 +313,7 @@ double HOST_CALL pfd_selected_speed_text(ElementString* element) {
 constinit ElementString pfd_selected_speed = pfd_text({
     .position = {14, 27}, .box = {20, 10}, .chars = 3, .colour = blue,
     .vars = {AIRSPEED_TARGET, MACH_TARGET}, .callback = pfd_selected_speed_text,
-    .next = element_list_of<pfd_mach>,
+    .next = PfdChain::next<pfd_selected_speed>(),
 });
 
 // The host's Mach value divided by 200 gives hundredths; shown from above
@@ -331,7 +331,7 @@ double HOST_CALL pfd_mach_text(ElementString* element) {
 constinit ElementString pfd_mach = pfd_text({
     .position = {14, 138}, .box = {20, 10}, .chars = 3, .colour = blue,
     .vars = {MACH, 0}, .callback = pfd_mach_text,
-    .next = element_list_of<pfd_selected_altitude>,
+    .next = PfdChain::next<pfd_mach>(),
 });
 
 double HOST_CALL pfd_selected_altitude_text(ElementString* element) {
@@ -348,7 +348,7 @@ double HOST_CALL pfd_selected_altitude_text(ElementString* element) {
 constinit ElementString pfd_selected_altitude = pfd_text({
     .position = {152, 51}, .box = {33, 10}, .chars = 5, .colour = blue,
     .vars = {ALTITUDE_TARGET, 0}, .callback = pfd_selected_altitude_text,
-    .next = element_list_of<pfd_selected_vs>,
+    .next = PfdChain::next<pfd_selected_altitude>(),
 });
 
 // Follows the target alone, like its "V/S" label; 0 means no target.
@@ -365,7 +365,7 @@ double HOST_CALL pfd_selected_vs_text(ElementString* element) {
 constinit ElementString pfd_selected_vs = pfd_text({
     .position = {152, 39}, .box = {33, 10}, .chars = 5, .colour = blue,
     .vars = {VS_TARGET, 0}, .callback = pfd_selected_vs_text,
-    .next = element_list_of<pfd_vs_label>,
+    .next = PfdChain::next<pfd_selected_vs>(),
 });
 
 // The label follows the target alone, whatever the altitude hold.
@@ -378,7 +378,7 @@ double HOST_CALL pfd_vs_label_text(ElementString* element) {
 constinit ElementString pfd_vs_label = pfd_text({
     .position = {130, 39}, .box = {20, 10}, .chars = 3, .colour = blue,
     .vars = {VS_TARGET, 0}, .callback = pfd_vs_label_text,
-    .next = element_list_of<pfd_ap1>,
+    .next = PfdChain::next<pfd_vs_label>(),
 });
 
 double HOST_CALL pfd_ap1_text(ElementString* element) {
@@ -389,7 +389,7 @@ double HOST_CALL pfd_ap1_text(ElementString* element) {
 constinit ElementString pfd_ap1 = pfd_text({
     .position = {156, 5}, .box = {20, 10}, .chars = 3, .colour = white,
     .vars = {AIRSPEED_HOLD, 0}, .callback = pfd_ap1_text,
-    .next = element_list_of<pfd_fd>,
+    .next = PfdChain::next<pfd_ap1>(),
 });
 
 double HOST_CALL pfd_fd_text(ElementString* element) {
@@ -400,7 +400,7 @@ double HOST_CALL pfd_fd_text(ElementString* element) {
 constinit ElementString pfd_fd = pfd_text({
     .position = {156, 16}, .box = {20, 10}, .chars = 3, .colour = white,
     .vars = {AIRSPEED_HOLD, 0}, .callback = pfd_fd_text,
-    .next = element_list_of<pfd_at>,
+    .next = PfdChain::next<pfd_fd>(),
 });
 
 double HOST_CALL pfd_at_text(ElementString* element) {
@@ -411,7 +411,7 @@ double HOST_CALL pfd_at_text(ElementString* element) {
 constinit ElementString pfd_at = pfd_text({
     .position = {156, 27}, .box = {20, 10}, .chars = 3, .colour = white,
     .vars = {AIRSPEED_HOLD, 0}, .callback = pfd_at_text,
-    .next = element_list_of<pfd_dh_label>,
+    .next = PfdChain::next<pfd_at>(),
 });
 
 // The decision-height unit's mode names the value shown under the label.
@@ -429,7 +429,7 @@ double HOST_CALL pfd_dh_label_text(ElementString* element) {
 constinit ElementString pfd_dh_label = pfd_text({
     .position = {156, 149}, .box = {20, 10}, .chars = 3, .colour = white,
     .vars = {AIRSPEED_HOLD, 0}, .callback = pfd_dh_label_text,
-    .next = element_list_of<pfd_dh_value>,
+    .next = PfdChain::next<pfd_dh_label>(),
 });
 
 // The decision height in feet, or the glideslope angle with its sign.
@@ -448,7 +448,7 @@ double HOST_CALL pfd_dh_value_text(ElementString* element) {
 constinit ElementString pfd_dh_value = pfd_text({
     .position = {156, 160}, .box = {27, 10}, .chars = 4, .colour = blue,
     .vars = {DECISION_HEIGHT, 0}, .callback = pfd_dh_value_text,
-    .next = element_list_of<pfd_dme_label>,
+    .next = PfdChain::next<pfd_dh_value>(),
 });
 
 double HOST_CALL pfd_dme_label_text(ElementString* element) {
@@ -459,7 +459,7 @@ double HOST_CALL pfd_dme_label_text(ElementString* element) {
 constinit ElementString pfd_dme_label = pfd_text({
     .position = {24, 149}, .box = {27, 10}, .chars = 4, .colour = white,
     .vars = {DME1_DISTANCE, 0}, .callback = pfd_dme_label_text,
-    .next = element_list_of<pfd_dme_distance>,
+    .next = PfdChain::next<pfd_dme_label>(),
 });
 
 // Fewer decimals as the distance grows; no distance (zero, below, or not a
@@ -482,7 +482,7 @@ double HOST_CALL pfd_dme_distance_text(ElementString* element) {
 constinit ElementString pfd_dme_distance = pfd_text({
     .position = {24, 160}, .box = {27, 10}, .chars = 4, .colour = blue,
     .vars = {DME1_DISTANCE, DME2_DISTANCE}, .callback = pfd_dme_distance_text,
-    .next = element_list_of<pfd_radio_altitude>,
+    .next = PfdChain::next<pfd_dme_distance>(),
 });
 
 // Blank from 2500 ft up.
@@ -499,7 +499,7 @@ double HOST_CALL pfd_radio_altitude_text(ElementString* element) {
 constinit ElementString pfd_radio_altitude = pfd_text({
     .position = {156, 129}, .box = {27, 10}, .chars = 4, .colour = blue,
     .vars = {ALTITUDE, GROUND_ALTITUDE}, .callback = pfd_radio_altitude_text,
-    .next = element_list_of<pfd_glideslope_scale>,
+    .next = PfdChain::next<pfd_radio_altitude>(),
 });
 
 constinit ElementIcon pfd_glideslope_scale = {
@@ -507,7 +507,7 @@ constinit ElementIcon pfd_glideslope_scale = {
                .resource_id = BMP_PFD_GS_SCALE,
                .position = {143, 50},
                .gauge_header = &pfd_gauge,
-               .next_element = element_list_of<pfd_localizer_scale>,
+               .next_element = PfdChain::next<pfd_glideslope_scale>(),
                .failure_systems = pfd_failures,
                .image_flags = pfd_smoothed_flags},
     .num_icons = 1,
@@ -518,7 +518,7 @@ constinit ElementIcon pfd_localizer_scale = {
                .resource_id = BMP_PFD_LOC_SCALE,
                .position = {62, 140},
                .gauge_header = &pfd_gauge,
-               .next_element = element_list_of<pfd_localizer_diamond>,
+               .next_element = PfdChain::next<pfd_localizer_scale>(),
                .failure_systems = pfd_failures,
                .image_flags = pfd_smoothed_flags},
     .num_icons = 1,
@@ -530,7 +530,7 @@ constinit ElementSlider pfd_localizer_diamond = {
                .resource_id = BMP_PFD_LOC_DIAMOND,
                .position = {96, 138},
                .gauge_header = &pfd_gauge,
-               .next_element = element_list_of<pfd_glideslope_diamond>,
+               .next_element = PfdChain::next<pfd_localizer_diamond>(),
                .failure_systems = pfd_failures,
                .image_flags = pfd_slider_flags},
     .source_var_x = {.id = LOCALIZER_DEVIATION},
@@ -544,7 +544,7 @@ constinit ElementSlider pfd_glideslope_diamond = {
                .resource_id = BMP_PFD_GS_DIAMOND,
                .position = {141, 84},
                .gauge_header = &pfd_gauge,
-               .next_element = element_list_of<pfd_fd_pitch_bar>,
+               .next_element = PfdChain::next<pfd_glideslope_diamond>(),
                .failure_systems = pfd_failures,
                .image_flags = pfd_slider_flags},
     .source_var_x = {.id = 0},
@@ -567,7 +567,7 @@ constinit ElementSlider pfd_fd_pitch_bar = {
                .resource_id = BMP_PFD_FD_PITCH_BAR,
                .position = {75, 86},
                .gauge_header = &pfd_gauge,
-               .next_element = element_list_of<pfd_fd_roll_bar>,
+               .next_element = PfdChain::next<pfd_fd_pitch_bar>(),
                .failure_systems = pfd_failures,
                .image_flags = pfd_slider_flags},
     .source_var_x = {.id = 0},
@@ -590,7 +590,7 @@ constinit ElementSlider pfd_fd_roll_bar = {
                .resource_id = BMP_PFD_FD_ROLL_BAR,
                .position = {100, 65},
                .gauge_header = &pfd_gauge,
-               .next_element = element_list_of<pfd_aircraft_symbol>,
+               .next_element = PfdChain::next<pfd_fd_roll_bar>(),
                .failure_systems = pfd_failures,
                .image_flags = pfd_slider_flags},
     .source_var_x = {.id = FD_BANK_COMMAND},
@@ -606,6 +606,7 @@ constinit ElementIcon pfd_aircraft_symbol = {
                .resource_id = BMP_PFD_AIRCRAFT_SYMBOL,
                .position = {58, 79},
                .gauge_header = &pfd_gauge,
+               .next_element = PfdChain::next<pfd_aircraft_symbol>(),
                .failure_systems = pfd_failures,
                .image_flags = pfd_image_flags},
     .num_icons = 1,
@@ -625,18 +626,19 @@ void HOST_CALL pfd_service_callback(GaugeHeader* gauge, int32_t service, Service
     // In rising chain order, so that the chain is walked once.
     ElementCursor chain = element_cursor(gauge);
     const bool landing_system_shown = cockpit.ls_display == 1;
-    for (uint32_t n : {PFD_GLIDESLOPE_SCALE, PFD_LOCALIZER_SCALE, PFD_LOCALIZER_DIAMOND, PFD_GLIDESLOPE_DIAMOND}) {
+    for (uint32_t n : {PfdChain::index<pfd_glideslope_scale>, PfdChain::index<pfd_localizer_scale>,
+                       PfdChain::index<pfd_localizer_diamond>, PfdChain::index<pfd_glideslope_diamond>}) {
         set_element_visible(chain, n, landing_system_shown);
     }
     const bool flight_director_on = is_on(read_var(FLIGHT_DIRECTOR));
-    set_element_visible(chain, PFD_FD_PITCH_BAR, flight_director_on);
-    set_element_visible(chain, PFD_FD_ROLL_BAR, flight_director_on);
+    set_element_visible(chain, PfdChain::index<pfd_fd_pitch_bar>, flight_director_on);
+    set_element_visible(chain, PfdChain::index<pfd_fd_roll_bar>, flight_director_on);
 }
 
 constinit GaugeHeader pfd_gauge = {
     .gauge_header_version = gauge_header_version_700,
     .gauge_name = "PFD",
-    .elements_list = element_list_of<pfd_background>,
+    .elements_list = PfdChain::first(),
     ORVANE_GAUGE_ROUTINES,
     .size_x_mm = 189,
     .mouse_rect = pfd_mouse_table,

@@ -4,50 +4,16 @@
 
 #include <cstdint>
 
+#include "module/gauge_tables.h"
 #include "module/host_abi.h"
 
 namespace orvane {
-
-// Chain index of each PFD element, in the order the host draws them.
-enum PfdChainIndex : uint32_t {
-    PFD_BACKGROUND = 0,
-    PFD_ATTITUDE_SPHERE = 1,
-    PFD_SPEED_TAPE = 2,
-    PFD_HEADING_TAPE = 3,
-    PFD_ALTITUDE = 4,
-    PFD_SPEED_MODE = 5,
-    PFD_VERTICAL_MODE = 6,
-    PFD_GLIDESLOPE_MODE = 7,
-    PFD_LATERAL_MODE = 8,
-    PFD_NAV_MODE = 9,
-    PFD_SELECTED_HEADING = 10,
-    PFD_SELECTED_SPEED = 11,
-    PFD_MACH = 12,
-    PFD_SELECTED_ALTITUDE = 13,
-    PFD_SELECTED_VS = 14,
-    PFD_VS_LABEL = 15,
-    PFD_AP1 = 16,
-    PFD_FD = 17,
-    PFD_AT = 18,
-    PFD_DH_LABEL = 19,
-    PFD_DH_VALUE = 20,
-    PFD_DME_LABEL = 21,
-    PFD_DME_DISTANCE = 22,
-    PFD_RADIO_ALTITUDE = 23,
-    PFD_GLIDESLOPE_SCALE = 24,
-    PFD_LOCALIZER_SCALE = 25,
-    PFD_LOCALIZER_DIAMOND = 26,
-    PFD_GLIDESLOPE_DIAMOND = 27,
-    PFD_FD_PITCH_BAR = 28,
-    PFD_FD_ROLL_BAR = 29,
-    PFD_AIRCRAFT_SYMBOL = 30,
-    PFD_ELEMENT_COUNT = 31,
-};
 
 extern FailureRecord pfd_failures[];
 extern FailureRecord pfd_attitude_failures[];
 extern MouseRect pfd_mouse_table[];
 
+// The element records, in the order the host draws them.
 extern ElementStaticImage pfd_background;
 extern ElementSprite pfd_attitude_sphere;
 extern ElementMovingImage pfd_speed_tape;
@@ -79,6 +45,15 @@ extern ElementSlider pfd_glideslope_diamond;
 extern ElementSlider pfd_fd_pitch_bar;
 extern ElementSlider pfd_fd_roll_bar;
 extern ElementIcon pfd_aircraft_symbol;
+
+// The element chain, in the order the host draws it.
+using PfdChain = ElementChain<
+    pfd_background, pfd_attitude_sphere, pfd_speed_tape, pfd_heading_tape,
+    pfd_altitude, pfd_speed_mode, pfd_vertical_mode, pfd_glideslope_mode, pfd_lateral_mode, pfd_nav_mode,
+    pfd_selected_heading, pfd_selected_speed, pfd_mach, pfd_selected_altitude, pfd_selected_vs, pfd_vs_label,
+    pfd_ap1, pfd_fd, pfd_at, pfd_dh_label, pfd_dh_value, pfd_dme_label, pfd_dme_distance, pfd_radio_altitude,
+    pfd_glideslope_scale, pfd_localizer_scale, pfd_localizer_diamond, pfd_glideslope_diamond,
+    pfd_fd_pitch_bar, pfd_fd_roll_bar, pfd_aircraft_symbol>;
 
 void HOST_CALL pfd_service_callback(GaugeHeader* gauge, int32_t service, ServiceExtra extra);
 

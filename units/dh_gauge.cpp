@@ -20,46 +20,47 @@ namespace orvane {
 static_assert(std::bit_cast<uint64_t>(gsa_angle_min) == 0xC023CCCCCCCCCCCDull);
 static_assert(std::bit_cast<uint64_t>(gsa_angle_max) == 0x4023CCCCCCCCCCCDull);
 
-ElementStaticImage dh_background = {
+constinit ElementStaticImage dh_background = {
     .header = {.element_type = ELEMENT_STATIC_IMAGE,
                .resource_id = BMP_DH_BACKGROUND,
                .position = {0, 0},
                .gauge_header = &dh_gauge,
-               .next_element = element_list_of<dh_value_window>,
-               .image_flags = IMAGE_USE_LUMINOUS | IMAGE_USE_TRANSPARENCY},
+               .next_element = DhChain::next<dh_background>(),
+               .image_flags = face_flags},
 };
 
-ElementString dh_value_window = text_element({
+constinit ElementString dh_value_window = text_element({
     .gauge = &dh_gauge,
     .position = {36, 8},
     .box = {33, 14},
     .chars = 4,
-    .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE,
-    .foreground = rgb(246, 150, 13),
-    .background = rgb(105, 25, 25),
-    .font = "QUARTZ",
+    .image_flags = window_flags,
+    .foreground = window_amber,
+    .background = window_maroon,
+    .font = window_font,
     .vars = {DECISION_HEIGHT},
     .callback = dh_value_text,
-    .next = element_list_of<gsa_light>,
+    .next = DhChain::next<dh_value_window>(),
 });
 
 // The two lights share one bitmap; only the hide bit tells them apart.
-ElementIcon gsa_light = {
+constinit ElementIcon gsa_light = {
     .header = {.element_type = ELEMENT_ICON,
                .resource_id = BMP_DH_MODE_LIGHT,
                .position = {4, 18},
                .gauge_header = &dh_gauge,
-               .next_element = element_list_of<dh_light>,
-               .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY},
+               .next_element = DhChain::next<gsa_light>(),
+               .image_flags = light_flags},
     .num_icons = 1,
 };
 
-ElementIcon dh_light = {
+constinit ElementIcon dh_light = {
     .header = {.element_type = ELEMENT_ICON,
                .resource_id = BMP_DH_MODE_LIGHT,
                .position = {4, 4},
                .gauge_header = &dh_gauge,
-               .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY},
+               .next_element = DhChain::next<dh_light>(),
+               .image_flags = light_flags},
     .num_icons = 1,
 };
 
@@ -122,7 +123,7 @@ int32_t HOST_CALL dh_knob_inc_click(PixPoint*, uint32_t) {
 
 // Each button lies exactly over its light. The knob's increment half reaches
 // one pixel past the knob's area.
-MouseRect dh_mouse_table[] = {
+constinit MouseRect dh_mouse_table[] = {
     open_area(whole_gauge),
     tooltip("Airbus A310 DH Unit"),
         open_area({4, 4, 18, 13}),
@@ -149,8 +150,8 @@ void HOST_CALL dh_service_callback(GaugeHeader* gauge, int32_t service, ServiceE
             callout_install(extra);
             break;
         case SERVICE_PRE_UPDATE:
-            set_element_visible(gauge, dh_light_index, cockpit.dh_mode == 1);
-            set_element_visible(gauge, gsa_light_index, cockpit.gsa_mode == 1);
+            set_element_visible(gauge, DhChain::index<dh_light>, cockpit.dh_mode == 1);
+            set_element_visible(gauge, DhChain::index<gsa_light>, cockpit.gsa_mode == 1);
             callout_update();
             break;
         case SERVICE_PRE_KILL:
@@ -161,10 +162,10 @@ void HOST_CALL dh_service_callback(GaugeHeader* gauge, int32_t service, ServiceE
     }
 }
 
-GaugeHeader dh_gauge = {
+constinit GaugeHeader dh_gauge = {
     .gauge_header_version = gauge_header_version_700,
     .gauge_name = "DH",
-    .elements_list = element_list_of<dh_background>,
+    .elements_list = DhChain::first(),
     ORVANE_GAUGE_ROUTINES,
     .size_x_mm = 109,
     .mouse_rect = dh_mouse_table,

@@ -8,21 +8,22 @@
 
 namespace orvane {
 
-ElementStaticImage dme_background = {
+constinit ElementStaticImage dme_background = {
     .header = {.element_type = ELEMENT_STATIC_IMAGE,
                .resource_id = BMP_DME_BACKGROUND,
                .position = {0, 0},
                .gauge_header = &dme_gauge,
-               .next_element = element_list_of<dme_light>,
-               .image_flags = IMAGE_USE_LUMINOUS | IMAGE_USE_TRANSPARENCY},
+               .next_element = DmeChain::next<dme_background>(),
+               .image_flags = face_flags},
 };
 
-ElementIcon dme_light = {
+constinit ElementIcon dme_light = {
     .header = {.element_type = ELEMENT_ICON,
                .resource_id = BMP_DME_BUTTON_LIT,
                .position = {0, 0},
                .gauge_header = &dme_gauge,
-               .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY},
+               .next_element = DmeChain::next<dme_light>(),
+               .image_flags = light_flags},
     .num_icons = 1,
 };
 
@@ -32,7 +33,7 @@ int32_t HOST_CALL dme_toggle_click(PixPoint*, uint32_t) {
     return 0;
 }
 
-MouseRect dme_mouse_table[] = {
+constinit MouseRect dme_mouse_table[] = {
     open_area(whole_gauge),
         open_area({0, 0, 18, 14}),
         tooltip("Toggle DME1/2"),
@@ -44,13 +45,13 @@ MouseRect dme_mouse_table[] = {
 
 void HOST_CALL dme_service_callback(GaugeHeader* gauge, int32_t service, ServiceExtra) {
     if (service != SERVICE_PRE_UPDATE) return;
-    set_element_visible(gauge, dme_light_index, is_on(read_var(PANEL_CIRCUIT_ON)));
+    set_element_visible(gauge, DmeChain::index<dme_light>, is_on(read_var(PANEL_CIRCUIT_ON)));
 }
 
-GaugeHeader dme_gauge = {
+constinit GaugeHeader dme_gauge = {
     .gauge_header_version = gauge_header_version_700,
     .gauge_name = "DME",
-    .elements_list = element_list_of<dme_background>,
+    .elements_list = DmeChain::first(),
     ORVANE_GAUGE_ROUTINES,
     .size_x_mm = 18,
     .mouse_rect = dme_mouse_table,

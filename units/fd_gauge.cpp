@@ -9,31 +9,32 @@
 
 namespace orvane {
 
-ElementStaticImage fd_background = {
+constinit ElementStaticImage fd_background = {
     .header = {.element_type = ELEMENT_STATIC_IMAGE,
                .resource_id = BMP_FD_BUTTONS_UNLIT,
                .position = {0, 0},
                .gauge_header = &fd_gauge,
-               .next_element = element_list_of<ils_light>,
-               .image_flags = IMAGE_USE_LUMINOUS | IMAGE_USE_TRANSPARENCY},
+               .next_element = FdChain::next<fd_background>(),
+               .image_flags = face_flags},
 };
 
-ElementIcon ils_light = {
+constinit ElementIcon ils_light = {
     .header = {.element_type = ELEMENT_ICON,
                .resource_id = BMP_ILS_BUTTON_LIT,
                .position = {21, 2},
                .gauge_header = &fd_gauge,
-               .next_element = element_list_of<fd_light>,
-               .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY},
+               .next_element = FdChain::next<ils_light>(),
+               .image_flags = light_flags},
     .num_icons = 1,
 };
 
-ElementIcon fd_light = {
+constinit ElementIcon fd_light = {
     .header = {.element_type = ELEMENT_ICON,
                .resource_id = BMP_FD_BUTTON_LIT,
                .position = {1, 2},
                .gauge_header = &fd_gauge,
-               .image_flags = IMAGE_USE_BRIGHT | IMAGE_USE_ERASE | IMAGE_USE_TRANSPARENCY},
+               .next_element = FdChain::next<fd_light>(),
+               .image_flags = light_flags},
     .num_icons = 1,
 };
 
@@ -44,7 +45,7 @@ int32_t HOST_CALL ls_toggle_click(PixPoint*, uint32_t) {
 
 // The FD button is the host's own key event; the module keeps no state for it.
 // The ILS button's tooltip shares its words with the DH unit's GSA button.
-MouseRect fd_mouse_table[] = {
+constinit MouseRect fd_mouse_table[] = {
     open_area(whole_gauge),
         open_area({1, 2, 18, 13}),
         tooltip("Toggle Flight Director"),
@@ -61,14 +62,14 @@ MouseRect fd_mouse_table[] = {
 // The FD light shows the host's flight director, however it was switched.
 void HOST_CALL fd_service_callback(GaugeHeader* gauge, int32_t service, ServiceExtra) {
     if (service != SERVICE_PRE_UPDATE) return;
-    set_element_visible(gauge, ils_light_index, cockpit.ls_display == 1);
-    set_element_visible(gauge, fd_light_index, is_on(read_var(FLIGHT_DIRECTOR)));
+    set_element_visible(gauge, FdChain::index<ils_light>, cockpit.ls_display == 1);
+    set_element_visible(gauge, FdChain::index<fd_light>, is_on(read_var(FLIGHT_DIRECTOR)));
 }
 
-GaugeHeader fd_gauge = {
+constinit GaugeHeader fd_gauge = {
     .gauge_header_version = gauge_header_version_700,
     .gauge_name = "FD",
-    .elements_list = element_list_of<fd_background>,
+    .elements_list = FdChain::first(),
     ORVANE_GAUGE_ROUTINES,
     .size_x_mm = 40,
     .mouse_rect = fd_mouse_table,

@@ -99,7 +99,8 @@ std::vector<std::string> host_view_faults(panelhost::Panel& panel, panelhost::Ho
             if (!std::isfinite(*state.result)) {
                 faults.push_back(name + " element " + std::to_string(i) + ": slider callback answered a value that is not finite");
             }
-            const bool fd_bar = name == "PFD" && (i == PFD_FD_PITCH_BAR || i == PFD_FD_ROLL_BAR);
+            const bool fd_bar = name == "PFD" &&
+                                (i == PfdChain::index<pfd_fd_pitch_bar> || i == PfdChain::index<pfd_fd_roll_bar>);
             if (fd_bar && !(std::fabs(*state.result) <= 25.0)) {
                 faults.push_back(name + " element " + std::to_string(i) + ": flight-director bar past its stop");
             }

@@ -127,7 +127,7 @@ Hit hit_test(int32_t x, int32_t y) {
     auto inside = [&](const PixBox& b, int32_t ox, int32_t oy) {
         return x >= ox + b.x && x < ox + b.x + b.size_x && y >= oy + b.y && y < oy + b.y + b.size_y;
     };
-    for (const MouseRect* row = ap_mouse_table; row->rect_type != MOUSE_END_OF_TABLE; ++row) {
+    for (const MouseRect* row = ap_gauge.mouse_rect; row->rect_type != MOUSE_END_OF_TABLE; ++row) {
         const Area outer = areas.empty() ? Area{0, 0, true} : areas.back();
         switch (row->rect_type) {
             case MOUSE_OPEN_AREA: {
@@ -196,14 +196,14 @@ TEST_F(FcuControlsTest, EachPushButtonLiesUnderItsLightAndActsOncePerClick) {
         MouseFunction handler;
     } buttons[] = {
         {&ap_master_switch, {281, 22}, 18, 32, "Autopilot Master Switch", CURSOR_UPARROW, KEY_AP_MASTER_SWITCH, nullptr},
-        {&ap_approach_light, {244, 71}, 18, 18, "ILS Approach Switch", CURSOR_HAND, KEY_APPROACH_HOLD_SWITCH, nullptr},
-        {&ap_nav1_light, {186, 71}, 18, 18, "NAV1 Hold Switch", CURSOR_HAND, KEY_NAV1_HOLD_SWITCH, nullptr},
-        {&ap_heading_hold_light, {167, 71}, 18, 18, "Heading Hold Switch", CURSOR_HAND, KEY_HEADING_HOLD_SWITCH, nullptr},
-        {&ap_yaw_damper_light, {125, 71}, 18, 18, "Yaw Damper Switch", CURSOR_HAND, KEY_YAW_DAMPER_SWITCH, nullptr},
-        {&ap_wing_leveler_light, {106, 71}, 18, 18, "Wing Leveler Switch", CURSOR_HAND, KEY_WING_LEVELER_SWITCH, nullptr},
-        {&ap_altitude_hold_light, {87, 71}, 18, 18, "Altitude Hold Switch", CURSOR_HAND, KEY_ALTITUDE_HOLD_SWITCH, nullptr},
-        {&ap_autothrottle_light, {34, 71}, 18, 18, "Auto Throttle Switch", CURSOR_HAND, KEY_AUTOTHROTTLE_SWITCH, nullptr},
-        {&ap_speed_hold_light, {15, 71}, 18, 18, "Speed Hold Switch", CURSOR_HAND, 0, speed_hold_click},
+        {&ap_lights[0], {244, 71}, 18, 18, "ILS Approach Switch", CURSOR_HAND, KEY_APPROACH_HOLD_SWITCH, nullptr},
+        {&ap_lights[1], {186, 71}, 18, 18, "NAV1 Hold Switch", CURSOR_HAND, KEY_NAV1_HOLD_SWITCH, nullptr},
+        {&ap_lights[2], {167, 71}, 18, 18, "Heading Hold Switch", CURSOR_HAND, KEY_HEADING_HOLD_SWITCH, nullptr},
+        {&ap_lights[3], {125, 71}, 18, 18, "Yaw Damper Switch", CURSOR_HAND, KEY_YAW_DAMPER_SWITCH, nullptr},
+        {&ap_lights[4], {106, 71}, 18, 18, "Wing Leveler Switch", CURSOR_HAND, KEY_WING_LEVELER_SWITCH, nullptr},
+        {&ap_lights[5], {87, 71}, 18, 18, "Altitude Hold Switch", CURSOR_HAND, KEY_ALTITUDE_HOLD_SWITCH, nullptr},
+        {&ap_lights[6], {34, 71}, 18, 18, "Auto Throttle Switch", CURSOR_HAND, KEY_AUTOTHROTTLE_SWITCH, nullptr},
+        {&ap_lights[7], {15, 71}, 18, 18, "Speed Hold Switch", CURSOR_HAND, 0, speed_hold_click},
         {nullptr, {5, 17}, 18, 18, "Mach Switch", CURSOR_HAND, 0, mach_switch_click},
     };
     for (const auto& b : buttons) {
@@ -227,7 +227,7 @@ TEST_F(FcuControlsTest, EachPushButtonLiesUnderItsLightAndActsOncePerClick) {
 
 TEST_F(FcuControlsTest, MouseTableRowsCarryOnlyWhatTheirKindNeeds) {
     int depth = 0;
-    const MouseRect* row = ap_mouse_table;
+    const MouseRect* row = ap_gauge.mouse_rect;
     EXPECT_EQ(row[0].rect_type, MOUSE_OPEN_AREA);
     EXPECT_EQ(row[1].rect_type, MOUSE_TOOLTIP);
     for (; row->rect_type != MOUSE_END_OF_TABLE; ++row) {
@@ -247,7 +247,7 @@ TEST_F(FcuControlsTest, MouseTableRowsCarryOnlyWhatTheirKindNeeds) {
         ASSERT_GE(depth, row->rect_type == MOUSE_CLOSE_AREA ? 0 : 1);
     }
     EXPECT_EQ(depth, 0);
-    EXPECT_EQ(row - ap_mouse_table, 63) << "fourteen areas within the whole gauge";
+    EXPECT_EQ(row - ap_gauge.mouse_rect, 63) << "fourteen areas within the whole gauge";
 }
 
 }  // namespace

@@ -21,20 +21,39 @@
 
 namespace orvane::testing {
 
+// Where each FCU element should stand in the chain, in drawing order; the
+// chain test holds the module to it.
+enum ApElement : uint32_t {
+    AP_BACKGROUND = 0,
+    AP_SPEED_WINDOW = 1,
+    AP_ALTITUDE_WINDOW = 2,
+    AP_HEADING_WINDOW = 3,
+    AP_VS_WINDOW = 4,
+    AP_MASTER_SWITCH = 5,
+    AP_APPROACH_LIGHT = 6,
+    AP_NAV1_LIGHT = 7,
+    AP_HEADING_HOLD_LIGHT = 8,
+    AP_YAW_DAMPER_LIGHT = 9,
+    AP_WING_LEVELER_LIGHT = 10,
+    AP_ALTITUDE_HOLD_LIGHT = 11,
+    AP_AUTOTHROTTLE_LIGHT = 12,
+    AP_SPEED_HOLD_LIGHT = 13,
+    ap_element_count = 14,
+};
+
 inline ElementString* const ap_windows[] = {&ap_speed_window, &ap_altitude_window, &ap_heading_window,
                                             &ap_vs_window};
-inline ElementIcon* const ap_icons[] = {&ap_master_switch,      &ap_approach_light,      &ap_nav1_light,
-                                        &ap_heading_hold_light, &ap_yaw_damper_light,    &ap_wing_leveler_light,
-                                        &ap_altitude_hold_light, &ap_autothrottle_light, &ap_speed_hold_light};
+inline ElementIcon* const ap_icons[] = {&ap_master_switch, &ap_lights[0], &ap_lights[1], &ap_lights[2],
+                                        &ap_lights[3],     &ap_lights[4], &ap_lights[5], &ap_lights[6],
+                                        &ap_lights[7]};
 
 // Taken during static initialisation, before any test has run: the module's
 // records are constant-initialised, so these are their load values.
 struct ApLoadState {
     ElementStaticImage background = ap_background;
     std::array<ElementString, 4> windows = {ap_speed_window, ap_altitude_window, ap_heading_window, ap_vs_window};
-    std::array<ElementIcon, 9> icons = {ap_master_switch,      ap_approach_light,      ap_nav1_light,
-                                        ap_heading_hold_light, ap_yaw_damper_light,    ap_wing_leveler_light,
-                                        ap_altitude_hold_light, ap_autothrottle_light, ap_speed_hold_light};
+    std::array<ElementIcon, 9> icons = {ap_master_switch, ap_lights[0], ap_lights[1], ap_lights[2], ap_lights[3],
+                                        ap_lights[4],     ap_lights[5], ap_lights[6], ap_lights[7]};
     GaugeHeader gauge = ap_gauge;
     FcuMemory memory = fcu_memory;
     std::array<ModuleVar, detail::shared_var_count> vars = std::to_array(shared_vars);

@@ -22,6 +22,47 @@
 #include "pfd/pfd_gauge.h"
 #include "tests/support/guarded_text.h"
 
+namespace orvane {
+
+// Where each PFD element should stand in the chain, in the order the host
+// draws them; the chain test holds the module to it.
+enum PfdChainIndex : uint32_t {
+    PFD_BACKGROUND = 0,
+    PFD_ATTITUDE_SPHERE = 1,
+    PFD_SPEED_TAPE = 2,
+    PFD_HEADING_TAPE = 3,
+    PFD_ALTITUDE = 4,
+    PFD_SPEED_MODE = 5,
+    PFD_VERTICAL_MODE = 6,
+    PFD_GLIDESLOPE_MODE = 7,
+    PFD_LATERAL_MODE = 8,
+    PFD_NAV_MODE = 9,
+    PFD_SELECTED_HEADING = 10,
+    PFD_SELECTED_SPEED = 11,
+    PFD_MACH = 12,
+    PFD_SELECTED_ALTITUDE = 13,
+    PFD_SELECTED_VS = 14,
+    PFD_VS_LABEL = 15,
+    PFD_AP1 = 16,
+    PFD_FD = 17,
+    PFD_AT = 18,
+    PFD_DH_LABEL = 19,
+    PFD_DH_VALUE = 20,
+    PFD_DME_LABEL = 21,
+    PFD_DME_DISTANCE = 22,
+    PFD_RADIO_ALTITUDE = 23,
+    PFD_GLIDESLOPE_SCALE = 24,
+    PFD_LOCALIZER_SCALE = 25,
+    PFD_LOCALIZER_DIAMOND = 26,
+    PFD_GLIDESLOPE_DIAMOND = 27,
+    PFD_FD_PITCH_BAR = 28,
+    PFD_FD_ROLL_BAR = 29,
+    PFD_AIRCRAFT_SYMBOL = 30,
+    PFD_ELEMENT_COUNT = 31,
+};
+
+}  // namespace orvane
+
 namespace orvane::testing {
 
 // One refresh the module asked of the host: which variable, and whether it

@@ -294,11 +294,11 @@ TEST_F(DhUnitTest, UpdateWithoutAGaugeHeaderTouchesNoElement) {
 
 TEST_F(DhUnitTest, LightsAndValueWindowSitWhereTheUpdateLooksForThem) {
     ElementHeader* first = dh_gauge.elements_list[0];
-    EXPECT_EQ(nth_element(first, dh_value_window_index), &dh_value_window.header);
-    EXPECT_EQ(nth_element(first, gsa_light_index), &gsa_light.header);
-    EXPECT_EQ(nth_element(first, dh_light_index), &dh_light.header);
-    EXPECT_EQ(nth_element(first, dh_light_index + 1), nullptr);
-    for (uint32_t i = 0; i <= dh_light_index; ++i) {
+    EXPECT_EQ(nth_element(first, DhChain::index<dh_value_window>), &dh_value_window.header);
+    EXPECT_EQ(nth_element(first, DhChain::index<gsa_light>), &gsa_light.header);
+    EXPECT_EQ(nth_element(first, DhChain::index<dh_light>), &dh_light.header);
+    EXPECT_EQ(nth_element(first, DhChain::index<dh_light> + 1), nullptr);
+    for (uint32_t i = 0; i <= DhChain::index<dh_light>; ++i) {
         const ElementHeader& e = *nth_element(first, i);
         EXPECT_EQ(e.gauge_header, &dh_gauge) << "element " << i;
         EXPECT_EQ(e.failure_systems, nullptr) << "element " << i;

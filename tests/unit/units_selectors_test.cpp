@@ -135,10 +135,10 @@ TEST_F(SelectorTest, ServiceCallsOtherThanUpdateChangeNothing) {
 }
 
 TEST_F(SelectorTest, LightsSitWhereTheUpdatesLookForThem) {
-    EXPECT_EQ(nth_element(fd_gauge.elements_list[0], ils_light_index), &ils_light.header);
-    EXPECT_EQ(nth_element(fd_gauge.elements_list[0], fd_light_index), &fd_light.header);
+    EXPECT_EQ(nth_element(fd_gauge.elements_list[0], FdChain::index<ils_light>), &ils_light.header);
+    EXPECT_EQ(nth_element(fd_gauge.elements_list[0], FdChain::index<fd_light>), &fd_light.header);
     EXPECT_EQ(fd_light.header.next_element, nullptr);
-    EXPECT_EQ(nth_element(dme_gauge.elements_list[0], dme_light_index), &dme_light.header);
+    EXPECT_EQ(nth_element(dme_gauge.elements_list[0], DmeChain::index<dme_light>), &dme_light.header);
     EXPECT_EQ(dme_light.header.next_element, nullptr);
     for (ElementIcon* light : {&ils_light, &fd_light, &dme_light}) {
         EXPECT_EQ(light->num_icons, 1);
