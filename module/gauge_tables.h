@@ -190,6 +190,11 @@ constexpr std::array<MouseRect, (N + ...)> join_rows(const std::array<MouseRect,
 
 inline constexpr PixBox whole_gauge = {0, 0, 0, 0};
 
+// A push-button lies exactly over its light: the light stands at the corner of
+// the button's area, and the click covers the whole area.
+constexpr PixPoint corner_of(PixBox button) { return {button.x, button.y}; }
+constexpr PixBox all_of(PixBox button) { return {0, 0, button.size_x, button.size_y}; }
+
 // Bitmap ids of the module's resources, from the one resource list.
 enum BitmapId : int32_t {
 #define ORVANE_BITMAP_ID(name, id, file) name = id,

@@ -20,6 +20,13 @@ namespace orvane {
 static_assert(std::bit_cast<uint64_t>(gsa_angle_min) == 0xC023CCCCCCCCCCCDull);
 static_assert(std::bit_cast<uint64_t>(gsa_angle_max) == 0x4023CCCCCCCCCCCDull);
 
+namespace {
+
+constexpr PixBox dh_button = {4, 4, 18, 13};
+constexpr PixBox gsa_button = {4, 18, 18, 13};
+
+}  // namespace
+
 constinit ElementStaticImage dh_background = {
     .header = {.element_type = ELEMENT_STATIC_IMAGE,
                .resource_id = BMP_DH_BACKGROUND,
@@ -47,7 +54,7 @@ constinit ElementString dh_value_window = text_element({
 constinit ElementIcon gsa_light = {
     .header = {.element_type = ELEMENT_ICON,
                .resource_id = BMP_DH_MODE_LIGHT,
-               .position = {4, 18},
+               .position = corner_of(gsa_button),
                .gauge_header = &dh_gauge,
                .next_element = DhChain::next<gsa_light>(),
                .image_flags = light_flags},
@@ -57,7 +64,7 @@ constinit ElementIcon gsa_light = {
 constinit ElementIcon dh_light = {
     .header = {.element_type = ELEMENT_ICON,
                .resource_id = BMP_DH_MODE_LIGHT,
-               .position = {4, 4},
+               .position = corner_of(dh_button),
                .gauge_header = &dh_gauge,
                .next_element = DhChain::next<dh_light>(),
                .image_flags = light_flags},
@@ -121,18 +128,17 @@ int32_t HOST_CALL dh_knob_inc_click(PixPoint*, uint32_t) {
     return 0;
 }
 
-// Each button lies exactly over its light. The knob's increment half reaches
-// one pixel past the knob's area.
+// The knob's increment half reaches one pixel past the knob's area.
 constinit MouseRect dh_mouse_table[] = {
     open_area(whole_gauge),
     tooltip("Airbus A310 DH Unit"),
-        open_area({4, 4, 18, 13}),
+        open_area(dh_button),
         tooltip("Toggle Decision Height"),
-        click_handler({0, 0, 18, 13}, CURSOR_HAND, MOUSE_CLICK_REPEAT, dh_toggle_click),
+        click_handler(all_of(dh_button), CURSOR_HAND, MOUSE_CLICK_REPEAT, dh_toggle_click),
         close_area(),
-        open_area({4, 18, 18, 13}),
+        open_area(gsa_button),
         tooltip("Toggle Glideslope Angle"),
-        click_handler({0, 0, 18, 13}, CURSOR_HAND, MOUSE_CLICK_REPEAT, gsa_toggle_click),
+        click_handler(all_of(gsa_button), CURSOR_HAND, MOUSE_CLICK_REPEAT, gsa_toggle_click),
         close_area(),
         open_area({78, 5, 25, 20}),
         tooltip("Set Decision Height"),

@@ -7,6 +7,11 @@
 #include "units/units.h"
 
 namespace orvane {
+namespace {
+
+constexpr PixBox dme_button = {0, 0, 18, 14};
+
+}  // namespace
 
 constinit ElementStaticImage dme_background = {
     .header = {.element_type = ELEMENT_STATIC_IMAGE,
@@ -20,7 +25,7 @@ constinit ElementStaticImage dme_background = {
 constinit ElementIcon dme_light = {
     .header = {.element_type = ELEMENT_ICON,
                .resource_id = BMP_DME_BUTTON_LIT,
-               .position = {0, 0},
+               .position = corner_of(dme_button),
                .gauge_header = &dme_gauge,
                .next_element = DmeChain::next<dme_light>(),
                .image_flags = light_flags},
@@ -35,9 +40,9 @@ int32_t HOST_CALL dme_toggle_click(PixPoint*, uint32_t) {
 
 constinit MouseRect dme_mouse_table[] = {
     open_area(whole_gauge),
-        open_area({0, 0, 18, 14}),
+        open_area(dme_button),
         tooltip("Toggle DME1/2"),
-        click_handler({0, 0, 18, 14}, CURSOR_HAND, MOUSE_CLICK_REPEAT, dme_toggle_click),
+        click_handler(all_of(dme_button), CURSOR_HAND, MOUSE_CLICK_REPEAT, dme_toggle_click),
         close_area(),
     close_area(),
     end_of_table(),

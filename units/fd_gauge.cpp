@@ -8,6 +8,12 @@
 #include "units/units.h"
 
 namespace orvane {
+namespace {
+
+constexpr PixBox fd_button = {1, 2, 18, 13};
+constexpr PixBox ils_button = {21, 2, 18, 13};
+
+}  // namespace
 
 constinit ElementStaticImage fd_background = {
     .header = {.element_type = ELEMENT_STATIC_IMAGE,
@@ -21,7 +27,7 @@ constinit ElementStaticImage fd_background = {
 constinit ElementIcon ils_light = {
     .header = {.element_type = ELEMENT_ICON,
                .resource_id = BMP_ILS_BUTTON_LIT,
-               .position = {21, 2},
+               .position = corner_of(ils_button),
                .gauge_header = &fd_gauge,
                .next_element = FdChain::next<ils_light>(),
                .image_flags = light_flags},
@@ -31,7 +37,7 @@ constinit ElementIcon ils_light = {
 constinit ElementIcon fd_light = {
     .header = {.element_type = ELEMENT_ICON,
                .resource_id = BMP_FD_BUTTON_LIT,
-               .position = {1, 2},
+               .position = corner_of(fd_button),
                .gauge_header = &fd_gauge,
                .next_element = FdChain::next<fd_light>(),
                .image_flags = light_flags},
@@ -47,13 +53,13 @@ int32_t HOST_CALL ls_toggle_click(PixPoint*, uint32_t) {
 // The ILS button's tooltip shares its words with the DH unit's GSA button.
 constinit MouseRect fd_mouse_table[] = {
     open_area(whole_gauge),
-        open_area({1, 2, 18, 13}),
+        open_area(fd_button),
         tooltip("Toggle Flight Director"),
-        click_event({0, 0, 18, 13}, CURSOR_HAND, MOUSE_CLICK_REPEAT, KEY_FLIGHT_DIRECTOR_TOGGLE),
+        click_event(all_of(fd_button), CURSOR_HAND, MOUSE_CLICK_REPEAT, KEY_FLIGHT_DIRECTOR_TOGGLE),
         close_area(),
-        open_area({21, 2, 18, 13}),
+        open_area(ils_button),
         tooltip("Toggle Glideslope Angle"),
-        click_handler({0, 0, 18, 13}, CURSOR_HAND, MOUSE_CLICK_REPEAT, ls_toggle_click),
+        click_handler(all_of(ils_button), CURSOR_HAND, MOUSE_CLICK_REPEAT, ls_toggle_click),
         close_area(),
     close_area(),
     end_of_table(),
