@@ -14,7 +14,7 @@
 
 #include "host/base/diagnostics.h"
 #include "host/panel/panel.h"
-#include "host/render/panel_cfg.h"
+#include "host/layout/panel_cfg.h"
 #include "host/render/panel_renderer.h"
 #include "host/render/render_setup.h"
 #include "host/scenario/scenario.h"

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/render/panel_cfg.h"
+#include "host/layout/panel_cfg.h"
 #include "host/render/panel_renderer.h"
 #include "host/services/host_services.h"
 #include "host/services/module_loader.h"

@@ -1,4 +1,4 @@
-#include "host/render/panel_cfg.h"
+#include "host/layout/panel_cfg.h"
 
 #include <algorithm>
 #include <cctype>
