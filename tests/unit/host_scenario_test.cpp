@@ -82,6 +82,14 @@ TEST(HostScenarioParserTests, EachMistakeNamesItsFileAndLine) {
         {"expect slider T 2 rotation 1", "unknown axis: rotation"},
         {"expect var ALTITUDE 1 within -1", "a tolerance must be 0 or more"},
         {"expect flags T 0 0x1FFFFFFFF", "out of range (0 to"},
+        {"move Window00 gauge01 120", "missing y"},
+        {"move Panel gauge01 1 1", "not a window: Panel"},
+        {"move Window00 knob1 1 1", "not a gauge line: knob1"},
+        {"move Window00 gauge01 8192 0", "x 8192 is out of range"},
+        {"resize Window00 gauge01 0 10", "width 0 is out of range"},
+        {"add Window00 PFD 1 1", "not a Module!Gauge: PFD"},
+        {"add Window00 Orvane!PFD 1 1 20", "missing height"},
+        {"save now", "unexpected now"},
     };
     for (const auto& c : cases) {
         Scenario scenario;
@@ -187,6 +195,15 @@ TEST(HostScenarioParserTests, EveryVerbWritesItsStepsAsTheyReadBack) {
         {"expect moving T 3 x -inf within inf", nullptr},
         {"expect sprite T 4 rotation -0", nullptr},
         {"expect result T 1 51", nullptr},
+        {"move Window00 gauge01 120 40", nullptr},
+        {"move window7 Gauge3 -8192 8191", "move Window07 gauge03 -8192 8191"},
+        {"resize VCockpit01 gauge00 300 200", nullptr},
+        {"remove vcockpit12 gauge120", "remove VCockpit12 gauge120"},
+        {"add Window01 Orvane!PFD 10 20", nullptr},
+        {"add Window01 Gauges\\Orvane!DH 10 20 150 40", nullptr},
+        {"add VCockpit02 \"My Gauges!Radio #2\" 0 0 100 100", nullptr},
+        {"save", nullptr},
+        {"save force", nullptr},
     };
     std::set<std::string_view> verbs;
     for (const auto& c : cases) {
