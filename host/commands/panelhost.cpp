@@ -26,6 +26,8 @@ const Command commands[] = {
     {"run", "runs a scenario against the module and checks its expectations", described<RunOptions, run_command>},
     {"inspect", "prints the module's gauge table, element chains and mouse tables",
      described<InspectOptions, inspect_command>},
+    {"edit", "places the gauges of a panel.cfg and writes it back, changing nothing else",
+     described<EditOptions, edit_command>},
 // Drawing and the window are the native build's.
 #if defined(ORVANE_RENDERING)
     {"render", "draws a panel.cfg's windows, or one gauge, as PNG pictures", described<RenderOptions, render_command>},

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <map>
 #include <system_error>
+#include <tuple>
 
 #include "host/base/files.h"
 #include "host/base/text_format.h"
@@ -198,14 +200,13 @@ bool PanelDocument::gauge_line(const GaugeRef& gauge, size_t& index, const Panel
     if (!w) return fail(error, path_ + " has no [" + window_name(gauge.window) + "]");
     found = find(gauge);
     if (!found) {
-        std::string have;
-        if (w->gauges.empty()) {
-            have = "it has no gauge read";
-        } else {
-            have = "it has " + w->gauges.front().key + (w->gauges.size() > 1 ? " to " + w->gauges.back().key : "");
+        std::string have = "it has no gauge line that reads";
+        if (!w->gauges.empty()) {
+            have = "its gauges: " + w->gauges.front().key +
+                   (w->gauges.size() > 1 ? " to " + w->gauges.back().key : std::string());
         }
-        return fail(error, window_name(gauge.window) + " has no gauge" + gauge_digits(gauge.number, "00") +
-                               " that is read (" + have + ")");
+        return fail(error, path_ + " has no gauge" + gauge_digits(gauge.number, "00") + " in [" +
+                               window_name(gauge.window) + "] (" + have + ")");
     }
     index = static_cast<size_t>(found->line - 1);
     return true;
@@ -305,29 +306,50 @@ bool PanelDocument::add(const WindowRef& window, const NewGauge& gauge, GaugeRef
                                " already: no number is left after it");
     }
 
-    // Written like the window's last gauge read, else the file's first.
-    const PanelGauge* model = nullptr;
-    for (const PanelGauge& g : w->gauges) {
-        if (!model || g.line > model->line) model = &g;
-    }
-    for (const auto* list : {&config_.windows, &config_.virtual_cockpits}) {
-        for (const PanelWindow& other : *list) {
-            if (!model && !other.gauges.empty()) model = &other.gauges.front();
+    // Written like the window's last gauge line, else as most of the file's
+    // gauge lines are.
+    struct Style {
+        std::string indent, prefix = "gauge", digits = "00", equals = "=", between = ", ";
+        // The width of a number is a style; the number itself is none.
+        bool operator<(const Style& o) const {
+            return std::tie(indent, prefix, equals, between) < std::tie(o.indent, o.prefix, o.equals, o.between);
+        }
+    };
+    auto style_of = [](const PanelGauge& g) {
+        const std::string_view text = g.text;
+        const auto key = gauge_key(text);
+        const auto& f = g.fields;
+        return Style{.indent = std::string(text.substr(0, text.find_first_not_of(" \t"))),
+                     .prefix = std::string(text.substr(key->digits - 5, 5)),
+                     .digits = std::string(text.substr(key->digits, key->length)),
+                     .equals = std::string(text.substr(key->digits + key->length,
+                                                       f[0].offset - key->digits - key->length)),
+                     .between = std::string(text.substr(f[1].offset + f[1].length,
+                                                        f[2].offset - f[1].offset - f[1].length))};
+    };
+    Style style;
+    if (!w->gauges.empty()) {
+        const auto last = std::max_element(w->gauges.begin(), w->gauges.end(),
+                                           [](const PanelGauge& a, const PanelGauge& b) { return a.line < b.line; });
+        style = style_of(*last);
+    } else {
+        std::map<Style, int> seen;
+        int most = 0;
+        for (const auto* list : {&config_.windows, &config_.virtual_cockpits}) {
+            for (const PanelWindow& other : *list) {
+                for (const PanelGauge& g : other.gauges) {
+                    const Style other_style = style_of(g);
+                    if (++seen[other_style] > most) {
+                        most = seen[other_style];
+                        style = other_style;
+                    }
+                }
+            }
         }
     }
-    std::string indent, prefix = "gauge", equals = "=", between = ", ", style = "00";
-    if (model) {
-        const std::string_view text = model->text;
-        const auto key = gauge_key(text);
-        const size_t start = text.find_first_not_of(" \t");
-        indent = text.substr(0, start);
-        prefix = text.substr(key->digits - 5, 5);
-        style = text.substr(key->digits, key->length);
-        equals = text.substr(key->digits + key->length, model->fields[0].offset - key->digits - key->length);
-        between = text.substr(model->fields[1].offset + model->fields[1].length,
-                              model->fields[2].offset - model->fields[1].offset - model->fields[1].length);
-    }
-    Line line{.text = indent + prefix + gauge_digits(number, style) + equals + gauge.module + "!" + gauge.gauge +
+    const std::string& between = style.between;
+    Line line{.text = style.indent + style.prefix + gauge_digits(number, style.digits) + style.equals + gauge.module +
+                      "!" + gauge.gauge +
                       between + std::to_string(gauge.x) + between + std::to_string(gauge.y),
               .end = lines_[after].end.empty() ? "" : line_end(),
               .origin = -1};
