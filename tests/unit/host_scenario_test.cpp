@@ -508,6 +508,32 @@ TEST_F(HostScenarioRunTests, ARunStopsWhereItsTracePassesItsBoundAndKillsWhatIsI
     EXPECT_EQ(calls.services.back(), SERVICE_POST_KILL);
 }
 
+TEST_F(HostScenarioRunTests, EditStepsEditThePanelCfgTheRunHasOpenAndFailAtTheirLineWithout) {
+    Scenario scenario;
+    ASSERT_TRUE(
+        parse("move Window00 gauge00 5 6\nremove Window00 gauge07\nadd Window00 Orvane!DH 1 2\nsave\n", scenario)
+            .empty());
+    const std::string missing = "/nonexistent-folder/p.cfg";
+    PanelDocument document("[Window00]\ngauge00=Orvane!PFD, 0, 0\n", missing);
+    const RunOutcome dry = run_scenario(scenario, panel, host, &trace, {}, {.document = &document, .dry_run = true});
+    ASSERT_EQ(dry.failures.size(), 1u) << joined(dry.failures);
+    EXPECT_EQ(dry.failures[0].text,
+              "s.scn:2: remove: " + missing + " has no gauge07 in [Window00] (its gauges: gauge00)");
+    EXPECT_EQ(document.text(), "[Window00]\ngauge00=Orvane!PFD, 5, 6\ngauge01=Orvane!DH, 1, 2\n");
+    EXPECT_NE(trace.text().find("move Window00 gauge00 5 6\n"), std::string::npos) << trace.text();
+
+    // Saved for real, a file that is no longer there is not written.
+    PanelDocument again("[Window00]\ngauge00=Orvane!PFD, 0, 0\n", missing);
+    const RunOutcome saved = run_scenario(scenario, panel, host, &trace, {}, {.document = &again});
+    ASSERT_EQ(saved.failures.size(), 2u) << joined(saved.failures);
+    EXPECT_EQ(saved.failures[1].text.rfind("s.scn:4: save: " + missing + " has changed on disk", 0), 0u);
+
+    const RunOutcome without = run_scenario(scenario, panel, host, &trace);
+    ASSERT_EQ(without.failures.size(), 4u) << joined(without.failures);
+    EXPECT_EQ(without.failures[0].text, "s.scn:1: move: no panel.cfg is open to edit (panelhost edit opens one)");
+    EXPECT_EQ(without.failures[3].text, "s.scn:4: save: no panel.cfg is open to edit (panelhost edit opens one)");
+}
+
 TEST_F(HostScenarioRunTests, UnknownGaugeNamesAreFoundBeforeTheRun) {
     Scenario scenario;
     ASSERT_TRUE(parse("install all\nclick V 1 1\nkill all\nexpect text W 1 \"\"\n", scenario).empty());
