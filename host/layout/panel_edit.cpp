@@ -9,6 +9,7 @@
 
 #include "host/base/files.h"
 #include "host/base/text_format.h"
+#include "host/base/text_lines.h"
 
 namespace panelhost {
 namespace {
@@ -24,8 +25,10 @@ std::string_view trim(std::string_view text) {
     return text;
 }
 
-// What a line says, its comment cut off as the reader cuts it.
+// What a line says, its comment cut off as the reader cuts it; nothing for
+// a line the reader refuses whole.
 std::string_view uncommented(std::string_view line) {
+    if (!control_byte_problem(line).empty()) return {};
     return trim(line.substr(0, std::min(line.find("//"), line.find(';'))));
 }
 
