@@ -15,8 +15,9 @@ namespace panelhost {
 namespace {
 
 constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
-// Enough undo for any session; the oldest edits go first.
-constexpr size_t max_history = 10000;
+// What the undo history may hold, in bytes of the lines it keeps; past it
+// the oldest edits go first.
+constexpr size_t max_history_bytes = size_t{64} << 20;
 constexpr int max_gauge_number = 9999;
 
 std::string_view trim(std::string_view text) {
@@ -159,7 +160,7 @@ PanelDocument::PanelDocument(std::string bytes, std::string path) : path_(std::m
         text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
         if (line.text.ends_with('\r')) {
             line.text.pop_back();
-            line.end.insert(0, "\r");
+            line.end = line.end.empty() ? "\r" : "\r\n";
         }
         line.origin = static_cast<long>(lines_.size());
         lines_.push_back(std::move(line));
@@ -222,7 +223,7 @@ bool PanelDocument::move(const GaugeRef& gauge, int x, int y, std::string* error
     Line line = lines_[index];
     line.text = replaced(line.text, {{g->fields[1].offset, g->fields[1].length, std::to_string(x)},
                                      {g->fields[2].offset, g->fields[2].length, std::to_string(y)}});
-    return apply({Splice{.at = index, .before = {lines_[index]}, .after = {line}}});
+    return apply({Splice{.at = index, .before = {lines_[index]}, .after = {line}}}, error);
 }
 
 bool PanelDocument::resize(const GaugeRef& gauge, int width, int height, std::string* error) {
@@ -246,7 +247,7 @@ bool PanelDocument::resize(const GaugeRef& gauge, int width, int height, std::st
     }
     Line line = lines_[index];
     line.text = replaced(line.text, changes);
-    return apply({Splice{.at = index, .before = {lines_[index]}, .after = {line}}});
+    return apply({Splice{.at = index, .before = {lines_[index]}, .after = {line}}}, error);
 }
 
 bool PanelDocument::remove(const GaugeRef& gauge, std::string* error) {
@@ -273,7 +274,7 @@ bool PanelDocument::remove(const GaugeRef& gauge, std::string* error) {
         edit.push_back({.at = index - 1, .before = {lines_[index - 1]}, .after = {before}});
     }
     edit.push_back({.at = index, .before = {lines_[index]}, .after = {}});
-    return apply(std::move(edit));
+    return apply(std::move(edit), error);
 }
 
 bool PanelDocument::add(const WindowRef& window, const NewGauge& gauge, GaugeRef* added, std::string* error) {
@@ -368,7 +369,7 @@ bool PanelDocument::add(const WindowRef& window, const NewGauge& gauge, GaugeRef
     }
     edit.push_back({.at = after + 1, .before = {}, .after = {line}});
     if (added) *added = GaugeRef{.window = window, .number = number};
-    return apply(std::move(edit));
+    return apply(std::move(edit), error);
 }
 
 std::string PanelDocument::line_end() const {
@@ -388,11 +389,33 @@ void PanelDocument::splice(const Splice& s, bool forward) {
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(s.at), in.begin(), in.end());
 }
 
-bool PanelDocument::apply(Edit edit) {
+size_t PanelDocument::edit_bytes(const Edit& edit) {
+    size_t bytes = 0;
+    for (const Splice& s : edit) {
+        for (const auto* lines : {&s.before, &s.after}) {
+            for (const Line& line : *lines) bytes += sizeof(Line) + line.text.size();
+        }
+    }
+    return bytes;
+}
+
+bool PanelDocument::apply(Edit edit, std::string* error) {
     for (const Splice& s : edit) splice(s, true);
+    // The file stays one the reader takes.
+    if (const size_t size = text().size(); size > max_panel_cfg_bytes) {
+        for (auto s = edit.rbegin(); s != edit.rend(); ++s) splice(*s, false);
+        return fail(error, "the edit would make " + path_ + " " + std::to_string(size) + " bytes long (at most " +
+                               std::to_string(max_panel_cfg_bytes) + ")");
+    }
+    // What could have been redone is dropped.
+    for (size_t i = done_; i < history_.size(); ++i) history_bytes_ -= edit_bytes(history_[i]);
     history_.resize(done_);
+    history_bytes_ += edit_bytes(edit);
     history_.push_back(std::move(edit));
-    if (history_.size() > max_history) history_.erase(history_.begin());
+    while (history_bytes_ > max_history_bytes && history_.size() > 1) {
+        history_bytes_ -= edit_bytes(history_.front());
+        history_.erase(history_.begin());
+    }
     done_ = history_.size();
     reread();
     return true;

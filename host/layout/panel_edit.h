@@ -71,9 +71,11 @@ public:
     const PanelGauge* find(const GaugeRef& gauge) const;
     const PanelWindow* find(const WindowRef& window) const;
 
-    // Each edit is one step of undo. False, and `error` saying why
-    // ("Window00 has no gauge07 (gauge00 to gauge05)"), when it cannot be
-    // made; then nothing changes. An edit that changes no byte (a gauge moved
+    // Each edit is one step of undo (the oldest forgotten past 64 MiB of
+    // them). False, and `error` saying why ("panel.cfg has no gauge07 in
+    // [Window00] (its gauges: gauge00 to gauge05)"), when it cannot be made,
+    // or would make the file larger than the reader takes; then nothing
+    // changes. An edit that changes no byte (a gauge moved
     // where it stands) is made and kept in the history all the same.
     bool move(const GaugeRef& gauge, int x, int y, std::string* error = nullptr);
     bool resize(const GaugeRef& gauge, int width, int height, std::string* error = nullptr);
@@ -123,7 +125,8 @@ private:
     using Edit = std::vector<Splice>;
 
     bool gauge_line(const GaugeRef& gauge, size_t& index, const PanelGauge*& found, std::string* error) const;
-    bool apply(Edit edit);
+    static size_t edit_bytes(const Edit& edit);
+    bool apply(Edit edit, std::string* error);
     void splice(const Splice& s, bool forward);
     void reread();
     std::string line_end() const;
@@ -136,6 +139,7 @@ private:
     bool orig_kept_ = false;
     PanelConfig config_;
     std::vector<Edit> history_;
+    size_t history_bytes_ = 0;  // edit_bytes of them all
     size_t done_ = 0;
 };
 

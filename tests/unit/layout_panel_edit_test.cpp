@@ -226,6 +226,10 @@ TEST(PanelEdit, AnEditThatCannotBeMadeChangesNothingAndSaysWhy) {
              return d.add({.number = 0}, {.module = "Orvane", .gauge = "PFD", .width = 10}, nullptr, e);
          },
          "a width and a height, or neither"},
+        {[](PanelDocument& d, std::string* e) {
+             return d.add({.number = 0}, {.module = std::string(max_panel_cfg_bytes, 'M'), .gauge = "PFD"}, nullptr, e);
+         },
+         "bytes long (at most 1048576)"},
     };
     for (const auto& c : cases) {
         PanelDocument document(original, "typos.cfg");
