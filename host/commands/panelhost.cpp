@@ -45,7 +45,7 @@ const Command commands[] = {
 int panelhost_main(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     CommandLine cli("panelhost",
                     "The panel host: loads a gauge module through its two exports, ImportTable and Linkage, as the "
-                    "simulator does, and runs, inspects and draws its gauges.");
+                    "simulator does, and runs, inspects, places and draws its gauges.");
     cli.footer(
         "Exit status: 0 everything held and every file was written, 1 an expectation failed or an input had "
         "problems (the rest still done), 2 an unusable input or a usage error.\n"
