@@ -237,13 +237,11 @@ bool PanelDocument::resize(const GaugeRef& gauge, int width, int height, std::st
     if (f.size() == 3) {
         changes.push_back({f[2].offset + f[2].length, 0, between + std::to_string(width) + between +
                                                              std::to_string(height)});
+    } else if (f.size() == 4) {
+        changes.push_back({f[3].offset, f[3].length, std::to_string(width) + between + std::to_string(height)});
     } else {
         changes.push_back({f[3].offset, f[3].length, std::to_string(width)});
-        if (f.size() == 4) {
-            changes.push_back({f[3].offset + f[3].length, 0, between + std::to_string(height)});
-        } else {
-            changes.push_back({f[4].offset, f[4].length, std::to_string(height)});
-        }
+        changes.push_back({f[4].offset, f[4].length, std::to_string(height)});
     }
     Line line = lines_[index];
     line.text = replaced(line.text, changes);

@@ -199,13 +199,16 @@ TEST(PanelEdit, TheDiffIsTheOneDiffUWrites) {
               "-gauge02=Orvane!DME, 120, 52, 36\n");
 }
 
-TEST(PanelEdit, TheLastLineTakenOutLeavesTheFileEndingAsItDid) {
+TEST(PanelEdit, LinesAtTheEdgesOfTheFileAndOfTheirFields) {
     const std::string text = "[Window00]\r\ngauge00=A!B, 1, 2\r\ngauge01=A!C, 3, 4";
     PanelDocument document(text, "p.cfg");
     ASSERT_TRUE(document.remove(gauge_of(0, 1)));
     EXPECT_EQ(document.text(), "[Window00]\r\ngauge00=A!B, 1, 2");
     ASSERT_TRUE(document.add({.number = 0}, {.module = "A", .gauge = "D", .x = 5, .y = 6}));
-    EXPECT_EQ(document.text(), "[Window00]\r\ngauge00=A!B, 1, 2\r\ngauge01=A!D, 5, 6");
+    EXPECT_EQ(document.text(), "[Window00]\r\ngauge00=A!B, 1, 2\r\ngauge01=A!D, 5, 6");    // A width left out at the end of the line.
+    PanelDocument open_width("[Window00]\ngauge00=A!B, 1, 2,\n", "p.cfg");
+    ASSERT_TRUE(open_width.resize(gauge_of(0, 0), 7, 8));
+    EXPECT_EQ(open_width.text(), "[Window00]\ngauge00=A!B, 1, 2,7, 8\n");
 }
 
 TEST(PanelEdit, AnEditThatCannotBeMadeChangesNothingAndSaysWhy) {
