@@ -96,9 +96,9 @@ int edit_command(const EditOptions& o, std::FILE* out, std::FILE* err) {
     }
     if (!o.scenario.empty() && !run_edits(o, *document, said)) return said.exit_status();
     print(out, document->unified_diff());
+    // Said as the other commands say a file written.
     if (!o.dry_run && document->changed() && !document->unsaved()) {
-        said.report(Severity::note, "saved " + o.panel_cfg + "; the file as it was is kept as " + o.panel_cfg +
-                                        ".orig");
+        print(out, "wrote " + o.panel_cfg + " (the file as it was: " + o.panel_cfg + ".orig)\n");
     }
     return said.exit_status();
 }

@@ -97,6 +97,11 @@ TEST_F(CommandLineConventions, HoldForEveryCommandAndTool) {
                     "--scale"});
     rows.push_back({"panelhost", panelhost, {"edit", module, panel_cfg, "--scenario=" + edits, "--dry-run"}, 0,
                     Stream::out, "+gauge01=Orvane!DH, 1, 2, 150\n"});
+    const std::string edited = (dir / "panel.cfg").string();
+    ASSERT_TRUE(panelhost::write_file(edited, *panelhost::read_file(panel_cfg)));
+    rows.push_back({"panelhost", panelhost, {"edit", module, edited, "--scenario", edits}, 0, Stream::out,
+                    "\nwrote " + edited + " (the file as it was: " + edited +
+                        ".orig)\n"});
     for (const char* command : {"run", "inspect", "edit", "render", "demo", "reference", "fly"}) {
         rows.push_back({"panelhost", panelhost, {command, "--help"}, 0, Stream::out,
                         std::string("Usage: panelhost ") + command});
