@@ -1,0 +1,182 @@
+// Placing gauges with the mouse, without a window: what the pointer is
+// over, and what a press, the moves after it and the release make of a line.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "host/live/placing.h"
+
+namespace panelhost {
+namespace {
+
+using Kind = GestureAction::Kind;
+
+// Two windows at scale 2: Window00 at 0, 0 with a gauge 100 x 50 units at
+// 10, 10 and another over it at 60, 20; Window01 at 300, 0 stretched to
+// twice its units across, with one gauge at 0, 0.
+PlacedGauge gauge(int window, int number, LinePlace place, double w, double h, PixelBox window_box, double ux,
+                  double uy) {
+    return {.window = window,
+            .key = "gauge0" + std::to_string(number),
+            .number = number,
+            .name = "Orvane!G" + std::to_string(number),
+            .place = place,
+            .width = w,
+            .height = h,
+            .box = {window_box.x + place.x * ux, window_box.y + place.y * uy, w * ux, h * uy},
+            .window_box = window_box,
+            .unit_x = ux,
+            .unit_y = uy};
+}
+
+ScreenPlaces two_windows() {
+    const PixelBox w0{0, 0, 400, 200}, w1{300, 0, 400, 100};
+    return {.windows = {{.number = 0, .box = w0, .unit_x = 2, .unit_y = 2},
+                        {.number = 1, .box = w1, .unit_x = 4, .unit_y = 2}},
+            .gauges = {gauge(0, 0, {10, 10, 100, std::nullopt}, 100, 50, w0, 2, 2),
+                       gauge(0, 1, {60, 20, std::nullopt, std::nullopt}, 40, 40, w0, 2, 2),
+                       gauge(1, 0, {0, 0, 20, 20}, 20, 20, w1, 4, 2)}};
+}
+
+TEST(PlacingHit, FindsTheTopmostGaugeAndTheCornerGripWithinItsWindow) {
+    const ScreenPlaces places = two_windows();
+    struct Case {
+        const char* what;
+        double x, y;
+        std::optional<size_t> index;
+        Grip grip;
+    } cases[] = {
+        {"the first gauge's body", 50, 50, 0, Grip::body},
+        {"its top-left grip", 21, 21, 0, Grip::top_left},
+        {"its bottom-right grip, just inside", 219, 119, 0, Grip::bottom_right},
+        {"its right edge beyond it is background", 220, 60, std::nullopt, Grip::body},
+        {"where the second lies over the first, the second", 130, 50, 1, Grip::body},
+        {"the second's bottom-left grip", 121, 119, 1, Grip::bottom_left},
+        {"the second's top-right grip", 199, 41, 1, Grip::top_right},
+        {"Window01 covers Window00 where they overlap", 310, 10, 2, Grip::body},
+        {"Window00's background beside its gauges", 290, 10, std::nullopt, Grip::body},
+        {"Window01's background covers Window00's gauges", 390, 50, std::nullopt, Grip::body},
+        {"the background between gauges", 10, 150, std::nullopt, Grip::body},
+        {"below every window", 50, 250, std::nullopt, Grip::body},
+    };
+    for (const Case& c : cases) {
+        const std::optional<GaugeHit> hit = gauge_hit(places, c.x, c.y, 10);
+        ASSERT_EQ(hit.has_value(), c.index.has_value()) << c.what;
+        if (!hit) continue;
+        EXPECT_EQ(hit->index, *c.index) << c.what;
+        EXPECT_EQ(hit->grip, c.grip) << c.what;
+    }
+}
+
+TEST(PlacingGeometry, MovesResizesAndDropsInWindowUnits) {
+    const ScreenPlaces places = two_windows();
+    const PlacedGauge& first = places.gauges[0];    // 10, 10, 100 wide (50 high), 2 px a unit
+    const PlacedGauge& stretched = places.gauges[2];  // 4 px a unit across, 2 down
+    struct Case {
+        const char* what;
+        LinePlace got, want;
+    } cases[] = {
+        {"40 pixels right at scale 2 is 20 units", moved(first, 40, 0), {30, 10, 100, std::nullopt}},
+        {"pixels round to the nearest unit", moved(first, 3, -4), {12, 8, 100, std::nullopt}},
+        {"a stretched window's units", moved(stretched, 40, 40), {10, 20, 20, 20}},
+        {"the bottom-right corner, aspect kept by the larger change", resized(first, Grip::bottom_right, 40, 2, false),
+         {10, 10, 120, 60}},
+        {"the top-left corner keeps the bottom-right one", resized(first, Grip::top_left, 40, 0, false),
+         {30, 20, 80, 40}},
+        {"down more than across, the height decides", resized(first, Grip::bottom_left, 0, 50, false),
+         {-40, 10, 150, 75}},
+        {"Shift frees the aspect", resized(first, Grip::bottom_right, 40, -20, true), {10, 10, 120, 40}},
+        {"never smaller than the least side", resized(first, Grip::bottom_right, -400, 0, false),
+         {10, 10, 8, smallest_gauge_side}},
+        {"freed, each side on its own", resized(first, Grip::top_right, -400, 400, true),
+         {10, 56, smallest_gauge_side, smallest_gauge_side}},
+        {"the body grip moves", resized(first, Grip::body, 4, 4, false), {12, 12, 100, std::nullopt}},
+        {"arrows move by units", nudged({5, 5, 3, std::nullopt}, -10, 1), {-5, 6, 3, std::nullopt}},
+        {"a drop centres the gauge on the pointer",
+         dropped(places.windows[1], 300 + 80, 60, 20, 10), {10, 25, std::nullopt, std::nullopt}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.got.x, c.want.x) << c.what;
+        EXPECT_EQ(c.got.y, c.want.y) << c.what;
+        EXPECT_EQ(c.got.width, c.want.width) << c.what;
+        EXPECT_EQ(c.got.height, c.want.height) << c.what;
+    }
+}
+
+// A gesture as events: p press on gauge 0's body, g on its bottom-right
+// grip, a on the palette's first gauge, m move, t time passes (x is the
+// time), r release; what the window is asked to do, in order.
+struct Event {
+    char kind;
+    double x = 0, y = 0;
+};
+std::vector<Kind> run(PlacingGesture& gesture, const ScreenPlaces& places, const std::vector<Event>& events,
+                      LinePlace* placed = nullptr) {
+    std::vector<Kind> kinds;
+    auto take = [&](const std::vector<GestureAction>& actions) {
+        for (const GestureAction& a : actions) {
+            kinds.push_back(a.kind);
+            if (placed != nullptr && (a.kind == Kind::place || a.kind == Kind::add)) *placed = a.place;
+        }
+    };
+    for (const Event& e : events) {
+        switch (e.kind) {
+        case 'p': take(gesture.press_gauge(places.gauges[0], Grip::body, e.x, e.y, 0.0)); break;
+        case 'g': take(gesture.press_gauge(places.gauges[0], Grip::bottom_right, e.x, e.y, 0.0)); break;
+        case 'a': gesture.press_palette(0, 20, 10, e.x, e.y); break;
+        case 'm': take(gesture.motion(e.x, e.y, false)); break;
+        case 't': take(gesture.tick(e.x)); break;
+        case 'r': take(gesture.release(places, e.x, e.y, false)); break;
+        }
+    }
+    return kinds;
+}
+
+TEST(PlacingGesture, AClickWorksTheGaugeAndADragPlacesIt) {
+    const ScreenPlaces places = two_windows();
+    struct Case {
+        const char* what;
+        std::vector<Event> events;
+        std::vector<Kind> want;
+        LinePlace placed;
+    } cases[] = {
+        {"a press and release where it was is a click at the press point",
+         {{'p', 50, 50}, {'m', 52, 51}, {'r', 52, 51}},
+         {Kind::select, Kind::work_press, Kind::work_release}},
+        {"held still past the hold, the gauge works held until released",
+         {{'p', 50, 50}, {'t', 0.1}, {'t', hold_before_working_s}, {'m', 80, 50}, {'r', 80, 50}},
+         {Kind::select, Kind::work_press, Kind::work_release}},
+        {"moved past the threshold it drags, shown as it goes, and places on release",
+         {{'p', 50, 50}, {'m', 60, 50}, {'m', 90, 50}, {'m', 90, 50}, {'t', 5}, {'r', 90, 50}},
+         {Kind::select, Kind::preview, Kind::preview, Kind::place},
+         {30, 10, 100, std::nullopt}},
+        {"a drag back to where it started changes nothing",
+         {{'p', 50, 50}, {'m', 70, 50}, {'r', 50, 50}},
+         {Kind::select, Kind::preview, Kind::cancel}},
+        {"from the corner grip it resizes",
+         {{'g', 218, 118}, {'m', 258, 120}, {'r', 258, 120}},
+         {Kind::select, Kind::preview, Kind::place},
+         {10, 10, 120, 60}},
+        {"the palette's gauge dropped on a window is added there",
+         {{'a', 50, 250}, {'m', 60, 240}, {'m', 380, 60}, {'r', 380, 60}},
+         {Kind::palette_ghost, Kind::palette_ghost, Kind::add},
+         {10, 25, std::nullopt, std::nullopt}},
+        {"dropped beside every window, nothing is added",
+         {{'a', 50, 250}, {'m', 60, 260}, {'r', 60, 260}},
+         {Kind::palette_ghost, Kind::cancel}},
+        {"a click on the palette does nothing", {{'a', 50, 250}, {'r', 50, 250}}, {}},
+    };
+    for (const Case& c : cases) {
+        PlacingGesture gesture;
+        LinePlace placed;
+        EXPECT_EQ(run(gesture, places, c.events, &placed), c.want) << c.what;
+        EXPECT_FALSE(gesture.active()) << c.what;
+        if (!c.want.empty() && (c.want.back() == Kind::place || c.want.back() == Kind::add)) {
+            EXPECT_EQ(placed, c.placed) << c.what;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace panelhost
