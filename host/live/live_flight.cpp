@@ -199,6 +199,32 @@ bool LiveFlight::restart(double now, std::vector<Diagnostic>& errors) {
     return false;
 }
 
+// ---- the panel placed ----
+
+void LiveFlight::set_panel(const PanelConfig& cfg) {
+    // The renderer holds the config by reference: it reads the new one.
+    const std::string name = cfg_.file;
+    cfg_ = cfg;
+    cfg_.file = name;
+}
+
+void LiveFlight::show_place(int window, int gauge, const LinePlace& place) {
+    for (PanelWindow& w : cfg_.windows) {
+        if (w.number != window) continue;
+        for (PanelGauge& g : w.gauges) {
+            if (g.number != gauge) continue;
+            g.x = place.x;
+            g.y = place.y;
+            g.width = place.width;
+            g.height = place.height;
+        }
+    }
+}
+
+Panel& LiveFlight::panel() { return loaded_->setup->panel(); }
+
+PanelRenderer& LiveFlight::panel_renderer() { return *loaded_->drawing; }
+
 // ---- what is shown ----
 
 Surface LiveFlight::draw() { return loaded_->drawing->render_screen(loaded_->setup->panel(), start_.scale); }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/base/diagnostics.h"
+#include "host/live/placing.h"
 #include "host/panel/panel.h"
 #include "host/layout/panel_cfg.h"
 #include "host/render/panel_renderer.h"
@@ -86,6 +87,16 @@ public:
     int scale() const { return start_.scale; }
     uint64_t update_count() const;
     std::optional<LivePointer> pointer_at(int x, int y);
+
+    // The panel as edited, drawn from the next frame on (and after a
+    // restart); its lines numbered as it now stands.
+    void set_panel(const PanelConfig& cfg);
+    // A gauge line of a window drawn at other numbers until the panel is
+    // set again: a drag on its way.
+    void show_place(int window, int gauge, const LinePlace& place);
+    const std::string& module_path() const { return start_.module_path; }
+    Panel& panel();
+    PanelRenderer& panel_renderer();
 
     // The screen as render composes it, at the flight's scale.
     Surface draw();
