@@ -51,6 +51,7 @@ public:
     void tick(double t);
     void leave();
     bool pressed() const { return gesture_.active(); }
+    bool dragging() const { return gesture_.dragging(); }
 
     // The keys, on the selected gauge.
     void nudge(int dx, int dy);
