@@ -11,6 +11,7 @@
 #include "host/commands/demo_assets.h"
 #include "host/live/live_flight.h"
 #include "host/live/live_window.h"
+#include "host/live/panel_editing.h"
 #include "host/render/render.h"
 #endif
 
@@ -38,20 +39,28 @@ bool run_edits(const EditOptions& o, PanelDocument& document, Diagnostics& said)
 }
 
 #if defined(ORVANE_RENDERING)
-// The window the gauges are placed in. For now the panel flown as it
-// stands, in panelhost fly's window: nothing is placed and nothing saved.
-int edit_in_window(const EditOptions& o, PanelDocument& document, Diagnostics& said) {
-    LiveStart start{.module_path = o.module,
-                    .cfg_name = o.panel_cfg,
-                    .cfg_text = document.text(),
-                    .files = panel_files_for(o.panel_cfg),
-                    .scale = o.scale};
-    const std::unique_ptr<LiveFlight> live = LiveFlight::open(std::move(start), said);
+// The window the gauges are placed in: the panel flown from fly's built-in
+// start, so that every gauge is installed and works, with placing on top.
+int edit_in_window(const EditOptions& o, PanelDocument& document, std::FILE* out, Diagnostics& said) {
+    const std::vector<uint8_t> start = demo_asset("fly_start.scn").value_or(std::vector<uint8_t>{});
+    const std::unique_ptr<LiveFlight> live = LiveFlight::open({.module_path = o.module,
+                                                               .cfg_name = o.panel_cfg,
+                                                               .cfg_text = document.text(),
+                                                               .files = panel_files_for(o.panel_cfg),
+                                                               .scenario_name = "fly_start.scn",
+                                                               .scenario_text = {start.begin(), start.end()},
+                                                               .scale = o.scale},
+                                                              said);
     if (!live) return exit_unusable;
     if (o.night) live->toggle_night();
-    const LiveWindowEnd end = run_live_window(*live, {.title = "panelhost edit: " + o.panel_cfg}, said);
+    PanelEditing editing(document, *live);
+    const LiveWindowEnd end = run_live_window(*live, {.title = "panelhost edit: " + o.panel_cfg, .editing = &editing}, said);
     if (!end.error.empty()) return unusable(said, end.error);
     live->renderer().report(said);
+    print(out, "panelhost edit: " + o.panel_cfg +
+                   (document.unsaved()       ? ": the changes since the last save were discarded\n"
+                    : document.changed() ? " saved\n"
+                                         : " unchanged\n"));
     return said.exit_status();
 }
 #endif
@@ -77,6 +86,12 @@ void describe(CommandLine& command, EditOptions& o) {
         "taken out renumbers the gauges after it in its window; an added one goes after its window's last gauge "
         "line. The first save keeps the file as it was as PANEL.CFG.orig (never overwritten); a panel.cfg changed "
         "on disk since it was read is not overwritten (a save force step overwrites it).\n"
+        "Without them the panel opens in fly's window, flying from fly's built-in start, to be placed with the "
+        "mouse: the pointer over a gauge outlines it and names its line; a drag moves it, a corner resizes it "
+        "(aspect kept, Shift frees it), a click that is no drag works it; the arrows move the selected gauge one "
+        "unit (Shift: ten), Delete takes its line out, a gauge of the palette dropped on a window adds it; Ctrl+Z "
+        "and Ctrl+Y undo and redo, Ctrl+S saves, Tab switches between placing and flying only. Quitting with "
+        "unsaved changes asks in the window: S saves, D discards, Escape goes back.\n"
         "Exit status: 0 every edit was made and every save written, 1 an edit or save step failed or the panel.cfg "
         "has problems, 2 an unusable input.");
 }
@@ -86,14 +101,15 @@ int edit_command(const EditOptions& o, std::FILE* out, std::FILE* err) {
     std::string error;
     std::optional<PanelDocument> document = PanelDocument::open(o.panel_cfg, &error);
     if (!document) return unusable(said, error);
-    said.report(document->config().problems);
     if (o.scenario.empty() && !o.dry_run) {
 #if defined(ORVANE_RENDERING)
-        return edit_in_window(o, *document, said);
+        // The flight reports the panel's problems as it opens it.
+        return edit_in_window(o, *document, out, said);
 #else
         return unusable(said, "this build has no window to place gauges in: give --scenario FILE or --dry-run");
 #endif
     }
+    said.report(document->config().problems);
     if (!o.scenario.empty() && !run_edits(o, *document, said)) return said.exit_status();
     print(out, document->unified_diff());
     // Said as the other commands say a file written.
