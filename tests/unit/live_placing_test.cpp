@@ -1,10 +1,17 @@
 // Placing gauges with the mouse, without a window: what the pointer is
-// over, and what a press, the moves after it and the release make of a line.
+// over, what a press, the moves after it and the release make of a line,
+// and what the sittings of the edit window make of the example panel.
+#include <cairo.h>
+
+#include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "host/base/files.h"
+#include "host/live/panel_editing.h"
 #include "host/live/placing.h"
 
 namespace panelhost {
@@ -175,6 +182,157 @@ TEST(PlacingGesture, AClickWorksTheGaugeAndADragPlacesIt) {
         if (!c.want.empty() && (c.want.back() == Kind::place || c.want.back() == Kind::add)) {
             EXPECT_EQ(placed, c.placed) << c.what;
         }
+    }
+}
+
+// The example panel placed at scale 2, as the window hands it the mouse and
+// the keys. Window pixels: the glareshield is the top 256, the main panel
+// below; the DH unit's box 732..1032 x 400..485, the PFD's 80..648 x 288..831.
+struct Sitting {
+    std::string path;
+    std::optional<PanelDocument> document;
+    std::unique_ptr<LiveFlight> live;
+    std::optional<PanelEditing> editing;
+
+    explicit Sitting(const std::string& name) : path(::testing::TempDir() + name) {
+        const std::string source = ORVANE_SOURCE_DIR;
+        std::filesystem::remove(path);
+        std::filesystem::remove(path + ".orig");
+        std::filesystem::copy_file(source + "/examples/panel.cfg", path);
+        std::string error;
+        document = PanelDocument::open(path, &error);
+        EXPECT_TRUE(document) << error;
+        Diagnostics said("t");
+        live = LiveFlight::open({.module_path = ORVANE_MODULE_PATH,
+                                 .cfg_name = path,
+                                 .cfg_text = document->text(),
+                                 .files = files_beside(source + "/examples/panel.cfg"),
+                                 .scenario_name = "start.scn",
+                                 .scenario_text = "set PANEL_CIRCUIT_ON 1\ninstall all\n",
+                                 .scale = 2},
+                                said);
+        EXPECT_NE(live, nullptr);
+        editing.emplace(*document, *live);
+        // The palette is found where it was last drawn: below the screen.
+        Surface picture = make_surface(1080, 1200);
+        Context cr(cairo_create(picture.get()));
+        editing->draw_palette(cr.get(), 932, 1080);
+    }
+    // The gauge lines, one a line, as saving would write them.
+    std::string gauge_lines() const {
+        std::istringstream text(document->text());
+        std::string lines, line;
+        while (std::getline(text, line)) {
+            if (line.rfind("gauge", 0) == 0) lines += line + "\n";
+        }
+        return lines;
+    }
+    // p x y press, m x y move, r x y release (M, R: with Shift), and the
+    // keys: u undo, y redo, a dx dy arrows, d Delete.
+    void play(const std::string& script) {
+        std::istringstream words(script);
+        std::string w;
+        double x = 0, y = 0, t = 0;
+        while (words >> w) {
+            t += 0.05;
+            if (w == "p" && words >> x >> y) editing->press(x, y, t);
+            if ((w == "m" || w == "M") && words >> x >> y) editing->motion(x, y, w == "M");
+            if ((w == "r" || w == "R") && words >> x >> y) editing->release(x, y, w == "R", t);
+            if (w == "u") editing->undo();
+            if (w == "y") editing->redo();
+            if (w == "a" && words >> x >> y) editing->nudge(static_cast<int>(x), static_cast<int>(y));
+            if (w == "d") editing->remove_selected();
+        }
+    }
+};
+
+const std::string example_lines =
+    "gauge00=Orvane!PFD, 40, 16, 284\ngauge01=Orvane!DH, 366, 72, 150\n"
+    "gauge00=Orvane!AP,  196, 18\ngauge01=Orvane!FD,   24, 52, 80\ngauge02=Orvane!DME, 120, 52, 36\n";
+
+std::string with(std::string lines, const std::string& from, const std::string& to) {
+    const size_t at = lines.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return at == std::string::npos ? lines : lines.replace(at, from.size(), to);
+}
+
+TEST(PanelEditingTests, EachSittingLeavesTheLinesItShould) {
+    const std::string dh = "gauge01=Orvane!DH, 366, 72, 150\n";
+    const std::string pfd = "gauge00=Orvane!PFD, 40, 16, 284\n";
+    const struct Row {
+        const char* what;
+        std::string script;
+        std::string lines;
+    } rows[] = {
+        {"the DH dragged 40 pixels right", "p 812 440 m 830 440 m 852 440 r 852 440",
+         with(example_lines, dh, "gauge01=Orvane!DH, 386, 72, 150\n")},
+        {"a click on the DH changes nothing", "p 812 440 m 813 441 r 813 441", example_lines},
+        {"the PFD's bottom-right corner: one change, its aspect kept", "p 646 829 m 686 829 r 686 829",
+         with(example_lines, pfd, "gauge00=Orvane!PFD, 40, 16, 304, 291\n")},
+        {"its top-left corner moves and resizes, undone at once", "p 82 290 m 122 290 r 122 290 u", example_lines},
+        {"and redone at once", "p 82 290 m 122 290 r 122 290 u y",
+         with(example_lines, pfd, "gauge00=Orvane!PFD, 60, 35, 264, 253\n")},
+        {"Shift frees the aspect", "p 646 829 M 686 809 R 686 809",
+         with(example_lines, pfd, "gauge00=Orvane!PFD, 40, 16, 304, 262\n")},
+        {"the arrows move the selected gauge, each an undo of its own", "p 812 440 r 812 440 a 1 0 a 0 -10 u",
+         with(example_lines, dh, "gauge01=Orvane!DH, 367, 72, 150\n")},
+        {"Delete takes its line out", "p 812 440 r 812 440 d", with(example_lines, dh, "")},
+        {"the arrows do nothing once it is gone", "p 812 440 r 812 440 d a 5 5", with(example_lines, dh, "")},
+        {"a drag from the palette's DH onto the glareshield adds it there",
+         "p 256 980 m 300 900 m 540 128 r 540 128",
+         with(example_lines, "gauge02=Orvane!DME, 120, 52, 36\n",
+              "gauge02=Orvane!DME, 120, 52, 36\ngauge03=Orvane!DH, 216, 49\n")},
+        {"dropped back on the palette, nothing", "p 256 980 m 300 900 m 300 1000 r 300 1000", example_lines},
+        {"undo with nothing done, then redo with nothing undone", "u y", example_lines},
+    };
+    for (const Row& row : rows) {
+        Sitting s("placing.cfg");
+        s.play(row.script);
+        EXPECT_EQ(s.gauge_lines(), row.lines) << row.what;
+    }
+}
+
+TEST(PanelEditingTests, AClickThatIsNoDragWorksTheGauge) {
+    Sitting s("placing.cfg");
+    s.play("p 812 440 r 812 440");
+    EXPECT_NE(s.live->record().find("click DH "), std::string::npos) << s.live->record();
+    EXPECT_FALSE(s.document->changed());
+}
+
+TEST(PanelEditingTests, QuittingAndSavingAskWhatTheyMust) {
+    const std::string moved = "p 812 440 m 852 440 r 852 440";
+    const struct Row {
+        const char* what;
+        std::string script;
+        bool changed_on_disk;
+        std::vector<void (PanelEditing::*)()> answers;
+        Question asked;
+        bool quitting;
+        bool saved;  // the file holds the move
+    } rows[] = {
+        {"nothing changed: quits at once", "", false, {}, Question::none, true, false},
+        {"unsaved: asks", moved, false, {}, Question::unsaved_on_quit, false, false},
+        {"Escape goes back", moved, false, {&PanelEditing::answer_cancel}, Question::none, false, false},
+        {"D discards", moved, false, {&PanelEditing::answer_discard}, Question::none, true, false},
+        {"S saves and quits", moved, false, {&PanelEditing::answer_save}, Question::none, true, true},
+        {"the file changed on disk: S asks again", moved, true, {&PanelEditing::answer_save},
+         Question::changed_on_disk, false, false},
+        {"O overwrites it and quits", moved, true,
+         {&PanelEditing::answer_save, &PanelEditing::answer_overwrite}, Question::none, true, true},
+        {"an O where it is not asked does nothing", moved, false, {&PanelEditing::answer_overwrite},
+         Question::unsaved_on_quit, false, false},
+    };
+    for (const Row& row : rows) {
+        Sitting s("asking.cfg");
+        s.play(row.script);
+        if (row.changed_on_disk) {
+            ASSERT_TRUE(write_file(s.path, "; another hand\n" + read_file(s.path).value_or("")));
+        }
+        const bool at_once = s.editing->may_quit();
+        for (const auto answer : row.answers) (*s.editing.*answer)();
+        EXPECT_EQ(s.editing->question(), row.asked) << row.what;
+        EXPECT_EQ(at_once || s.editing->quitting(), row.quitting) << row.what;
+        EXPECT_EQ(read_file(s.path).value_or("").find("DH, 386, 72") != std::string::npos, row.saved) << row.what;
     }
 }
 
