@@ -383,10 +383,27 @@ void PanelEditing::draw_over_screen(cairo_t* cr) {
 
 void PanelEditing::draw_palette(cairo_t* cr, double top, int width) {
     palette_top_ = top;
-    palette_width_ = width;
-    const double scale = live_.scale();
+    const int height = palette_height(width);
+    // Drawn anew a few times a second: the gauges there change slowly, and
+    // every frame of a drag is spared their drawing.
+    if (!palette_picture_ || width != palette_width_ || last_t_ - palette_drawn_at_ >= palette_redraw_s ||
+        last_t_ < palette_drawn_at_) {
+        palette_width_ = width;
+        palette_drawn_at_ = last_t_;
+        palette_picture_ = make_surface(width, height, true);
+        Context pc(cairo_create(palette_picture_.get()));
+        cairo_translate(pc.get(), 0, -top);
+        draw_palette_items(pc.get(), top, width, height);
+    }
     cairo_save(cr);
-    cairo_rectangle(cr, 0, top, width, palette_height(width));
+    cairo_set_source_surface(cr, palette_picture_.get(), 0, top);
+    cairo_paint(cr);
+    cairo_restore(cr);
+}
+
+void PanelEditing::draw_palette_items(cairo_t* cr, double top, int width, int height) {
+    const double scale = live_.scale();
+    cairo_rectangle(cr, 0, top, width, height);
     cairo_set_source_rgb(cr, 0.17, 0.18, 0.2);
     cairo_fill(cr);
     const ResolvedFace& face = live_.renderer().fonts().fallback(false);
@@ -414,7 +431,6 @@ void PanelEditing::draw_palette(cairo_t* cr, double top, int width) {
         cairo_move_to(cr, cell.x, cell.y + cell.height + 11 * scale);
         cairo_show_text(cr, windows_text_utf8(p.gauge).c_str());
     }
-    cairo_restore(cr);
 }
 
 std::string PanelEditing::status(double now) const {

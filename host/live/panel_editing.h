@@ -31,6 +31,8 @@ inline constexpr int32_t cursor_palette = 1004;
 inline constexpr int palette_cell = 48;
 inline constexpr int palette_label = 14;
 inline constexpr int palette_gap = 8;
+// How often the palette's gauges are drawn anew, in seconds.
+inline constexpr double palette_redraw_s = 0.25;
 
 // What quitting or saving waits on, asked in the window.
 enum class Question { none, unsaved_on_quit, changed_on_disk };
@@ -105,6 +107,7 @@ private:
     const PlacedGauge* placed(const GaugeRef& ref) const;
     std::optional<size_t> palette_item_at(double x, double y) const;
     PixelBox palette_box(size_t item) const;
+    void draw_palette_items(cairo_t* cr, double top, int width, int height);
     void notice(std::string text) { notice_ = Notice{std::move(text), last_t_}; }
 
     PanelDocument& document_;
@@ -128,6 +131,8 @@ private:
     bool quitting_ = false;
     double palette_top_ = 0;
     int palette_width_ = 0;
+    Surface palette_picture_;
+    double palette_drawn_at_ = 0;
 };
 
 }  // namespace panelhost
