@@ -194,11 +194,14 @@ struct Sitting {
     std::unique_ptr<LiveFlight> live;
     std::optional<PanelEditing> editing;
 
-    explicit Sitting(const std::string& name) : path(::testing::TempDir() + name) {
+    explicit Sitting(const std::string& name, const std::string& added_line = "") : path(::testing::TempDir() + name) {
         const std::string source = ORVANE_SOURCE_DIR;
         std::filesystem::remove(path);
         std::filesystem::remove(path + ".orig");
-        std::filesystem::copy_file(source + "/examples/panel.cfg", path);
+        std::string text = read_file(source + "/examples/panel.cfg").value_or("");
+        // A line added after the main panel's last gauge.
+        if (!added_line.empty()) text.insert(text.find("\n", text.find("Orvane!DH")) + 1, added_line + "\n");
+        EXPECT_TRUE(write_file(path, text));
         std::string error;
         document = PanelDocument::open(path, &error);
         EXPECT_TRUE(document) << error;
@@ -290,6 +293,15 @@ TEST(PanelEditingTests, EachSittingLeavesTheLinesItShould) {
         s.play(row.script);
         EXPECT_EQ(s.gauge_lines(), row.lines) << row.what;
     }
+}
+
+TEST(PanelEditingTests, AnotherModulesGaugeIsNamedAndPlacedToo) {
+    // Its outline at 300, 200 of the main panel: window pixels 600..680 x 656..696.
+    Sitting s("other.cfg", "gauge02=Other!Clock, 300, 200, 40, 20");
+    s.play("p 620 670 r 620 670");
+    EXPECT_NE(s.editing->status(0).find("Window00: gauge02=Other!Clock, 300, 200, 40, 20"), std::string::npos);
+    s.play("p 620 670 m 640 690 r 640 690");
+    EXPECT_NE(s.gauge_lines().find("gauge02=Other!Clock, 310, 210, 40, 20\n"), std::string::npos) << s.gauge_lines();
 }
 
 TEST(PanelEditingTests, AClickThatIsNoDragWorksTheGauge) {
