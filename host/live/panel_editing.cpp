@@ -225,8 +225,7 @@ void PanelEditing::redo() {
     for (int i = 0; i < steps; ++i) document_.redo();
     done_.push_back(steps);
     notice("redone");
-    live_.set_panel(document_.config());
-    refresh_places();
+    changed(0);
 }
 
 void PanelEditing::save(bool quit_after) {
