@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <ctime>
 #include <string>
 #include <thread>
 
@@ -76,20 +77,26 @@ int main(int argc, char** argv) {
             }
         });
     }
+    // The processor time a frame takes, which other programs on the machine
+    // change little, beside the frames a second, which they do.
+    const std::clock_t cpu_started = std::clock();
     const LiveWindowEnd end = run_live_window(*live,
                                               {.title = "panelhost: frame rate",
                                                .paced = paced,
                                                .quit_after_s = static_cast<double>(seconds),
                                                .editing = editing ? &*editing : nullptr},
                                               said);
+    const double cpu_s = double(std::clock() - cpu_started) / CLOCKS_PER_SEC;
     done = true;
     if (hand.joinable()) hand.join();
     if (!end.error.empty()) {
         print(stderr, end.error + "\n");
         return exit_unusable;
     }
-    std::printf("%lld frames in %.2f s: %.1f frames a second (scale %d, %s%s, %llu updates)\n",
-                static_cast<long long>(end.frames), end.seconds, end.frames / end.seconds, scale,
+    std::printf("%lld frames in %.2f s: %.1f frames a second, %.2f ms of processor time a frame (scale %d, %s%s, "
+                "%llu updates)\n",
+                static_cast<long long>(end.frames), end.seconds, end.frames / end.seconds,
+                end.frames > 0 ? cpu_s * 1000.0 / double(end.frames) : 0.0, scale,
                 paced ? "paced to the display" : "unpaced",
                 !drag ? "" : editing->dragging() ? ", a gauge dragged" : ", but the drag never took hold",
                 static_cast<unsigned long long>(live->update_count()));
