@@ -57,10 +57,13 @@ int edit_in_window(const EditOptions& o, PanelDocument& document, std::FILE* out
     const LiveWindowEnd end = run_live_window(*live, {.title = "panelhost edit: " + o.panel_cfg, .editing = &editing}, said);
     if (!end.error.empty()) return unusable(said, end.error);
     live->renderer().report(said);
-    print(out, "panelhost edit: " + o.panel_cfg +
-                   (document.unsaved()       ? ": the changes since the last save were discarded\n"
-                    : document.changed() ? " saved\n"
-                                         : " unchanged\n"));
+    if (document.unsaved()) {
+        print(out, "panelhost edit: " + o.panel_cfg + ": the changes since it was last saved were discarded\n");
+    } else if (document.changed()) {
+        print(out, "wrote " + o.panel_cfg + " (the file as it was: " + o.panel_cfg + ".orig)\n");
+    } else {
+        print(out, "panelhost edit: " + o.panel_cfg + " unchanged\n");
+    }
     return said.exit_status();
 }
 #endif
