@@ -11,7 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include "host/base/files.h"
-#include "host/render/panel_cfg.h"
+#include "host/layout/panel_cfg.h"
 #include "host/render/panel_renderer.h"
 #include "host/render/render_setup.h"
 #include "host/scenario/scenario.h"

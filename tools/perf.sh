@@ -37,13 +37,14 @@ echo "== the screen drawn offscreen, benchmarks"
 "$build/orvane_render_benchmarks" --benchmark_min_time="$min_time" --benchmark_filter="$filter" "$@"
 
 echo
-echo "== the live window's frames a second, scale 2"
+echo "== the live window's frames a second, scale 2: fly's, paced, at night, and edit's with a gauge dragged"
 if [ -n "${DISPLAY:-}" ]; then
     "$build/orvane_window_frame_rate" && "$build/orvane_window_frame_rate" --paced &&
-        "$build/orvane_window_frame_rate" --night
+        "$build/orvane_window_frame_rate" --night && "$build/orvane_window_frame_rate" --drag
 elif command -v xvfb-run >/dev/null; then
     xvfb-run -a -s "-screen 0 1280x1024x24" sh -c \
-        "'$build/orvane_window_frame_rate' && '$build/orvane_window_frame_rate' --paced && '$build/orvane_window_frame_rate' --night"
+        "'$build/orvane_window_frame_rate' && '$build/orvane_window_frame_rate' --paced &&
+         '$build/orvane_window_frame_rate' --night && '$build/orvane_window_frame_rate' --drag"
 else
     echo "no display, and no xvfb-run to make one: not counted"
 fi

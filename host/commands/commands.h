@@ -31,6 +31,17 @@ struct InspectOptions {
 void describe(CommandLine& command, InspectOptions& options);
 int inspect_command(const InspectOptions& options, std::FILE* out, std::FILE* err);
 
+// Placing gauges on a panel.cfg: in a window (the native build), or by a
+// scenario's edit steps.
+struct EditOptions {
+    std::string module, panel_cfg, scenario;
+    int scale = 1;
+    bool night = false;
+    bool dry_run = false;
+};
+void describe(CommandLine& command, EditOptions& options);
+int edit_command(const EditOptions& options, std::FILE* out, std::FILE* err);
+
 // Drawing, in the native build.
 struct RenderOptions {
     std::string module, panel_cfg, gauge, scenario;

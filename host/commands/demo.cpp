@@ -5,7 +5,7 @@
 
 #include "host/commands/commands.h"
 #include "host/commands/demo_assets.h"
-#include "host/render/panel_cfg.h"
+#include "host/layout/panel_cfg.h"
 #include "host/render/recording.h"
 
 namespace panelhost {

@@ -26,6 +26,8 @@ const Command commands[] = {
     {"run", "runs a scenario against the module and checks its expectations", described<RunOptions, run_command>},
     {"inspect", "prints the module's gauge table, element chains and mouse tables",
      described<InspectOptions, inspect_command>},
+    {"edit", "places the gauges of a panel.cfg and writes it back, changing nothing else",
+     described<EditOptions, edit_command>},
 // Drawing and the window are the native build's.
 #if defined(ORVANE_RENDERING)
     {"render", "draws a panel.cfg's windows, or one gauge, as PNG pictures", described<RenderOptions, render_command>},
@@ -43,7 +45,7 @@ const Command commands[] = {
 int panelhost_main(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     CommandLine cli("panelhost",
                     "The panel host: loads a gauge module through its two exports, ImportTable and Linkage, as the "
-                    "simulator does, and runs, inspects and draws its gauges.");
+                    "simulator does, and runs, inspects, places and draws its gauges.");
     cli.footer(
         "Exit status: 0 everything held and every file was written, 1 an expectation failed or an input had "
         "problems (the rest still done), 2 an unusable input or a usage error.\n"

@@ -3,7 +3,7 @@
 
 #include "host/commands/commands.h"
 #include "host/render/gauge_reference.h"
-#include "host/render/panel_cfg.h"
+#include "host/layout/panel_cfg.h"
 #include "host/render/pictures.h"
 
 namespace panelhost {

@@ -51,8 +51,7 @@ std::unique_ptr<LiveFlight> LiveFlight::open(LiveStart start, Diagnostics& said)
         s.every_window_shown_ = true;
         drawing.show_every_window();
     }
-    if (drawing.has_screen()) s.views_.push_back(nullptr);
-    for (const PanelWindow& texture : s.cfg_.virtual_cockpits) s.views_.push_back(&texture);
+    s.collect_views();
     return flight;
 }
 
@@ -222,6 +221,42 @@ bool LiveFlight::restart(double now, std::vector<Diagnostic>& errors) {
     record_.clear();
     return false;
 }
+
+// ---- the panel placed ----
+
+void LiveFlight::set_panel(const PanelConfig& cfg) {
+    // The renderer holds the config by reference: it reads the new one.
+    const std::string name = cfg_.file;
+    cfg_ = cfg;
+    cfg_.file = name;
+    // The views point into the config: found anew in the one now held.
+    collect_views();
+}
+
+void LiveFlight::collect_views() {
+    views_.clear();
+    if (loaded_->drawing->has_screen()) views_.push_back(nullptr);
+    for (const PanelWindow& texture : cfg_.virtual_cockpits) views_.push_back(&texture);
+    if (views_.empty()) views_.push_back(nullptr);
+    if (view_ >= views_.size()) view_ = 0;
+}
+
+void LiveFlight::show_place(int window, int gauge, const LinePlace& place) {
+    for (PanelWindow& w : cfg_.windows) {
+        if (w.number != window) continue;
+        for (PanelGauge& g : w.gauges) {
+            if (g.number != gauge) continue;
+            g.x = place.x;
+            g.y = place.y;
+            g.width = place.width;
+            g.height = place.height;
+        }
+    }
+}
+
+Panel& LiveFlight::panel() { return loaded_->setup->panel(); }
+
+PanelRenderer& LiveFlight::panel_renderer() { return *loaded_->drawing; }
 
 // ---- what is shown ----
 

@@ -14,8 +14,9 @@
 #include <vector>
 
 #include "host/base/diagnostics.h"
+#include "host/live/placing.h"
 #include "host/panel/panel.h"
-#include "host/render/panel_cfg.h"
+#include "host/layout/panel_cfg.h"
 #include "host/render/panel_renderer.h"
 #include "host/render/render_setup.h"
 #include "host/scenario/scenario.h"
@@ -95,6 +96,16 @@ public:
     uint64_t update_count() const;
     std::optional<LivePointer> pointer_at(int x, int y);
 
+    // The panel as edited, drawn from the next frame on (and after a
+    // restart); its lines numbered as it now stands.
+    void set_panel(const PanelConfig& cfg);
+    // A gauge line of a window drawn at other numbers until the panel is
+    // set again: a drag on its way.
+    void show_place(int window, int gauge, const LinePlace& place);
+    const std::string& module_path() const { return start_.module_path; }
+    Panel& panel();
+    PanelRenderer& panel_renderer();
+
     // The view shown (the screen as render composes it, or a texture as
     // render draws vcockpitNN.png), at the flight's scale.
     Surface draw();
@@ -144,6 +155,7 @@ private:
     bool night_ = false;
     bool every_window_shown_ = false;  // no window starts visible
     std::vector<const PanelWindow*> views_;  // null: the screen
+    void collect_views();
     size_t view_ = 0;
     std::optional<double> clock_;  // the real time brought up to
     double update_phase_ = 0.0;    // of the next update, from 0 to 1

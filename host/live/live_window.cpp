@@ -12,10 +12,11 @@
 #include "host/base/command_line.h"
 #include "host/base/diagnostics.h"
 #include "host/live/live_audio.h"
+#include "host/live/panel_editing.h"
 
 namespace panelhost {
 
-int status_strip_height(int scale) { return 20 * std::max(1, scale); }
+int status_strip_height(int scale, bool editing) { return (editing ? 38 : 20) * std::max(1, scale); }
 
 namespace {
 
@@ -87,6 +88,10 @@ private:
         case orvane::CURSOR_HAND: return SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
         case orvane::CURSOR_CROSSHAIR: return SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_CROSSHAIR);
         case orvane::CURSOR_GRAB: return cursor_from_art(grab_hand, 0, 8, 8);
+        case cursor_move: return SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_SIZEALL);
+        case cursor_resize_down: return SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_SIZENWSE);
+        case cursor_resize_up: return SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_SIZENESW);
+        case cursor_palette: return SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
         default: return SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);  // none, normal, or a code unknown
         }
     }
@@ -133,7 +138,7 @@ void set_face(cairo_t* cr, GaugeRenderer& renderer, double size) {
     cairo_set_font_size(cr, size);
 }
 
-void draw_frame(SDL_Window* window, LiveFlight& live, int screen_height) {
+void draw_frame(SDL_Window* window, LiveFlight& live, int screen_height, PanelEditing* editing, double now) {
     WindowPicture frame(window);
     if (!frame.ok()) return;
     const Surface view = live.draw();
@@ -150,15 +155,24 @@ void draw_frame(SDL_Window* window, LiveFlight& live, int screen_height) {
     cairo_rectangle(cr.get(), 0, 0, view_width, std::min(screen_height, cairo_image_surface_get_height(view.get())));
     cairo_fill(cr.get());
     cairo_set_operator(cr.get(), CAIRO_OPERATOR_OVER);
+    if (editing != nullptr) editing->draw_over_screen(cr.get());
 
     const int scale = live.scale();
-    cairo_rectangle(cr.get(), 0, screen_height, frame.target->w, frame.target->h - screen_height);
+    const int strip = status_strip_height(scale, editing != nullptr);
+    cairo_rectangle(cr.get(), 0, screen_height, frame.target->w, strip);
     cairo_set_source_rgb(cr.get(), 0.12, 0.13, 0.14);
     cairo_fill(cr.get());
     set_face(cr.get(), live.renderer(), 11.0 * scale);
     cairo_set_source_rgb(cr.get(), 0.85, 0.87, 0.8);
     cairo_move_to(cr.get(), 6.0 * scale, screen_height + 14.0 * scale);
     cairo_show_text(cr.get(), live.status().c_str());
+    if (editing != nullptr) {
+        // A question waits in amber.
+        if (editing->question() != Question::none) cairo_set_source_rgb(cr.get(), 1.0, 0.75, 0.2);
+        cairo_move_to(cr.get(), 6.0 * scale, screen_height + 32.0 * scale);
+        cairo_show_text(cr.get(), editing->status(now).c_str());
+        editing->draw_palette(cr.get(), screen_height + strip, frame.target->w);
+    }
     cr.reset();
     frame.present(window);
 }
@@ -223,7 +237,7 @@ struct PointerState {
 // The video subsystem and a window as large as the largest view (its height
 // in screen_height) with the status strip below; null, with end.error, when
 // there is no display to show it.
-SDL_Window* open_window(LiveFlight& live, const std::string& title, int& screen_height, LiveWindowEnd& end) {
+SDL_Window* open_window(LiveFlight& live, const LiveWindowOptions& options, int& screen_height, LiveWindowEnd& end) {
     // The window's pixels go to the display as they are (shared memory on
     // X11), not through an OpenGL texture, which a machine without a GPU
     // would emulate at a cost.
@@ -242,8 +256,10 @@ SDL_Window* open_window(LiveFlight& live, const std::string& title, int& screen_
     }
     const auto [width, height] = live.largest_view();
     screen_height = height;
-    SDL_Window* window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
-                                          screen_height + status_strip_height(live.scale()), SDL_WINDOW_SHOWN);
+    const int below = status_strip_height(live.scale(), options.editing != nullptr) +
+                      (options.editing != nullptr ? options.editing->palette_height(width) : 0);
+    SDL_Window* window = SDL_CreateWindow(options.title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                          width, screen_height + below, SDL_WINDOW_SHOWN);
     if (window == nullptr) {
         end.error = std::string("cannot open a window: ") + SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -283,10 +299,14 @@ public:
     }
 
     // What the keys do.
-    void quit(double) { quit_ = true; }
+    void quit(double) {
+        if (editing_ == nullptr || editing_->may_quit()) quit_ = true;
+    }
     void toggle_pause(double t) { live_.toggle_pause(t); }
     void toggle_night(double) { live_.toggle_night(); }
     void next_view(double) {
+        // Gauges are placed on the screen: the textures are shown in fly only.
+        if (editing_ != nullptr) return;
         tooltip_.hide();
         live_.next_view();
     }
@@ -302,13 +322,34 @@ public:
         for (const Diagnostic& m : errors) end_.error += "\n" + m.text;
         quit_ = true;
     }
+    // Placing's keys.
+    void toggle_placing(double) {
+        if (held_ == 0) editing_->toggle_placing();
+    }
+    template <int dx, int dy>
+    void nudge(double) {
+        editing_->nudge(dx, dy);
+    }
+    void remove(double) { editing_->remove_selected(); }
+    void undo(double) { editing_->undo(); }
+    void redo(double) { editing_->redo(); }
+    void save(double) { editing_->save(false); }
+    void answer_save(double) { editing_->answer_save(); }
+    void answer_discard(double) { editing_->answer_discard(); }
+    void answer_overwrite(double) { editing_->answer_overwrite(); }
+    void answer_cancel(double) { editing_->answer_cancel(); }
 
 private:
     void dispatch(const SDL_Event& e);
+    void key(const SDL_KeyboardEvent& key, double t);
+    // Whether the left button places rather than works the gauges.
+    bool placing() const { return editing_ != nullptr && editing_->placing(); }
+    static bool free_aspect() { return (SDL_GetModState() & KMOD_SHIFT) != 0; }
     void window_event(Uint8 event, double t) {
         if (event == SDL_WINDOWEVENT_LEAVE) {
             pointer_.inside = false;
             tooltip_.hide();
+            if (editing_ != nullptr) editing_->leave();
         } else if (event == SDL_WINDOWEVENT_ENTER) {
             // The pointer may come in without moving: the window opened under it.
             pointer_.inside = true;
@@ -321,17 +362,26 @@ private:
     // the tooltip of what the pointer is over, and the frame drawn.
     void frame(double now) {
         live_.advance(now);
+        if (editing_ != nullptr) {
+            editing_->tick(now);
+            if (editing_->quitting()) quit_ = true;
+        }
         say(live_.take_failures());
         audio_.hear_new_plays();
         const std::optional<LivePointer> over = pointer_.inside ? live_.pointer_at(pointer_.x, pointer_.y) : std::nullopt;
-        cursors_.show(over ? over->hit.cursor : orvane::CURSOR_NONE);
+        const int32_t placing_cursor = editing_ != nullptr ? editing_->cursor() : orvane::CURSOR_NONE;
+        // Over a gauge, its own cursor where it has one: a click there still works it.
+        cursors_.show(placing_cursor != orvane::CURSOR_NONE && (placing_cursor != cursor_move || !over ||
+                                                                 over->hit.cursor == orvane::CURSOR_NONE)
+                          ? placing_cursor
+                          : over ? over->hit.cursor : orvane::CURSOR_NONE);
         if (over && !over->hit.tooltip.empty() && held_ == 0 && !tooltip_.shown() &&
             now - pointer_.resting_since >= tooltip_delay_s) {
             int wx = 0, wy = 0;
             SDL_GetWindowPosition(window_, &wx, &wy);
             tooltip_.show(over->hit.tooltip, wx + pointer_.x + 12, wy + pointer_.y + 20, live_.renderer());
         }
-        draw_frame(window_, live_, screen_height_);
+        draw_frame(window_, live_, screen_height_, editing_, now);
         tooltip_.draw(live_.renderer());
         ++end_.frames;
     }
@@ -342,6 +392,7 @@ private:
     int screen_height_;
     LiveFlight& live_;
     const LiveWindowOptions& options_;
+    PanelEditing* editing_ = options_.editing;
     Diagnostics& said_;
     LiveAudio audio_;
     Cursors cursors_;
@@ -352,47 +403,103 @@ private:
     LiveWindowEnd end_;
 };
 
-// What a key does; keys not in the table do nothing.
+// What a key does; keys not in the table do nothing. A row acts in its
+// scope, with Ctrl and Shift held as it says (other modifiers do not count).
+enum class KeyScope {
+    flying,    // always, but while a question waits
+    editing,   // with a panel to place
+    placing,   // and placing rather than flying
+    question,  // a question waits: nothing else acts
+};
+enum KeyMods : Uint16 { plain = 0, ctrl = 1, shift = 2, ctrl_shift = 3 };
 struct KeyAction {
     SDL_Keycode key;
+    KeyMods mods;
+    KeyScope scope;
     void (Session::*act)(double t);
 };
 constexpr KeyAction keys[] = {
-    {SDLK_ESCAPE, &Session::quit},
-    {SDLK_p, &Session::toggle_pause},
-    {SDLK_r, &Session::restart},
-    {SDLK_n, &Session::toggle_night},
-    {SDLK_v, &Session::next_view},
-    {SDLK_1, &Session::set_rate<time_rates[0]>},
-    {SDLK_2, &Session::set_rate<time_rates[1]>},
-    {SDLK_4, &Session::set_rate<time_rates[2]>},
+    {SDLK_ESCAPE, plain, KeyScope::flying, &Session::quit},
+    {SDLK_p, plain, KeyScope::flying, &Session::toggle_pause},
+    {SDLK_r, plain, KeyScope::flying, &Session::restart},
+    {SDLK_n, plain, KeyScope::flying, &Session::toggle_night},
+    {SDLK_v, plain, KeyScope::flying, &Session::next_view},
+    {SDLK_1, plain, KeyScope::flying, &Session::set_rate<time_rates[0]>},
+    {SDLK_2, plain, KeyScope::flying, &Session::set_rate<time_rates[1]>},
+    {SDLK_4, plain, KeyScope::flying, &Session::set_rate<time_rates[2]>},
+    {SDLK_TAB, plain, KeyScope::editing, &Session::toggle_placing},
+    {SDLK_z, ctrl, KeyScope::editing, &Session::undo},
+    {SDLK_y, ctrl, KeyScope::editing, &Session::redo},
+    {SDLK_z, ctrl_shift, KeyScope::editing, &Session::redo},
+    {SDLK_s, ctrl, KeyScope::editing, &Session::save},
+    {SDLK_DELETE, plain, KeyScope::placing, &Session::remove},
+    {SDLK_LEFT, plain, KeyScope::placing, &Session::nudge<-1, 0>},
+    {SDLK_RIGHT, plain, KeyScope::placing, &Session::nudge<1, 0>},
+    {SDLK_UP, plain, KeyScope::placing, &Session::nudge<0, -1>},
+    {SDLK_DOWN, plain, KeyScope::placing, &Session::nudge<0, 1>},
+    {SDLK_LEFT, shift, KeyScope::placing, &Session::nudge<-10, 0>},
+    {SDLK_RIGHT, shift, KeyScope::placing, &Session::nudge<10, 0>},
+    {SDLK_UP, shift, KeyScope::placing, &Session::nudge<0, -10>},
+    {SDLK_DOWN, shift, KeyScope::placing, &Session::nudge<0, 10>},
+    {SDLK_s, plain, KeyScope::question, &Session::answer_save},
+    {SDLK_d, plain, KeyScope::question, &Session::answer_discard},
+    {SDLK_o, plain, KeyScope::question, &Session::answer_overwrite},
+    {SDLK_ESCAPE, plain, KeyScope::question, &Session::answer_cancel},
 };
+
+void Session::key(const SDL_KeyboardEvent& key, double t) {
+    // Arrows repeat while held, as a desktop's do; the rest act once a press.
+    const bool arrow = key.keysym.sym == SDLK_LEFT || key.keysym.sym == SDLK_RIGHT || key.keysym.sym == SDLK_UP ||
+                       key.keysym.sym == SDLK_DOWN;
+    if (key.repeat != 0 && !arrow) return;
+    const Uint16 mods = ((key.keysym.mod & KMOD_CTRL) != 0 ? ctrl : plain) | ((key.keysym.mod & KMOD_SHIFT) != 0 ? shift : plain);
+    const bool asking = editing_ != nullptr && editing_->question() != Question::none;
+    auto in_scope = [&](KeyScope scope) {
+        switch (scope) {
+        case KeyScope::flying: return !asking;
+        case KeyScope::editing: return editing_ != nullptr && !asking;
+        case KeyScope::placing: return placing() && !asking;
+        case KeyScope::question: return asking;
+        }
+        return false;
+    };
+    for (const KeyAction& k : keys) {
+        if (k.key == key.keysym.sym && k.mods == mods && in_scope(k.scope)) {
+            (this->*k.act)(t);
+            return;
+        }
+    }
+}
 
 void Session::dispatch(const SDL_Event& e) {
     const double t = seconds_of(e.common.timestamp);
     switch (e.type) {
-    case SDL_QUIT: quit_ = true; break;
-    case SDL_KEYDOWN:
-        if (e.key.repeat != 0) break;
-        for (const KeyAction& k : keys) {
-            if (k.key == e.key.keysym.sym) (this->*k.act)(t);
-        }
-        break;
+    case SDL_QUIT: quit(t); break;
+    case SDL_KEYDOWN: key(e.key, t); break;
     case SDL_MOUSEBUTTONDOWN:
         if (held_ != 0 || (e.button.button != SDL_BUTTON_LEFT && e.button.button != SDL_BUTTON_RIGHT)) break;
         held_ = e.button.button;
         tooltip_.hide();
+        if (placing() && held_ == SDL_BUTTON_LEFT) {
+            editing_->press(e.button.x, e.button.y, t);
+            break;
+        }
         live_.press(t, e.button.x, e.button.y, e.button.button == SDL_BUTTON_LEFT ? Button::left : Button::right);
         break;
     case SDL_MOUSEBUTTONUP:
         if (held_ != 0 && held_ == e.button.button) {
             held_ = 0;
-            live_.release(t);
+            if (editing_ != nullptr && editing_->pressed()) {
+                editing_->release(e.button.x, e.button.y, free_aspect(), t);
+            } else {
+                live_.release(t);
+            }
         }
         break;
     case SDL_MOUSEMOTION:
         pointer_ = {true, e.motion.x, e.motion.y, t};
         tooltip_.hide();
+        if (placing()) editing_->motion(e.motion.x, e.motion.y, free_aspect());
         break;
     case SDL_WINDOWEVENT: window_event(e.window.event, t); break;
     default: break;
@@ -404,7 +511,7 @@ void Session::dispatch(const SDL_Event& e) {
 LiveWindowEnd run_live_window(LiveFlight& live, const LiveWindowOptions& options, Diagnostics& said) {
     LiveWindowEnd end;
     int screen_height = 0;
-    SDL_Window* window = open_window(live, options.title, screen_height, end);
+    SDL_Window* window = open_window(live, options, screen_height, end);
     if (window == nullptr) return end;
     end = Session(window, screen_height, live, options, said).run();
     SDL_DestroyWindow(window);

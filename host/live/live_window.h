@@ -5,6 +5,8 @@
 // pointer, and the keys: P pauses, R restarts, N turns night (the panel
 // lights on) and day, V shows the textures in turn, 1, 2 and 4 set the time
 // rate, Escape or closing the window quits.
+// With a panel to place (panel_editing.h), the same window places its
+// gauges as it flies.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +16,8 @@
 #include "host/live/live_flight.h"
 
 namespace panelhost {
+
+class PanelEditing;
 
 // After the pointer rests this long on an area with a tooltip, the tooltip
 // shows beside it until the pointer moves.
@@ -26,6 +30,9 @@ struct LiveWindowOptions {
     bool paced = true;
     // Quits by itself after this many seconds; 0: only when asked to.
     double quit_after_s = 0.0;
+    // The panel's gauges placed as it flies: the palette below the strip,
+    // the editing keys, and a quit that asks about unsaved changes.
+    PanelEditing* editing = nullptr;
 };
 
 struct LiveWindowEnd {
@@ -40,7 +47,8 @@ struct LiveWindowEnd {
 // callout can be heard (notes) is reported to said.
 LiveWindowEnd run_live_window(LiveFlight& live, const LiveWindowOptions& options, Diagnostics& said);
 
-// The status strip's height at a scale, in window pixels.
-int status_strip_height(int scale);
+// The status strip's height at a scale, in window pixels: one line, two
+// when placing (the flight's, then the placing's).
+int status_strip_height(int scale, bool editing = false);
 
 }  // namespace panelhost

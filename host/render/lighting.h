@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "host/render/panel_cfg.h"
+#include "host/layout/panel_cfg.h"
 
 namespace panelhost {
 

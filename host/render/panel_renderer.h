@@ -15,7 +15,7 @@
 
 #include "host/base/diagnostics.h"
 #include "host/render/area_map.h"
-#include "host/render/panel_cfg.h"
+#include "host/layout/panel_cfg.h"
 #include "host/render/render.h"
 
 namespace panelhost {

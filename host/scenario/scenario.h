@@ -28,6 +28,7 @@ struct ScenarioStep {
 struct StepCost {
     int64_t updates = 0;  // update cycles
     int64_t presses = 0;  // clicks and repeats
+    int64_t edits = 0;    // of the panel.cfg, each reading it anew
 };
 StepCost step_cost(const Step& step);
 
@@ -56,6 +57,7 @@ struct Scenario {
     std::vector<Moment> moments;
     int64_t updates = 0;  // the update cycles its steps ask for, together
     int64_t presses = 0;  // the clicks and repeats
+    int64_t edits = 0;    // the edits of the panel.cfg
 };
 
 // What one scenario file may ask for. The reader refuses a file beyond them
@@ -64,6 +66,7 @@ struct Scenario {
 inline constexpr size_t max_scenario_bytes = size_t{4} << 20;
 inline constexpr int64_t max_updates_per_file = 100000;
 inline constexpr int64_t max_presses_per_file = 1000000;
+inline constexpr int64_t max_edits_per_file = 1000;
 inline constexpr size_t max_trace_bytes = size_t{64} << 20;
 
 // Parses a whole scenario. Every error is unusable, at its file and line:
@@ -101,6 +104,13 @@ struct RunOutcome {
     bool held() const { return failures.empty() && !stopped; }
 };
 
+// The panel.cfg a run's edit steps (move, resize, remove, add, save) work
+// on: without one they fail.
+struct LayoutEditing {
+    PanelDocument* document = nullptr;
+    bool dry_run = false;  // save writes nothing
+};
+
 class StepRun;
 
 // A run taken one step at a time, for a host that makes its steps as it goes
@@ -128,6 +138,8 @@ public:
     // placed, its line in the trace in front of their updates where a
     // replayed fly writes it, else `update <n>`. Nothing when there are none.
     std::optional<Step> close_frames();
+    // The panel.cfg the edit steps from here on work on.
+    void edit_layout(const LayoutEditing& layout);
     // The aircraft from the first place on; null before.
     const Flight* flight() const;
     // One message per failed expectation or fault since last asked.
@@ -145,6 +157,6 @@ private:
 // Runs every step up to a bound of the file, then kills every gauge still
 // installed.
 RunOutcome run_scenario(const Scenario& scenario, Panel& panel, HostServices& host, Trace* trace,
-                        const UpdateObserver& after_update = {});
+                        const UpdateObserver& after_update = {}, const LayoutEditing& layout = {});
 
 }  // namespace panelhost

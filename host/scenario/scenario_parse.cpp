@@ -41,8 +41,15 @@ void charge(Scenario& scenario, const ScenarioStep& step, std::vector<Diagnostic
                                               " clicks and repeats by this line (at most " +
                                               std::to_string(max_presses_per_file) + " a file)"));
     }
+    if (scenario.edits <= max_edits_per_file && scenario.edits + cost.edits > max_edits_per_file) {
+        errors.push_back(scenario_message(Severity::unusable, scenario.file, step.line,
+                                          "the file makes more than " + std::to_string(max_edits_per_file) +
+                                              " edits of the panel.cfg by this line (at most " +
+                                              std::to_string(max_edits_per_file) + " a file)"));
+    }
     scenario.updates += cost.updates;
     scenario.presses += cost.presses;
+    scenario.edits += cost.edits;
 }
 
 }  // namespace
@@ -60,6 +67,7 @@ std::vector<Diagnostic> parse_scenario(std::string_view text, Scenario& scenario
     scenario.moments.clear();
     scenario.updates = 0;
     scenario.presses = 0;
+    scenario.edits = 0;
     FileRules rules;
     auto error = [&](int line, const std::string& problem) {
         errors.push_back(scenario_message(Severity::unusable, scenario.file, line, problem));

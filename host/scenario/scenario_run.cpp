@@ -109,6 +109,16 @@ bool StepRun::press(int64_t presses) {
     return true;
 }
 
+bool StepRun::edit() {
+    if (edits_run_ == max_edits_per_file) {
+        stop("the file makes more than " + std::to_string(max_edits_per_file) + " edits of the panel.cfg (at most " +
+             std::to_string(max_edits_per_file) + " a file)");
+        return false;
+    }
+    ++edits_run_;
+    return true;
+}
+
 bool StepRun::trace_within_bound() {
     if (trace_ == nullptr || trace_->text().size() <= max_trace_bytes) return true;
     stop("the trace passes " + std::to_string(max_trace_bytes) + " bytes here (at most " +
@@ -162,6 +172,8 @@ int64_t ScenarioRun::open_frames() const { return runner_->open_frames(); }
 
 std::optional<Step> ScenarioRun::close_frames() { return runner_->close_frames(); }
 
+void ScenarioRun::edit_layout(const LayoutEditing& layout) { runner_->layout() = layout; }
+
 const Flight* ScenarioRun::flight() const { return runner_->flight(); }
 
 std::vector<Diagnostic> ScenarioRun::take_failures() { return runner_->take_failures(); }
@@ -171,8 +183,9 @@ const std::optional<Diagnostic>& ScenarioRun::stopped() const { return runner_->
 RunOutcome ScenarioRun::finish() { return runner_->finish(); }
 
 RunOutcome run_scenario(const Scenario& scenario, Panel& panel, HostServices& host, Trace* trace,
-                        const UpdateObserver& after_update) {
+                        const UpdateObserver& after_update, const LayoutEditing& layout) {
     ScenarioRun run(scenario.file, panel, host, trace, after_update);
+    run.edit_layout(layout);
     for (const ScenarioStep& step : scenario.steps) {
         run.execute(step);
         if (run.stopped()) break;

@@ -56,6 +56,11 @@ public:
     // Charges clicks and repeats against the file's bound. False when the
     // run must stop.
     bool press(int64_t presses);
+    // Charges an edit of the panel.cfg against the file's bound. False when
+    // the run must stop.
+    bool edit();
+    // The panel.cfg the edit steps work on.
+    LayoutEditing& layout() { return layout_; }
     // The aircraft put there, flying from the first place on.
     Flight& place(const flight::Placement& placement);
     std::optional<HeldButton>& held() { return held_; }
@@ -89,8 +94,10 @@ private:
     std::optional<Flight> flight_;
     std::optional<HeldButton> held_;
     std::optional<Diagnostic> stopped_;
+    LayoutEditing layout_;
     int64_t updates_run_ = 0;
     int64_t presses_run_ = 0;
+    int64_t edits_run_ = 0;
     // The frames run since the last step: how many, whether they flew, and
     // where the trace stood before the first.
     int64_t frames_ = 0;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host/flight/aircraft.h"
+#include "host/layout/panel_edit.h"
 #include "host/panel/panel.h"
 
 namespace orvane {
@@ -203,6 +204,38 @@ struct ExpectResult {
     bool operator==(const ExpectResult&) const = default;
 };
 
+// The panel.cfg a run edits: a gauge line moved, resized, taken out or
+// added, and the file saved.
+struct Move {
+    GaugeRef target;
+    int x = 0;
+    int y = 0;
+    bool operator==(const Move&) const = default;
+};
+
+struct Resize {
+    GaugeRef target;
+    int width = 1;
+    int height = 1;
+    bool operator==(const Resize&) const = default;
+};
+
+struct Remove {
+    GaugeRef target;
+    bool operator==(const Remove&) const = default;
+};
+
+struct Add {
+    WindowRef window;
+    NewGauge line;
+    bool operator==(const Add&) const = default;
+};
+
+struct Save {
+    bool force = false;  // over a file changed on disk since it was read
+    bool operator==(const Save&) const = default;
+};
+
 }  // namespace steps
 
 // In the order the verbs are listed to the user.
@@ -211,6 +244,7 @@ using Step = std::variant<steps::Aircraft, steps::Place, steps::Fly, steps::Set,
                           steps::Callback, steps::ExpectText, steps::ExpectVisible, steps::ExpectFlags,
                           steps::ExpectEvent, steps::ExpectNoEvent, steps::ExpectSound, steps::ExpectCursor,
                           steps::ExpectTooltip, steps::ExpectVar, steps::ExpectSlider, steps::ExpectMoving,
-                          steps::ExpectSprite, steps::ExpectResult>;
+                          steps::ExpectSprite, steps::ExpectResult, steps::Move, steps::Resize, steps::Remove,
+                          steps::Add, steps::Save>;
 
 }  // namespace panelhost

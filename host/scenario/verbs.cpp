@@ -248,6 +248,109 @@ void format_axis(LineWriter& out, const steps::ElementAxis& step) {
     out.word(step.gauge).index(step.index).word(axes[static_cast<int>(step.axis)]).expected(step.expected);
 }
 
+// ---- the panel.cfg edited ----
+
+bool parse_window(Words& in, WindowRef& out) {
+    std::string text;
+    if (!in.word(text, "window")) return false;
+    const auto window = parse_window_name(text);
+    if (!window) return in.fail("not a window: " + text, "Window00 to Window9999, or VCockpit01 to VCockpit9999");
+    out = *window;
+    return true;
+}
+
+bool parse_gauge_line(Words& in, GaugeRef& out) {
+    std::string text;
+    if (!parse_window(in, out.window) || !in.word(text, "gauge line")) return false;
+    const std::string lower = ascii_lowercase(text);
+    const std::string_view digits = std::string_view(lower).substr(std::min<size_t>(5, lower.size()));
+    if (!lower.starts_with("gauge") || digits.empty() || digits.size() > 4 ||
+        digits.find_first_not_of("0123456789") != std::string_view::npos) {
+        return in.fail("not a gauge line: " + text, "gauge00 to gauge9999");
+    }
+    out.number = std::stoi(std::string(digits));
+    return true;
+}
+
+bool parse_int(Words& in, int& out, const char* what, int low, int high) {
+    int64_t value = 0;
+    if (!in.integer(value, what, low, high)) return false;
+    out = static_cast<int>(value);
+    return true;
+}
+
+bool parse_position(Words& in, int& x, int& y) {
+    return parse_int(in, x, "x", -max_window_side, max_window_side - 1) &&
+           parse_int(in, y, "y", -max_window_side, max_window_side - 1);
+}
+
+bool parse_size(Words& in, int& width, int& height) {
+    return parse_int(in, width, "width", 1, max_window_side) && parse_int(in, height, "height", 1, max_window_side);
+}
+
+bool parse_add(Words& in, steps::Add& step) {
+    std::string name;
+    if (!parse_window(in, step.window)) return false;
+    if (in.next_quoted() ? !in.quoted(name, "Module!Gauge") : !in.word(name, "Module!Gauge")) return false;
+    const size_t bang = name.find('!');
+    if (bang == std::string::npos || bang == 0 || bang + 1 == name.size()) {
+        return in.fail("not a Module!Gauge: " + name, "a module and its gauge, as Orvane!PFD");
+    }
+    step.line.module = name.substr(0, bang);
+    step.line.gauge = name.substr(bang + 1);
+    if (!parse_position(in, step.line.x, step.line.y)) return false;
+    if (!in.more()) return true;
+    return parse_size(in, step.line.width.emplace(), step.line.height.emplace());
+}
+
+void format_gauge_line(LineWriter& out, const GaugeRef& gauge) {
+    const std::string name = gauge_name(gauge);
+    const size_t blank = name.find(' ');
+    out.word(name.substr(0, blank)).word(name.substr(blank + 1));
+}
+
+void format_add(LineWriter& out, const steps::Add& step) {
+    out.word(window_name(step.window));
+    const std::string name = step.line.module + "!" + step.line.gauge;
+    // A name with blanks, quotes or # reads back only in quotes.
+    if (name.find_first_of(" \t#\"") != std::string::npos) {
+        out.quoted(name);
+    } else {
+        out.word(name);
+    }
+    out.integer(step.line.x).integer(step.line.y);
+    if (step.line.width) out.integer(*step.line.width).integer(step.line.height.value_or(*step.line.width));
+}
+
+// The document the run edits, the edit charged; null, the step failed,
+// without one.
+PanelDocument* layout_edited(StepRun& run, const Step& step, bool charged) {
+    PanelDocument* document = run.layout().document;
+    if (document == nullptr) {
+        run.fail(std::string(verb_name(step)) + ": no panel.cfg is open to edit (panelhost edit opens one)");
+        return nullptr;
+    }
+    if (charged && !run.edit()) return nullptr;
+    run.trace(format_step(step));
+    return document;
+}
+
+void check_edit(StepRun& run, const Step& step, bool done, const std::string& error) {
+    if (!done) run.fail(std::string(verb_name(step)) + ": " + error);
+}
+
+void run_save(StepRun& run, const steps::Save& step) {
+    PanelDocument* document = layout_edited(run, step, false);
+    if (document == nullptr) return;
+    if (run.layout().dry_run) return run.trace("a dry run: nothing written", 1);
+    std::string message;
+    const SaveResult result = document->save(&message, step.force);
+    if (result == SaveResult::changed_on_disk || result == SaveResult::failed) return run.fail("save: " + message);
+    run.trace(message, 1);
+}
+
+constexpr StepCost one_edit(const auto&) { return StepCost{.edits = 1}; }
+
 // ---- the table ----
 
 using namespace steps;
@@ -518,6 +621,78 @@ constexpr VerbTable verbs{
         },
         .format = [](LineWriter& out, const ExpectResult& s) { out.word(s.gauge).index(s.index).expected(s.expected); },
         .run = check_expectation,
+    },
+    VerbOf<Move>{
+        .name = "move",
+        .usage = "move <window> gauge<NN> <x> <y>",
+        .parse = [](Words& in, Move& s) { return parse_gauge_line(in, s.target) && parse_position(in, s.x, s.y); },
+        .format = [](LineWriter& out, const Move& s) {
+            format_gauge_line(out, s.target);
+            out.integer(s.x).integer(s.y);
+        },
+        .run = [](StepRun& run, const Move& s) {
+            std::string error;
+            if (PanelDocument* document = layout_edited(run, s, true)) {
+                check_edit(run, s, document->move(s.target, s.x, s.y, &error), error);
+            }
+        },
+        .cost = one_edit<Move>,
+    },
+    VerbOf<Resize>{
+        .name = "resize",
+        .usage = "resize <window> gauge<NN> <width> <height>",
+        .parse = [](Words& in, Resize& s) {
+            return parse_gauge_line(in, s.target) && parse_size(in, s.width, s.height);
+        },
+        .format = [](LineWriter& out, const Resize& s) {
+            format_gauge_line(out, s.target);
+            out.integer(s.width).integer(s.height);
+        },
+        .run = [](StepRun& run, const Resize& s) {
+            std::string error;
+            if (PanelDocument* document = layout_edited(run, s, true)) {
+                check_edit(run, s, document->resize(s.target, s.width, s.height, &error), error);
+            }
+        },
+        .cost = one_edit<Resize>,
+    },
+    VerbOf<Remove>{
+        .name = "remove",
+        .usage = "remove <window> gauge<NN>",
+        .parse = [](Words& in, Remove& s) { return parse_gauge_line(in, s.target); },
+        .format = [](LineWriter& out, const Remove& s) { format_gauge_line(out, s.target); },
+        .run = [](StepRun& run, const Remove& s) {
+            std::string error;
+            if (PanelDocument* document = layout_edited(run, s, true)) {
+                check_edit(run, s, document->remove(s.target, &error), error);
+            }
+        },
+        .cost = one_edit<Remove>,
+    },
+    VerbOf<Add>{
+        .name = "add",
+        .usage = "add <window> <Module!Gauge> <x> <y> [<width> <height>]",
+        .parse = parse_add,
+        .format = format_add,
+        .run = [](StepRun& run, const Add& s) {
+            std::string error;
+            if (PanelDocument* document = layout_edited(run, s, true)) {
+                check_edit(run, s, document->add(s.window, s.line, nullptr, &error), error);
+            }
+        },
+        .cost = one_edit<Add>,
+    },
+    VerbOf<Save>{
+        .name = "save",
+        .usage = "save [force]",
+        .parse = [](Words& in, Save& s) {
+            s.force = in.keyword("force");
+            return true;
+        },
+        .format = [](LineWriter& out, const Save& s) {
+            if (s.force) out.word("force");
+        },
+        .run = run_save,
     },
 };
 

@@ -10,7 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "host/render/panel_cfg.h"
+#include "host/layout/panel_cfg.h"
+#include "host/layout/panel_edit.h"
 #include "host/render/panel_renderer.h"
 #include "host/services/host_services.h"
 #include "host/services/module_loader.h"
@@ -51,6 +52,44 @@ struct Module {
     }
 };
 
+// Opened for editing, the file is its own bytes; each kind of edit on the
+// first gauge read reads back as made, with no line refused that was not
+// before, and undone gives the file's bytes again.
+void check_edits(std::string_view text) {
+    PanelDocument document{std::string(text), "fuzz.cfg"};
+    if (document.text() != text) fault("a panel.cfg opened and left alone is not its own bytes");
+    const PanelConfig& cfg = document.config();
+    const size_t problems = cfg.problems.size();
+    const PanelWindow* window = nullptr;
+    for (const auto* list : {&cfg.windows, &cfg.virtual_cockpits}) {
+        for (const PanelWindow& w : *list) {
+            if (!window && !w.gauges.empty()) window = &w;
+        }
+    }
+    if (!window) return;
+    const WindowRef w{.virtual_cockpit = window->virtual_cockpit, .number = window->number};
+    const GaugeRef g{.window = w, .number = window->gauges.front().number};
+    auto undone = [&](const std::string& what, bool made) {
+        if (!made) fault(what + " does not read back as made, or made a line the reader refuses");
+        if (!document.undo() || document.text() != text) fault(what + " undone is not the file's bytes");
+    };
+    if (!document.move(g, 7, -3)) fault("a move of a gauge read was refused");
+    const PanelGauge* moved = document.find(g);
+    undone("a move", moved && moved->x == 7 && moved->y == -3 && document.config().problems.size() == problems);
+    if (!document.resize(g, 11, 13)) fault("a resize of a gauge read was refused");
+    const PanelGauge* resized = document.find(g);
+    undone("a resize", resized && resized->width == 11 && resized->height == 13 &&
+                           document.config().problems.size() == problems);
+    // Refused only past gauge9999.
+    GaugeRef added;
+    if (document.add(w, {.module = "Orvane", .gauge = "FD", .x = 1, .y = 2}, &added)) {
+        const PanelGauge* line = document.find(added);
+        undone("an add", line && line->gauge == "FD" && line->x == 1 && document.config().problems.size() == problems);
+    }
+    if (!document.remove(g)) fault("a remove of a gauge read was refused");
+    undone("a remove", document.text().size() < text.size());
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -83,6 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
         }
     }
+    check_edits(text);
     PanelRenderer layout(*module.gauges, cfg, "orvane.so", background, ScreenSize{160, 120});
     Diagnostics said("fuzz");
     layout.check(*module.panel, said);

@@ -6,7 +6,7 @@
 
 #include "host/base/files.h"
 #include "host/panel/mouse.h"
-#include "host/render/panel_cfg.h"
+#include "host/layout/panel_cfg.h"
 #include "host/render/panel_renderer.h"
 #include "host/services/resources.h"
 #include "tests/unit/render_fixture.h"

@@ -90,7 +90,19 @@ TEST_F(CommandLineConventions, HoldForEveryCommandAndTool) {
         {"orvane_window_frame_rate", ORVANE_WINDOW_FRAME_RATE_PATH, {"--scale=9"}, 2, Stream::err, "--scale"},
     };
     rows.push_back({"panelhost", panelhost, {"fly", module, "--scale=9"}, 2, Stream::err, "--scale"});
-    for (const char* command : {"run", "inspect", "render", "demo", "reference", "fly"}) {
+    const std::string panel_cfg = source + "/examples/panel.cfg", edits = (dir / "edits.scn").string();
+    ASSERT_TRUE(panelhost::write_file(edits, "move Window00 gauge01 1 2\nsave\n"));
+    rows.push_back({"panelhost", panelhost, {"edit", module, panel_cfg, "--scenario"}, 2, Stream::err, "--scenario"});
+    rows.push_back({"panelhost", panelhost, {"edit", module, panel_cfg, "--scale=9", "--dry-run"}, 2, Stream::err,
+                    "--scale"});
+    rows.push_back({"panelhost", panelhost, {"edit", module, panel_cfg, "--scenario=" + edits, "--dry-run"}, 0,
+                    Stream::out, "+gauge01=Orvane!DH, 1, 2, 150\n"});
+    const std::string edited = (dir / "panel.cfg").string();
+    ASSERT_TRUE(panelhost::write_file(edited, *panelhost::read_file(panel_cfg)));
+    rows.push_back({"panelhost", panelhost, {"edit", module, edited, "--scenario", edits}, 0, Stream::out,
+                    "\nwrote " + edited + " (the file as it was: " + edited +
+                        ".orig)\n"});
+    for (const char* command : {"run", "inspect", "edit", "render", "demo", "reference", "fly"}) {
         rows.push_back({"panelhost", panelhost, {command, "--help"}, 0, Stream::out,
                         std::string("Usage: panelhost ") + command});
         rows.push_back({"panelhost", panelhost, {command, module, "--bogus"}, 2, Stream::err, "--bogus"});

@@ -58,7 +58,9 @@ TEST_F(HostBadInput, AScenarioIsReadWhateverItsLineEndsAndRefusedBeyondItsBounds
          ":11: the file asks for more than 1000000 clicks and repeats by this line"},
         {"an unknown step says which steps there are", "install DH\nfrobnicate\n", 2,
          ":2: unknown step: frobnicate (aircraft, place, fly, set, ramp, install, update, kill, click, repeat, fail, "
-         "service, callback, expect)"},
+         "service, callback, move, resize, remove, add, save, expect)"},
+        {"edits of the panel.cfg count against a bound of their own", repeated("move Window00 gauge00 1 1\n", 1001), 2,
+         ":1001: the file makes more than 1000 edits of the panel.cfg by this line"},
         {"a missing operand says how the step is written", "ramp ALTITUDE 0 100\n", 2,
          ":1: missing update count (ramp <var> <from> <to> [<var> <from> <to>]... <n>)"},
     };

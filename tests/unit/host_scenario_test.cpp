@@ -82,6 +82,14 @@ TEST(HostScenarioParserTests, EachMistakeNamesItsFileAndLine) {
         {"expect slider T 2 rotation 1", "unknown axis: rotation"},
         {"expect var ALTITUDE 1 within -1", "a tolerance must be 0 or more"},
         {"expect flags T 0 0x1FFFFFFFF", "out of range (0 to"},
+        {"move Window00 gauge01 120", "missing y"},
+        {"move Panel gauge01 1 1", "not a window: Panel"},
+        {"move Window00 knob1 1 1", "not a gauge line: knob1"},
+        {"move Window00 gauge01 8192 0", "x 8192 is out of range"},
+        {"resize Window00 gauge01 0 10", "width 0 is out of range"},
+        {"add Window00 PFD 1 1", "not a Module!Gauge: PFD"},
+        {"add Window00 Orvane!PFD 1 1 20", "missing height"},
+        {"save now", "unexpected now"},
     };
     for (const auto& c : cases) {
         Scenario scenario;
@@ -187,6 +195,15 @@ TEST(HostScenarioParserTests, EveryVerbWritesItsStepsAsTheyReadBack) {
         {"expect moving T 3 x -inf within inf", nullptr},
         {"expect sprite T 4 rotation -0", nullptr},
         {"expect result T 1 51", nullptr},
+        {"move Window00 gauge01 120 40", nullptr},
+        {"move window7 Gauge3 -8192 8191", "move Window07 gauge03 -8192 8191"},
+        {"resize VCockpit01 gauge00 300 200", nullptr},
+        {"remove vcockpit12 gauge120", "remove VCockpit12 gauge120"},
+        {"add Window01 Orvane!PFD 10 20", nullptr},
+        {"add Window01 Gauges\\Orvane!DH 10 20 150 40", nullptr},
+        {"add VCockpit02 \"My Gauges!Radio #2\" 0 0 100 100", nullptr},
+        {"save", nullptr},
+        {"save force", nullptr},
     };
     std::set<std::string_view> verbs;
     for (const auto& c : cases) {
@@ -489,6 +506,32 @@ TEST_F(HostScenarioRunTests, ARunStopsWhereItsTracePassesItsBoundAndKillsWhatIsI
     // Stopped at the step that passed the bound: the later clicks never ran.
     EXPECT_LT(trace.text().size(), max_trace_bytes + 2 * 100000 * 100);
     EXPECT_EQ(calls.services.back(), SERVICE_POST_KILL);
+}
+
+TEST_F(HostScenarioRunTests, EditStepsEditThePanelCfgTheRunHasOpenAndFailAtTheirLineWithout) {
+    Scenario scenario;
+    ASSERT_TRUE(
+        parse("move Window00 gauge00 5 6\nremove Window00 gauge07\nadd Window00 Orvane!DH 1 2\nsave\n", scenario)
+            .empty());
+    const std::string missing = "/nonexistent-folder/p.cfg";
+    PanelDocument document("[Window00]\ngauge00=Orvane!PFD, 0, 0\n", missing);
+    const RunOutcome dry = run_scenario(scenario, panel, host, &trace, {}, {.document = &document, .dry_run = true});
+    ASSERT_EQ(dry.failures.size(), 1u) << joined(dry.failures);
+    EXPECT_EQ(dry.failures[0].text,
+              "s.scn:2: remove: " + missing + " has no gauge07 in [Window00] (its gauges: gauge00)");
+    EXPECT_EQ(document.text(), "[Window00]\ngauge00=Orvane!PFD, 5, 6\ngauge01=Orvane!DH, 1, 2\n");
+    EXPECT_NE(trace.text().find("move Window00 gauge00 5 6\n"), std::string::npos) << trace.text();
+
+    // Saved for real, a file that is no longer there is not written.
+    PanelDocument again("[Window00]\ngauge00=Orvane!PFD, 0, 0\n", missing);
+    const RunOutcome saved = run_scenario(scenario, panel, host, &trace, {}, {.document = &again});
+    ASSERT_EQ(saved.failures.size(), 2u) << joined(saved.failures);
+    EXPECT_EQ(saved.failures[1].text.rfind("s.scn:4: save: " + missing + " has changed on disk", 0), 0u);
+
+    const RunOutcome without = run_scenario(scenario, panel, host, &trace);
+    ASSERT_EQ(without.failures.size(), 4u) << joined(without.failures);
+    EXPECT_EQ(without.failures[0].text, "s.scn:1: move: no panel.cfg is open to edit (panelhost edit opens one)");
+    EXPECT_EQ(without.failures[3].text, "s.scn:4: save: no panel.cfg is open to edit (panelhost edit opens one)");
 }
 
 TEST_F(HostScenarioRunTests, UnknownGaugeNamesAreFoundBeforeTheRun) {

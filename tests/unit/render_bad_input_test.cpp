@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/render/panel_cfg.h"
+#include "host/layout/panel_cfg.h"
 #include "tests/support/bmp_files.h"
 #include "tests/support/panelhost_run.h"
 

@@ -2,7 +2,7 @@
 // writes them, and every malformed line named by its line number.
 #include <gtest/gtest.h>
 
-#include "host/render/panel_cfg.h"
+#include "host/layout/panel_cfg.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "host/commands/commands.h"
 #include "host/commands/demo_assets.h"
-#include "host/render/panel_cfg.h"
+#include "host/layout/panel_cfg.h"
 #include "host/scenario/scenario.h"
 #include "host/render/panel_renderer.h"
 #include "tests/support/bmp_files.h"

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "host/render/gauge_reference.h"
-#include "host/render/panel_cfg.h"
+#include "host/layout/panel_cfg.h"
 #include "tests/unit/render_fixture.h"
 
 namespace {

@@ -28,7 +28,7 @@
 #include "host/base/files.h"
 #include "host/panel/mouse.h"
 #include "host/services/chain.h"
-#include "host/render/panel_cfg.h"
+#include "host/layout/panel_cfg.h"
 #include "host/render/panel_renderer.h"
 #include "host/render/render_setup.h"
 #include "tools/art/indexed_image.h"
