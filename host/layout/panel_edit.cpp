@@ -266,9 +266,9 @@ bool PanelDocument::remove(const GaugeRef& gauge, std::string* error) {
     }
     // The last line going, the one before it becomes the last, as the file
     // ends: without a line end when it had none.
-    if (index + 1 == lines_.size() && index > 0 && lines_[index].end.empty()) {
+    if (index + 1 == lines_.size() && index > 0 && ends_open(lines_[index])) {
         Line before = lines_[index - 1];
-        before.end.clear();
+        before.end = lines_[index].end;
         edit.push_back({.at = index - 1, .before = {lines_[index - 1]}, .after = {before}});
     }
     edit.push_back({.at = index, .before = {lines_[index]}, .after = {}});
@@ -353,12 +353,12 @@ bool PanelDocument::add(const WindowRef& window, const NewGauge& gauge, GaugeRef
     Line line{.text = style.indent + style.prefix + gauge_digits(number, style.digits) + style.equals + gauge.module +
                       "!" + gauge.gauge +
                       between + std::to_string(gauge.x) + between + std::to_string(gauge.y),
-              .end = lines_[after].end.empty() ? "" : line_end(),
+              .end = ends_open(lines_[after]) ? lines_[after].end : line_end(),
               .origin = -1};
     if (gauge.width) line.text += between + std::to_string(*gauge.width) + between + std::to_string(*gauge.height);
 
     Edit edit;
-    if (line.end.empty()) {
+    if (ends_open(lines_[after])) {
         // After a last line without an end: that line gets one, and the new
         // last line goes without.
         Line before = lines_[after];
@@ -369,6 +369,8 @@ bool PanelDocument::add(const WindowRef& window, const NewGauge& gauge, GaugeRef
     if (added) *added = GaugeRef{.window = window, .number = number};
     return apply(std::move(edit), error);
 }
+
+bool PanelDocument::ends_open(const Line& line) { return !line.end.ends_with('\n'); }
 
 std::string PanelDocument::line_end() const {
     size_t crlf = 0, lf = 0;
@@ -508,7 +510,8 @@ std::string PanelDocument::unified_diff() const {
             out += e.op == Op::same ? ' ' : e.op == Op::gone ? '-' : '+';
             if (e.first) out += bom_;
             out += e.line->text;
-            out += e.line->end.empty() ? "\n\\ No newline at end of file\n" : e.line->end;
+            out += e.line->end;
+            if (ends_open(*e.line)) out += "\n\\ No newline at end of file\n";
         }
         old_line = old_first + old_count;
         new_line = new_first + new_count;

@@ -112,7 +112,7 @@ public:
 private:
     struct Line {
         std::string text;  // without its end
-        std::string end;   // "\n", "\r\n", or "" for a last line without one
+        std::string end;   // "\n", "\r\n"; a last line without one: "" (or "\r")
         long origin = -1;  // its index in the file as opened, or -1 for a line added
         bool operator==(const Line&) const = default;
     };
@@ -129,6 +129,8 @@ private:
     bool apply(Edit edit, std::string* error);
     void splice(const Splice& s, bool forward);
     void reread();
+    // Whether the line has no line end: the file's last, unended.
+    static bool ends_open(const Line& line);
     std::string line_end() const;
 
     std::string path_;

@@ -205,7 +205,15 @@ TEST(PanelEdit, LinesAtTheEdgesOfTheFileAndOfTheirFields) {
     ASSERT_TRUE(document.remove(gauge_of(0, 1)));
     EXPECT_EQ(document.text(), "[Window00]\r\ngauge00=A!B, 1, 2");
     ASSERT_TRUE(document.add({.number = 0}, {.module = "A", .gauge = "D", .x = 5, .y = 6}));
-    EXPECT_EQ(document.text(), "[Window00]\r\ngauge00=A!B, 1, 2\r\ngauge01=A!D, 5, 6");    // A width left out at the end of the line.
+    EXPECT_EQ(document.text(), "[Window00]\r\ngauge00=A!B, 1, 2\r\ngauge01=A!D, 5, 6");    // A last line ended by a CR alone keeps it last.
+    PanelDocument cr("[Window00]\ngauge00=A!B, 1, 2\r", "p.cfg");
+    ASSERT_TRUE(cr.add({.number = 0}, {.module = "A", .gauge = "D", .x = 5, .y = 6}));
+    EXPECT_EQ(cr.text(), "[Window00]\ngauge00=A!B, 1, 2\ngauge01=A!D, 5, 6\r");
+    EXPECT_EQ(changed_lines(cr.unified_diff()), "-gauge00=A!B, 1, 2\r\n\\ No newline at end of file\n"
+                                                "+gauge00=A!B, 1, 2\n+gauge01=A!D, 5, 6\r\n\\ No newline at end of file\n");
+    ASSERT_TRUE(cr.remove(gauge_of(0, 0)));
+    EXPECT_EQ(cr.text(), "[Window00]\ngauge00=A!D, 5, 6\r");
+    // A width left out at the end of the line.
     PanelDocument open_width("[Window00]\ngauge00=A!B, 1, 2,\n", "p.cfg");
     ASSERT_TRUE(open_width.resize(gauge_of(0, 0), 7, 8));
     EXPECT_EQ(open_width.text(), "[Window00]\ngauge00=A!B, 1, 2,7, 8\n");
