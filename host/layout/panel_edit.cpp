@@ -113,6 +113,52 @@ bool plain_name(std::string_view name) {
     });
 }
 
+// How a gauge line is written around its values: its indent, its key's case
+// and digits, the blanks about its `=` and between its fields.
+struct LineStyle {
+    std::string indent, prefix = "gauge", digits = "00", equals = "=", between = ", ";
+    // The width of a number is a style; the number itself is none.
+    bool operator<(const LineStyle& o) const {
+        return std::tie(indent, prefix, equals, between) < std::tie(o.indent, o.prefix, o.equals, o.between);
+    }
+};
+
+LineStyle style_of(const PanelGauge& g) {
+    const std::string_view text = g.text;
+    const auto key = gauge_key(text);
+    const auto& f = g.fields;
+    return LineStyle{
+        .indent = std::string(text.substr(0, text.find_first_not_of(" \t"))),
+        .prefix = std::string(text.substr(key->digits - 5, 5)),
+        .digits = std::string(text.substr(key->digits, key->length)),
+        .equals = std::string(text.substr(key->digits + key->length, f[0].offset - key->digits - key->length)),
+        .between = std::string(text.substr(f[1].offset + f[1].length, f[2].offset - f[1].offset - f[1].length))};
+}
+
+// A new line is written like its window's last gauge line, else as most of
+// the file's gauge lines are.
+LineStyle style_for_new_line(const PanelWindow& window, const PanelConfig& config) {
+    if (!window.gauges.empty()) {
+        return style_of(*std::max_element(window.gauges.begin(), window.gauges.end(),
+                                          [](const PanelGauge& a, const PanelGauge& b) { return a.line < b.line; }));
+    }
+    LineStyle style;
+    std::map<LineStyle, int> seen;
+    int most = 0;
+    for (const auto* list : {&config.windows, &config.virtual_cockpits}) {
+        for (const PanelWindow& other : *list) {
+            for (const PanelGauge& g : other.gauges) {
+                const LineStyle other_style = style_of(g);
+                if (++seen[other_style] > most) {
+                    most = seen[other_style];
+                    style = other_style;
+                }
+            }
+        }
+    }
+    return style;
+}
+
 }  // namespace
 
 std::string window_name(const WindowRef& window) {
@@ -232,7 +278,7 @@ bool PanelDocument::resize(const GaugeRef& gauge, int width, int height, std::st
     if (!gauge_line(gauge, index, g, error) || !size_within(width, height, error)) return false;
     const auto& f = g->fields;
     // Fields added are set apart as the line sets apart its x and y.
-    const std::string between = g->text.substr(f[1].offset + f[1].length, f[2].offset - f[1].offset - f[1].length);
+    const std::string between = style_of(*g).between;
     std::vector<Replacement> changes;
     if (f.size() == 3) {
         changes.push_back({f[2].offset + f[2].length, 0, between + std::to_string(width) + between +
@@ -308,47 +354,7 @@ bool PanelDocument::add(const WindowRef& window, const NewGauge& gauge, GaugeRef
                                " already: no number is left after it");
     }
 
-    // Written like the window's last gauge line, else as most of the file's
-    // gauge lines are.
-    struct Style {
-        std::string indent, prefix = "gauge", digits = "00", equals = "=", between = ", ";
-        // The width of a number is a style; the number itself is none.
-        bool operator<(const Style& o) const {
-            return std::tie(indent, prefix, equals, between) < std::tie(o.indent, o.prefix, o.equals, o.between);
-        }
-    };
-    auto style_of = [](const PanelGauge& g) {
-        const std::string_view text = g.text;
-        const auto key = gauge_key(text);
-        const auto& f = g.fields;
-        return Style{.indent = std::string(text.substr(0, text.find_first_not_of(" \t"))),
-                     .prefix = std::string(text.substr(key->digits - 5, 5)),
-                     .digits = std::string(text.substr(key->digits, key->length)),
-                     .equals = std::string(text.substr(key->digits + key->length,
-                                                       f[0].offset - key->digits - key->length)),
-                     .between = std::string(text.substr(f[1].offset + f[1].length,
-                                                        f[2].offset - f[1].offset - f[1].length))};
-    };
-    Style style;
-    if (!w->gauges.empty()) {
-        const auto last = std::max_element(w->gauges.begin(), w->gauges.end(),
-                                           [](const PanelGauge& a, const PanelGauge& b) { return a.line < b.line; });
-        style = style_of(*last);
-    } else {
-        std::map<Style, int> seen;
-        int most = 0;
-        for (const auto* list : {&config_.windows, &config_.virtual_cockpits}) {
-            for (const PanelWindow& other : *list) {
-                for (const PanelGauge& g : other.gauges) {
-                    const Style other_style = style_of(g);
-                    if (++seen[other_style] > most) {
-                        most = seen[other_style];
-                        style = other_style;
-                    }
-                }
-            }
-        }
-    }
+    const LineStyle style = style_for_new_line(*w, config_);
     const std::string& between = style.between;
     Line line{.text = style.indent + style.prefix + gauge_digits(number, style.digits) + style.equals + gauge.module +
                       "!" + gauge.gauge +
@@ -436,15 +442,11 @@ bool PanelDocument::redo() {
     return true;
 }
 
-std::string PanelDocument::unified_diff() const {
+std::vector<PanelDocument::DiffEntry> PanelDocument::diff_script() const {
     // Lines are only ever replaced, taken out or put in, never reordered:
     // the lines that still hold their bytes as opened are what both share.
-    enum class Op { same, gone, added };
-    struct Entry {
-        Op op;
-        const Line* line;
-        bool first;  // the file's first line, after which a byte-order mark stands
-    };
+    using Op = DiffEntry::Op;
+    using Entry = DiffEntry;
     std::vector<Entry> script;
     size_t old_at = 0;
     auto flush_old = [&](size_t until) {
@@ -469,6 +471,13 @@ std::string PanelDocument::unified_diff() const {
     flush_old(opened_.size());
     script.insert(script.end(), added.begin(), added.end());
 
+    return script;
+}
+
+std::string PanelDocument::unified_diff() const {
+    using Op = DiffEntry::Op;
+    using Entry = DiffEntry;
+    const std::vector<Entry> script = diff_script();
     constexpr size_t context = 3;
     std::string out;
     size_t i = 0;

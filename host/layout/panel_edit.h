@@ -123,6 +123,13 @@ private:
         std::vector<Line> after;
     };
     using Edit = std::vector<Splice>;
+    // A line of the diff between the file as opened and as it stands.
+    struct DiffEntry {
+        enum class Op { same, gone, added } op;
+        const Line* line;
+        bool first;  // the file's first line, after which a byte-order mark stands
+    };
+    std::vector<DiffEntry> diff_script() const;
 
     bool gauge_line(const GaugeRef& gauge, size_t& index, const PanelGauge*& found, std::string* error) const;
     static size_t edit_bytes(const Edit& edit);
