@@ -77,11 +77,11 @@ int demo_command(const DemoOptions& o, std::FILE* out, std::FILE* err) {
     if (said.unusable()) return said.exit_status();
     RenderSetup setup(o.module);
     if (!setup.ok()) return unusable(said, setup.error());
-    if (!scenario_usable(check_gauge_names(scenario, setup.panel()), said)) return said.exit_status();
-
     const Lighting night = night_lighting(cfg);
     if (o.night) setup.renderer().set_lighting(night);
     PanelRenderer drawing(setup.renderer(), cfg, o.module, panel_files_for(o.panel_cfg));
+    drawing.set_placements(setup.panel());
+    if (!scenario_usable(check_gauge_names(scenario, setup.panel()), said)) return said.exit_status();
     const std::string title = o.scenario.empty() ? "Orvane: an ILS approach on the A310 panel"
                                                  : "Orvane: " + fs::path(scenario.file).filename().string();
     Recording recording(setup, drawing, scenario,

@@ -52,6 +52,11 @@ int render_command(const RenderOptions& o, std::FILE* out, std::FILE* err) {
     } else if (panel.gauge(o.gauge) == nullptr) {
         return unusable(said, "the module has no gauge named " + o.gauge);
     }
+    if (o.night) setup.renderer().set_lighting(night_lighting(cfg));
+    PanelRenderer drawing(setup.renderer(), cfg, setup.module_path(),
+                          o.gauge.empty() ? files_beside(o.panel_cfg) : PanelFiles{}, *screen);
+    // The scenario may name each placement: PFD:2 is the panel's second PFD.
+    drawing.set_placements(panel);
     Scenario scenario;
     if (!o.scenario.empty()) {
         if (!scenario_usable(read_scenario(o.scenario, scenario), said) ||
@@ -63,9 +68,6 @@ int render_command(const RenderOptions& o, std::FILE* out, std::FILE* err) {
                                                "with an update)");
         }
     }
-    if (o.night) setup.renderer().set_lighting(night_lighting(cfg));
-    PanelRenderer drawing(setup.renderer(), cfg, setup.module_path(),
-                          o.gauge.empty() ? files_beside(o.panel_cfg) : PanelFiles{}, *screen);
     // Everything that makes the pictures too large is found before any is drawn or written.
     if (o.gauge.empty() ? !ready_to_draw(drawing, panel, o.scale, o.out_dir, said)
                         : !ready_to_draw(setup.renderer(), panel, o.gauge, o.scale, o.out_dir, said)) {

@@ -69,9 +69,10 @@ bool LiveFlight::load(std::vector<Diagnostic>& errors) {
     }
     if (night_) loaded->setup->renderer().set_lighting(night_lighting(cfg_));
     Panel& panel = loaded->setup->panel();
-    if (errors = check_gauge_names(scenario_, panel); !errors.empty()) return false;
     loaded->drawing =
         std::make_unique<PanelRenderer>(loaded->setup->renderer(), cfg_, start_.module_path, start_.files);
+    loaded->drawing->set_placements(panel);
+    if (errors = check_gauge_names(scenario_, panel); !errors.empty()) return false;
     if (every_window_shown_) loaded->drawing->show_every_window();
     loaded->run = std::make_unique<ScenarioRun>(scenario_.file, panel, loaded->setup->host(), &loaded->setup->trace());
     for (const ScenarioStep& step : scenario_.steps) loaded->run->execute(step);

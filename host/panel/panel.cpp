@@ -84,15 +84,74 @@ std::string indices_line(const char* label, const std::vector<size_t>& indices) 
 
 }  // namespace
 
+std::optional<PlacementName> placement_name(std::string_view name) {
+    const size_t colon = name.rfind(':');
+    if (colon == std::string_view::npos || colon == 0) return std::nullopt;
+    const std::string_view digits = name.substr(colon + 1);
+    if (digits.empty() || digits.size() > 2 || digits[0] == '0') return std::nullopt;
+    int number = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        number = number * 10 + (c - '0');
+    }
+    if (number < 2) return std::nullopt;
+    return PlacementName{std::string(name.substr(0, colon)), number};
+}
+
 Panel::Panel(HostServices& host, const ModuleRecords& module, Trace* trace)
     : host_(host), module_(module), trace_(trace), gauges_(gauge_table(module.linkage)) {}
 
-GaugeHeader* Panel::gauge(std::string_view name) const {
+GaugeHeader* Panel::own_gauge(std::string_view name) const {
     for (GaugeHeader* g : gauges_) {
         if (g->gauge_name == nullptr) continue;
         if (name == std::string_view(g->gauge_name, strnlen(g->gauge_name, max_gauge_name_length + 1))) return g;
     }
     return nullptr;
+}
+
+GaugeHeader* Panel::gauge(std::string_view name) const {
+    if (GaugeHeader* g = own_gauge(name)) return g;
+    const std::optional<PlacementName> placement = placement_name(name);
+    if (!placement) return nullptr;
+    const auto copies = copies_.find(placement->gauge);
+    if (copies == copies_.end() || placement->number - 2 >= static_cast<int>(copies->second.size())) return nullptr;
+    return copies->second[static_cast<size_t>(placement->number - 2)]->header();
+}
+
+Status Panel::set_placements(std::string_view name, int count) {
+    GaugeHeader* g = own_gauge(name);
+    if (g == nullptr) return Status::failure("no gauge named " + std::string(name));
+    if (count < 1 || count > max_placements) {
+        return Status::failure(std::string(name) + " cannot be placed " + std::to_string(count) + " times (1 to " +
+                               std::to_string(max_placements) + ")");
+    }
+    for (const InstalledGauge& installed : installed_) {
+        const std::optional<PlacementName> placement = placement_name(installed.name);
+        if (installed.name == name || (placement && placement->gauge == name)) {
+            return Status::failure(installed.name + " is installed: its placements are set before it is");
+        }
+    }
+    auto& copies = copies_[std::string(name)];
+    while (static_cast<int>(copies.size()) > count - 1) copies.pop_back();
+    while (static_cast<int>(copies.size()) < count - 1) copies.push_back(std::make_unique<GaugeCopy>(*g));
+    return {};
+}
+
+int Panel::placements(std::string_view name) const {
+    if (own_gauge(name) == nullptr) return 0;
+    const auto copies = copies_.find(name);
+    return copies == copies_.end() ? 1 : 1 + static_cast<int>(copies->second.size());
+}
+
+std::vector<std::string> Panel::placement_names() const {
+    std::vector<std::string> names;
+    for (const GaugeHeader* g : gauges_) {
+        if (g->gauge_name == nullptr) continue;
+        const std::string name(g->gauge_name, strnlen(g->gauge_name, max_gauge_name_length + 1));
+        names.push_back(name);
+        for (int k = 2; k <= placements(name); ++k) names.push_back(name + ":" + std::to_string(k));
+    }
+    return names;
 }
 
 const InstalledGauge* Panel::installed(std::string_view name) const {

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -15,6 +16,7 @@
 
 #include "host/services/host_services.h"
 #include "host/services/module_loader.h"
+#include "host/panel/gauge_copy.h"
 #include "host/panel/mouse.h"
 #include "module/host_abi.h"
 
@@ -67,12 +69,24 @@ struct ElementState {
 };
 
 struct InstalledGauge {
-    orvane::GaugeHeader* header = nullptr;
-    std::string name;
+    orvane::GaugeHeader* header = nullptr;  // the module's, or a later placement's copy
+    std::string name;                       // "PFD", a later placement "PFD:2"
     std::vector<ElementState> elements;
 };
 
 enum class Button { left, right };
+
+// How many placements one gauge may have on a panel: each is installed and
+// updated apart, with its own copy of the gauge's records.
+inline constexpr int max_placements = 16;
+
+// A later placement's name split: "PFD:2" is placement 2 of PFD. Nothing
+// for a name that names no later placement ("PFD", "PFD:1", "PFD:x").
+struct PlacementName {
+    std::string gauge;
+    int number;
+};
+std::optional<PlacementName> placement_name(std::string_view name);
 
 // Width and height of one of the module's bitmaps, when the host can read them.
 using BitmapSizes = std::function<std::optional<orvane::PixPoint>(int32_t bitmap_id)>;
@@ -83,7 +97,18 @@ public:
     Panel(HostServices& host, const ModuleRecords& module, Trace* trace = nullptr);
 
     const std::vector<orvane::GaugeHeader*>& gauges() const { return gauges_; }
+    // A gauge's header by name: the module's own for its first placement
+    // ("PFD"), the copy of a later one ("PFD:2") once set_placements made it.
     orvane::GaugeHeader* gauge(std::string_view name) const;
+    // The panel places the gauge `count` times (1 to max_placements): from
+    // now on "NAME:2" up to "NAME:count" name placements of their own, each
+    // installed, updated, killed and clicked apart. Refused while any
+    // placement of the gauge is installed.
+    Status set_placements(std::string_view name, int count);
+    int placements(std::string_view name) const;
+    // Every placement of every gauge, in gauge-table order, each gauge's
+    // placements in turn.
+    std::vector<std::string> placement_names() const;
     const InstalledGauge* installed(std::string_view name) const;
     std::vector<std::string> installed_names() const;
 
@@ -125,6 +150,7 @@ public:
     uint64_t update_count() const { return update_count_; }
 
 private:
+    orvane::GaugeHeader* own_gauge(std::string_view name) const;
     InstalledGauge* find_installed(std::string_view name);
     void press(orvane::GaugeHeader& gauge, orvane::PixPoint point, Button button, bool repeat);
     void update_gauge(InstalledGauge& gauge);
@@ -141,6 +167,8 @@ private:
     ModuleRecords module_;
     Trace* trace_;
     std::vector<orvane::GaugeHeader*> gauges_;
+    // By gauge name: the copies of its placements from the second on.
+    std::map<std::string, std::vector<std::unique_ptr<GaugeCopy>>, std::less<>> copies_;
     std::vector<InstalledGauge> installed_;
     std::set<int32_t> failures_;
     std::vector<std::string> faults_;

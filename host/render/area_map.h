@@ -21,6 +21,7 @@ namespace panelhost {
 struct MappedGauge {
     std::string title;  // the key's heading for its areas: "AP", "Glareshield: AP"
     const orvane::GaugeHeader* header = nullptr;
+    std::string instance;     // the placement's name on the panel: "PFD", "PFD:2"
     orvane::PixPoint size{};  // the gauge's own size, in gauge pixels
     double x = 0, y = 0, scale_x = 1, scale_y = 1;
 };

@@ -51,9 +51,12 @@ std::string name_of(const GaugeHeader& header) {
 }
 
 // The module's gauge of that name, matched as Windows matches names: the
-// exact name first, else without regard to case.
+// exact name first, else without regard to case. Never a placement's copy:
+// a panel.cfg names the module's gauges.
 const GaugeHeader* find_gauge(const Panel& panel, const std::string& name) {
-    if (const GaugeHeader* exact = panel.gauge(name)) return exact;
+    for (const GaugeHeader* g : panel.gauges()) {
+        if (g->gauge_name != nullptr && name_of(*g) == name) return g;
+    }
     const std::string wanted = ascii_lowercase(name);
     for (const GaugeHeader* g : panel.gauges()) {
         if (g->gauge_name != nullptr && ascii_lowercase(name_of(*g)) == wanted) return g;
@@ -91,15 +94,45 @@ std::vector<const PanelWindow*> PanelRenderer::all_windows() const {
     return all;
 }
 
-std::vector<std::string> PanelRenderer::gauge_names(const Panel& panel) const {
+int PanelRenderer::placement_number(const PanelGauge& entry, const Panel& panel) {
+    if (!numbered_) {
+        // The module's gauge names are the same for every panel loaded from
+        // it, so that a renderer may outlive the panel it first numbered for.
+        std::map<std::string, int> placed;
+        for (const PanelWindow* window : all_windows()) {
+            for (const PanelGauge& g : window->gauges) {
+                if (g.after_gap || !names_module(g.module, module_path_)) continue;
+                if (const GaugeHeader* header = find_gauge(panel, g.gauge)) {
+                    placement_numbers_[&g] = ++placed[name_of(*header)];
+                }
+            }
+        }
+        numbered_ = true;
+    }
+    const auto it = placement_numbers_.find(&entry);
+    return it != placement_numbers_.end() ? it->second : 0;
+}
+
+void PanelRenderer::set_placements(Panel& panel) {
+    std::map<std::string, int> placed;
+    for (const PanelWindow* window : all_windows()) {
+        for (const PanelGauge& g : window->gauges) {
+            const Placement p = place(g, panel);
+            if (p.header != nullptr && p.number <= max_placements) {
+                placed[name_of(*p.header)] = std::max(placed[name_of(*p.header)], p.number);
+            }
+        }
+    }
+    for (const auto& [name, count] : placed) panel.set_placements(name, count);
+}
+
+std::vector<std::string> PanelRenderer::gauge_names(const Panel& panel) {
     std::vector<std::string> names;
     for (const PanelWindow* window : all_windows()) {
         for (const PanelGauge& g : window->gauges) {
-            if (g.after_gap || !names_module(g.module, module_path_)) continue;
-            const GaugeHeader* header = find_gauge(panel, g.gauge);
-            if (header == nullptr) continue;
-            if (std::string name = name_of(*header); std::find(names.begin(), names.end(), name) == names.end()) {
-                names.push_back(std::move(name));
+            const Placement p = place(g, panel);
+            if (p.header != nullptr && p.number <= max_placements && panel.gauge(p.instance) != nullptr) {
+                names.push_back(p.instance);
             }
         }
     }
@@ -117,6 +150,12 @@ void PanelRenderer::check(const Panel& panel, Diagnostics& said) {
                                 "; drawn as an outline");
             }
             const Placement p = place(g, panel);
+            if (p.number > max_placements) {
+                said.report(Severity::problem, cfg_.file, g.line,
+                            g.module + "!" + g.gauge + ": placement " + std::to_string(p.number) + " of " +
+                                name_of(*p.header) + "; left out (at most " + std::to_string(max_placements) +
+                                " placements of a gauge)");
+            }
             if (!reaches_in(p, size)) {
                 const int64_t w = static_cast<int64_t>(std::ceil(p.width)), h = static_cast<int64_t>(std::ceil(p.height));
                 said.report(Severity::problem, cfg_.file, g.line,
@@ -262,7 +301,9 @@ PanelRenderer::Placement PanelRenderer::place(const PanelGauge& entry, const Pan
         return p;
     }
     p.header = header;
-    p.gauge = panel.installed(name_of(*header));
+    p.number = placement_number(entry, panel);
+    p.instance = p.number <= 1 ? name_of(*header) : name_of(*header) + ":" + std::to_string(p.number);
+    p.gauge = p.number <= max_placements ? panel.installed(p.instance) : nullptr;
     const PixPoint natural = gauges_.gauge_size(*header);
     const double sy_given = entry.height ? double(*entry.height) / natural.y : 0;
     const double sx = entry.width ? double(*entry.width) / natural.x : entry.height ? sy_given : 1.0;
@@ -490,6 +531,7 @@ std::vector<MappedGauge> PanelRenderer::mapped_gauges(const PanelWindow& window,
         const PixPoint natural = gauges_.gauge_size(*p.header);
         mapped.push_back({.title = window.title + ": " + g.gauge + " (" + g.key + ")",
                           .header = p.header,
+                          .instance = p.instance,
                           .size = natural,
                           .x = x + p.x * scale_x,
                           .y = y + p.y * scale_y,
@@ -530,7 +572,7 @@ std::optional<PanelRenderer::GaugePoint> PanelRenderer::gauge_under(const std::v
     for (const MappedGauge& m : gauges) {
         const double gx = std::floor((px - m.x) / m.scale_x), gy = std::floor((py - m.y) / m.scale_y);
         if (gx < 0 || gy < 0 || gx >= m.size.x || gy >= m.size.y) continue;
-        found = GaugePoint{panel.installed(name_of(*m.header)), {static_cast<int32_t>(gx), static_cast<int32_t>(gy)}};
+        found = GaugePoint{panel.installed(m.instance), {static_cast<int32_t>(gx), static_cast<int32_t>(gy)}};
     }
     return found;
 }

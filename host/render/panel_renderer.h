@@ -51,8 +51,12 @@ public:
                   ScreenSize screen = {});
 
     const PanelConfig& config() const { return cfg_; }
-    // The module's gauges the panel places, each once, in the order placed.
-    std::vector<std::string> gauge_names(const Panel& panel) const;
+    // Numbers each gauge's placements in drawing order (windows, then
+    // textures), up to max_placements, and has the panel make them: its
+    // second placement of the PFD is "PFD:2". Before anything is installed.
+    void set_placements(Panel& panel);
+    // Every placement of the module's gauges, in the order placed.
+    std::vector<std::string> gauge_names(const Panel& panel);
     // Reports, as problems at their panel.cfg lines, what the panel places
     // that cannot be drawn as it says: gauges the loaded module lacks (drawn
     // as a magenta outline with their name), gauges wholly outside their
@@ -135,6 +139,8 @@ public:
         double x, y, width, height;
         const orvane::GaugeHeader* header;  // null: not the loaded module's, or the module lacks it
         const InstalledGauge* gauge;        // null: not installed, or no gauge of the module
+        int number = 0;                     // the gauge's placement, from 1; 0 without a header
+        std::string instance;               // its name on the panel: "PFD", "PFD:2"
     };
     Placement place(const PanelGauge& entry, const Panel& panel);
 
@@ -150,6 +156,9 @@ private:
     static std::optional<GaugePoint> gauge_under(const std::vector<MappedGauge>& gauges, const Panel& panel, double px,
                                                  double py);
     std::vector<const PanelWindow*> all_windows() const;
+    // The placement a line of the module's gauge makes, from 1, in drawing
+    // order; 0 for any other line.
+    int placement_number(const PanelGauge& entry, const Panel& panel);
     const Picture* background(const PanelWindow& window);
     const Picture* bitmap_file(const std::string& file, int line);
     bool reaches_in(const Placement& p, Size window) const;
@@ -169,6 +178,9 @@ private:
     std::vector<BackgroundProblem> background_problems_;
     int64_t background_pixels_ = 0;
     bool every_window_shown_ = false;
+    // By gauge line; numbered once, from the module's gauge names alone.
+    std::map<const PanelGauge*, int> placement_numbers_;
+    bool numbered_ = false;
 };
 
 }  // namespace panelhost

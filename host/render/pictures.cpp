@@ -47,6 +47,7 @@ std::vector<NamedPicture> draw(RenderSetup& setup, PanelRenderer& drawing, const
         if (const InstalledGauge* g = panel.installed(r.gauge)) {
             const MappedGauge mapped{.title = r.gauge,
                                      .header = g->header,
+                                     .instance = r.gauge,
                                      .size = setup.renderer().gauge_size(*g->header),
                                      .scale_x = double(r.scale),
                                      .scale_y = double(r.scale)};

@@ -111,8 +111,16 @@ std::vector<Diagnostic> check_gauge_names(const Scenario& scenario, const Panel&
     for (const ScenarioStep& step : scenario.steps) {
         const std::string* gauge = step_gauge(step.step);
         if (gauge == nullptr || *gauge == "all" || panel.gauge(*gauge) != nullptr) continue;
-        errors.push_back(
-            scenario_message(Severity::unusable, scenario.file, step.line, "the module has no gauge named " + *gauge));
+        std::string problem = "the module has no gauge named " + *gauge;
+        if (const std::optional<PlacementName> placement = placement_name(*gauge)) {
+            if (const int placed = panel.placements(placement->gauge); placed > 0) {
+                problem += " (the panel places " + placement->gauge + " " +
+                           (placed == 1 ? "once" : std::to_string(placed) + " times, " + placement->gauge + " to " +
+                                                       placement->gauge + ":" + std::to_string(placed)) +
+                           ")";
+            }
+        }
+        errors.push_back(scenario_message(Severity::unusable, scenario.file, step.line, problem));
     }
     return errors;
 }

@@ -122,14 +122,11 @@ void run_ramp(StepRun& run, const steps::Ramp& step) {
     }
 }
 
-// The gauges a step names: "all" is every gauge of the table, or for a kill
-// every gauge installed.
+// The gauges a step names: "all" is every placement of every gauge of the
+// table, or for a kill every gauge installed.
 std::vector<std::string> gauges_named(StepRun& run, const std::string& gauge, bool installed) {
     if (gauge != "all") return {gauge};
-    if (installed) return run.panel().installed_names();
-    std::vector<std::string> names;
-    for (const orvane::GaugeHeader* g : run.panel().gauges()) names.emplace_back(g->gauge_name);
-    return names;
+    return installed ? run.panel().installed_names() : run.panel().placement_names();
 }
 
 bool parse_click(Words& in, steps::Click& step) {

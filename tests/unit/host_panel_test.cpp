@@ -58,6 +58,69 @@ TEST_F(HostPanelTests, InstallHandsEachTextAZeroedBufferOfItsCountAndOneMore) {
     EXPECT_TRUE(panel.take_faults().empty());
 }
 
+TEST_F(HostPanelTests, EachPlacementOfAGaugeHasItsOwnRecordsAndSharesTheModulesState) {
+    ASSERT_TRUE(panel.set_placements("T", 2).ok());
+    EXPECT_EQ(panel.placement_names(), (std::vector<std::string>{"T", "T:2", "U"}));
+    GaugeHeader* second = panel.gauge("T:2");
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(second, &test_gauge);
+    for (const char* name : {"T:1", "T:3", "T:02", "U:2", "T:"}) EXPECT_EQ(panel.gauge(name), nullptr) << name;
+    EXPECT_FALSE(panel.set_placements("T", max_placements + 1).ok());
+    host.set_var(DECISION_HEIGHT, 200);
+    ASSERT_TRUE(panel.install("T").ok());
+    ASSERT_TRUE(panel.install("T:2").ok());
+    EXPECT_NE(panel.set_placements("T", 3).error.find("T is installed"), std::string::npos);
+    panel.update();
+    // Each service call is given its own placement's header.
+    EXPECT_EQ(calls.service_gauges, (std::vector<GaugeHeader*>{&test_gauge, &test_gauge, &test_gauge, &test_gauge,
+                                                               second, second, second, second, &test_gauge,
+                                                               &test_gauge, second, second}));
+
+    // Every element is copied whole at its kind's size and chained to its own gauge.
+    for (size_t i = 0; i < 6; ++i) {
+        const ElementState* own = nullptr;
+        const ElementState* copy = nullptr;
+        ASSERT_TRUE(panel.element_state("T", i, own).ok());
+        ASSERT_TRUE(panel.element_state("T:2", i, copy).ok());
+        EXPECT_NE(copy->element, own->element) << i;
+        EXPECT_EQ(copy->element->gauge_header, second) << i;
+        EXPECT_EQ(copy->element->resource_id, own->element->resource_id) << i;
+        EXPECT_EQ(copy->element->failure_systems, own->element->failure_systems) << i;
+        EXPECT_EQ(copy->axis[2], own->axis[2]) << i;
+    }
+    const ElementState& own_text = state(1);
+    const ElementState* copy_text = nullptr;
+    ASSERT_TRUE(panel.element_state("T:2", 1, copy_text).ok());
+    EXPECT_EQ(own_text.text->str(), "200");
+    EXPECT_EQ(copy_text->text->str(), "200");
+    EXPECT_NE(own_text.text->text(), copy_text->text->text());
+    EXPECT_EQ(reinterpret_cast<const ElementSprite*>(state(4).element)->scale_y, 1.5);
+    const ElementState* copy_slider = nullptr;
+    ASSERT_TRUE(panel.element_state("T:2", 2, copy_slider).ok());
+    EXPECT_EQ(reinterpret_cast<const ElementSlider*>(copy_slider->element)->update_y_cb, test_slider_y_cb);
+
+    // A hide bit is its placement's own.
+    ElementHeader* copy_icon = nullptr;
+    ASSERT_TRUE(panel.element("T:2", 5, copy_icon).ok());
+    copy_icon->image_flags &= ~IMAGE_HIDDEN;
+    EXPECT_TRUE(panel.drawn(*copy_icon));
+    EXPECT_FALSE(panel.drawn(test_icon.header));
+
+    // A click on the second placement names its header; the mouse table is the module's.
+    ASSERT_TRUE(panel.click("T:2", {35, 15}, Button::left, 0).ok());
+    EXPECT_EQ(calls.handler_gauge, second);
+    ASSERT_TRUE(panel.click("T", {35, 15}, Button::left, 0).ok());
+    EXPECT_EQ(calls.handler_gauge, &test_gauge);
+    EXPECT_EQ(panel.probe("T:2", {12, 15}).tooltip, "Test Knob");
+
+    EXPECT_NE(trace.text().find("update 1\n  T\n    text 1 \"200\"\n"), std::string::npos) << trace.text();
+    EXPECT_NE(trace.text().find("  T:2\n    text 1 \"200\"\n"), std::string::npos) << trace.text();
+    ASSERT_TRUE(panel.kill("T:2").ok());
+    EXPECT_EQ(panel.installed_names(), (std::vector<std::string>{"T"}));
+    EXPECT_NE(test_text.string, nullptr) << "the first placement keeps its buffer";
+    EXPECT_TRUE(panel.take_faults().empty());
+}
+
 TEST_F(HostPanelTests, InstallRefusesAnUnknownOrInstalledGauge) {
     EXPECT_NE(panel.install("X").error.find("no gauge named X"), std::string::npos);
     ASSERT_TRUE(panel.install("T").ok());

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "host/panel/loaded_panel.h"
 #include "host/scenario/scenario.h"
 #include "host/panel/trace.h"
 #include "tests/unit/host_test_module.h"
@@ -536,11 +537,55 @@ TEST_F(HostScenarioRunTests, EditStepsEditThePanelCfgTheRunHasOpenAndFailAtTheir
 
 TEST_F(HostScenarioRunTests, UnknownGaugeNamesAreFoundBeforeTheRun) {
     Scenario scenario;
-    ASSERT_TRUE(parse("install all\nclick V 1 1\nkill all\nexpect text W 1 \"\"\n", scenario).empty());
+    ASSERT_TRUE(parse("install all\nclick V 1 1\nkill all\nexpect text W 1 \"\"\nclick T:2 1 1\nclick T:3 1 1\n"
+                      "click U:2 1 1\n",
+                      scenario)
+                    .empty());
+    ASSERT_TRUE(panel.set_placements("T", 2).ok());
     const std::vector<Diagnostic> errors = check_gauge_names(scenario, panel);
-    ASSERT_EQ(errors.size(), 2u) << joined(errors);
+    ASSERT_EQ(errors.size(), 4u) << joined(errors);
     EXPECT_EQ(errors[0].text, "s.scn:2: the module has no gauge named V");
     EXPECT_EQ(errors[1].text, "s.scn:4: the module has no gauge named W");
+    EXPECT_EQ(errors[2].text, "s.scn:6: the module has no gauge named T:3 (the panel places T 2 times, T to T:2)");
+    EXPECT_EQ(errors[3].text, "s.scn:7: the module has no gauge named U:2 (the panel places U once)");
+}
+
+// Two pilots' PFDs and FD units on the built module: the first officer's
+// ILS button works the state both PFDs show, and each placement is updated
+// and killed on its own.
+TEST(HostScenarioPlacementTests, AClickOnASecondPlacementActsOnTheStateEveryPlacementShows) {
+    std::string error;
+    const auto loaded = LoadedPanel::open(ORVANE_MODULE_PATH, error);
+    ASSERT_NE(loaded, nullptr) << error;
+    Panel& panel = loaded->panel();
+    ASSERT_TRUE(panel.set_placements("PFD", 2).ok());
+    ASSERT_TRUE(panel.set_placements("FD", 2).ok());
+    Scenario scenario;
+    ASSERT_TRUE(parse("install all\n"
+                      "update\n"
+                      "expect visible PFD:2 24 no\n"
+                      "click FD:2 \"Toggle Glideslope Angle\"\n"
+                      "update\n"
+                      "expect visible PFD 24 yes\n"
+                      "expect visible PFD:2 24 yes\n"
+                      "expect visible FD 1 yes\n"
+                      "kill PFD\n"
+                      "update\n",
+                      scenario)
+                    .empty());
+    ASSERT_TRUE(check_gauge_names(scenario, panel).empty());
+    const RunOutcome outcome = run_scenario(scenario, panel, loaded->host(), &loaded->trace());
+    EXPECT_TRUE(outcome.failures.empty()) << joined(outcome.failures);
+    const std::string& trace = loaded->trace().text();
+    for (const char* line : {"install PFD:2\n", "install FD:2\n", "update 1\n  AP\n", "\n  PFD:2\n    text ",
+                             "click FD:2 30 8 left\n  press row 7 handler cursor 5 tooltip \"Toggle Glideslope "
+                             "Angle\"\nupdate 2\n",
+                             "kill PFD\nupdate 3\n  AP\n"}) {
+        EXPECT_NE(trace.find(line), std::string::npos) << line << "\nin\n" << trace;
+    }
+    const size_t last = trace.find("update 3\n");
+    EXPECT_EQ(trace.find("  PFD\n", last), std::string::npos) << "the killed PFD is not updated";
+    EXPECT_NE(trace.find("  PFD:2\n    text ", last), std::string::npos) << "the other PFD is";
 }
 
 }  // namespace

@@ -25,6 +25,8 @@ enum class TextMode { normal, past_end, before_start, unterminated, swap_pointer
 struct TestCalls {
     std::vector<int32_t> services;
     std::vector<ServiceExtra> extras;
+    std::vector<GaugeHeader*> service_gauges;  // the header each service call was given
+    GaugeHeader* handler_gauge = nullptr;      // the gauge the last click record named
     int text_calls = 0;
     int handler_calls = 0;
     PixPoint handler_point{};
@@ -68,13 +70,15 @@ inline int32_t HOST_CALL test_handler(PixPoint* point, uint32_t flags) {
     ++calls.handler_calls;
     calls.handler_point = *point;
     calls.handler_flags = flags;
+    calls.handler_gauge = reinterpret_cast<MouseCallback*>(point)->user_data;
     host_trigger(KEY_FLIGHT_DIRECTOR_TOGGLE);
     return 0;
 }
 
-inline void HOST_CALL test_service(GaugeHeader*, int32_t code, ServiceExtra extra) {
+inline void HOST_CALL test_service(GaugeHeader* gauge, int32_t code, ServiceExtra extra) {
     calls.services.push_back(code);
     calls.extras.push_back(extra);
+    calls.service_gauges.push_back(gauge);
 }
 
 extern GaugeHeader test_gauge;

@@ -315,7 +315,7 @@ TEST(LiveFlightTests, EachPanelIsFlownInItsViewsWithWhatRenderWouldNote) {
          {"panel.cfg: LVLD\\B767main: 6 gauges drawn as outlines" + other,
           "panel.cfg: Fs.Avionics: 1 gauge drawn as an outline" + other},
          {"screen", "VCockpit01 $VC01"},
-         {{0, 1200, 450, nullptr}, {1, 80, 50, "PFD"}, {1, 228, 50, "PFD"}, {1, 150, 200, nullptr}}},
+         {{0, 1200, 450, nullptr}, {1, 80, 50, "PFD:3"}, {1, 228, 50, "PFD:4"}, {1, 150, 200, nullptr}}},
         {"all_hidden",
          {"panel.cfg: no window starts visible, so fly shows every window, as if the pilot had opened each "
           "(visible=1 puts a window on the screen)"},

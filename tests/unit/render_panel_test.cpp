@@ -93,24 +93,35 @@ TEST_F(RenderPanel, AGaugeStandsWhereItsLinePutsItAsLargeAsItsWidthAndHeightSay)
 }
 
 TEST_F(RenderPanel, AGaugeTheModuleLacksIsReportedWithItsLineAndOutlinedInMagenta) {
+    // And a placement of the FD past the most a gauge may have (gauge18, line 21).
+    std::string more_fds;
+    for (int n = 3; n <= 2 + max_placements; ++n) more_fds += "gauge" + std::to_string(n) + "=orvane!FD, 5, 5\n";
     const PanelConfig c = cfg(
         "[Window00]\n"
         "size_mm=200,100\n"
         "gauge00=Orvane!NOPE, 50, 60, 40, 20\n"
         "gauge01=Other!PFD, 120, 10\n"
-        "gauge02=orvane!FD, 5, 5\n");
+        "gauge02=orvane!FD, 5, 5\n" +
+        more_fds);
+    PanelRenderer drawing(renderer(), c, ORVANE_MODULE_PATH, files);
+    drawing.set_placements(panel());
+    EXPECT_EQ(panel().placements("FD"), max_placements);
     install({"FD"});
     panel().update();
-    PanelRenderer drawing(renderer(), c, ORVANE_MODULE_PATH, files);
     Diagnostics said("t");
     drawing.check(panel(), said);
     // Another module's gauges are no mistake: the panel says so once for the module.
     drawing.notes(panel(), said);
     EXPECT_EQ(texts(said), (std::vector<std::string>{
                                "p.cfg:3: Orvane!NOPE: the module has no gauge named NOPE; drawn as an outline",
+                               "p.cfg:21: orvane!FD: placement 17 of FD; left out (at most 16 placements of a gauge)",
                                "p.cfg: Other: 1 gauge drawn as an outline; it is not the module loaded"}));
     EXPECT_EQ(said.exit_status(), exit_failed);
-    EXPECT_EQ(drawing.gauge_names(panel()), std::vector<std::string>{"FD"});
+    const std::vector<std::string> names = drawing.gauge_names(panel());
+    ASSERT_EQ(names.size(), size_t(max_placements));
+    EXPECT_EQ(names[0], "FD");
+    EXPECT_EQ(names[1], "FD:2");
+    EXPECT_EQ(names.back(), "FD:16");
     const Surface window = drawing.render_window(c.windows[0], panel(), 1);
     const struct Probe {
         int x, y;
@@ -259,8 +270,9 @@ TEST_F(RenderPanel, AScreenPixelMeetsTheGaugeDrawnThereAtThePixelItDrawsThere) {
         "[Window00]\nsize_mm=200,60\nfile=bg.bmp\nposition=7\n"
         "gauge00=Orvane!FD, 10, 20, 80\ngauge01=Orvane!DME, 30, 20\ngauge02=Orvane!AP, 195, 0\n"
         "[Window01]\nsize_mm=100,40\nfile=bg.bmp\nposition=1\ngauge00=Orvane!DH, 0, 0\ngauge01=Orvane!fd, 60, 20\n");
-    install({"FD", "DME", "AP"});
     PanelRenderer drawing(renderer(), c, ORVANE_MODULE_PATH, files);
+    drawing.set_placements(panel());
+    install({"FD", "FD:2", "DME", "AP"});
     const struct Row {
         const char* what;
         int x, y, scale;
@@ -276,7 +288,7 @@ TEST_F(RenderPanel, AScreenPixelMeetsTheGaugeDrawnThereAtThePixelItDrawsThere) {
         {"a gauge beyond its window's edge is cut off there", 200, 45, 1, nullptr, 0, 0},
         {"the last pixel inside the window still meets it", 199, 40, 1, "AP", 4, 0},
         {"off the screen", -1, 50, 1, nullptr, 0, 0},
-        {"a second placement of a gauge, named in another case, is met too", 111, 21, 1, "FD", 1, 1},
+        {"a second placement of a gauge, named in another case, is its own", 111, 21, 1, "FD:2", 1, 1},
     };
     for (const Row& row : rows) {
         const auto hit = drawing.gauge_at(panel(), row.x, row.y, row.scale);

@@ -1,7 +1,7 @@
 // Aircraft panels as they are written on Windows (tests/panels), each drawn
 // by panelhost render: its exit status, every line it says, every picture it
 // writes and its size, and the pixels that show a bitmap found as Windows
-// finds it, a gauge cut at its window's edge, both placements of one gauge,
+// finds it, a gauge cut at its window's edge, each placement of one gauge,
 // a gauge left out after a gap, the screen's layers, and the same by night.
 #include <filesystem>
 #include <set>
@@ -61,7 +61,34 @@ TEST(RealPanels, EachIsDrawnAsTheSimulatorShowsItWithWhatItSays) {
                                     {"window04.png", 200, 100},  {"vcockpit01.png", 300, 300},
                                     {"screen.png", screen_width, screen_height}};
     };
+    const std::string two_pilots_ils = (fs::path(ORVANE_SOURCE_DIR) / "tests/panels/two_pilots/fo_ils.scn").string();
+    const std::vector<Picture> two_pilots_pictures{
+        {"window00.png", 900, 340}, {"vcockpit01.png", 400, 200}, {"screen.png", 900, 340}};
+    constexpr uint32_t two_pilots_sky = 0x599DE0, two_pilots_ground = 0x282C34, diamond = 0xEC48EC, lit = 0x40F848;
     const Row rows[] = {
+        {"two_pilots",
+         {},
+         0,
+         {},
+         two_pilots_pictures,
+         {{"the captain's PFD", "window00.png", 200, 95, two_pilots_sky},
+          {"the first officer's, a placement of its own", "window00.png", 776, 95, two_pilots_sky},
+          {"no landing system on the captain's", "window00.png", 170, 225, two_pilots_ground},
+          {"nor on the first officer's", "window00.png", 746, 225, two_pilots_ground},
+          {"the captain's FD unit", "window00.png", 100, 310, 0x838589},
+          {"the first officer's ILS light off", "window00.png", 672, 322, 0x223A26},
+          {"the texture's FD unit, the third placement: its ILS light off", "vcockpit01.png", 40, 22, 0x223A26}}},
+        {"two_pilots",
+         {"--scenario", two_pilots_ils},
+         0,
+         {},
+         two_pilots_pictures,
+         {{"the first officer's ILS button shows the localizer on the captain's PFD", "window00.png", 170, 225,
+           diamond},
+          {"and on the first officer's", "window00.png", 746, 225, diamond},
+          {"the captain's FD unit, killed, is not drawn", "window00.png", 100, 310, two_pilots_ground},
+          {"the first officer's ILS light on", "window00.png", 672, 322, lit},
+          {"the texture's too", "vcockpit01.png", 40, 22, lit}}},
         {"airliner",
          {},
          0,
