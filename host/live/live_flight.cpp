@@ -232,6 +232,13 @@ void LiveFlight::set_panel(const PanelConfig& cfg) {
     cfg_.file = name;
     // The views point into the config: found anew in the one now held.
     collect_views();
+    // A gauge placed once more runs in its new place as in the others.
+    Panel& gauges = panel();
+    loaded_->drawing->set_placements(gauges);
+    for (const std::string& name : loaded_->drawing->gauge_names(gauges)) {
+        const std::optional<PlacementName> placement = placement_name(name);
+        if (placement && gauges.installed(placement->gauge) && !gauges.installed(name)) gauges.install(name);
+    }
 }
 
 void LiveFlight::collect_views() {

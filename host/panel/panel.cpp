@@ -125,13 +125,15 @@ Status Panel::set_placements(std::string_view name, int count) {
         return Status::failure(std::string(name) + " cannot be placed " + std::to_string(count) + " times (1 to " +
                                std::to_string(max_placements) + ")");
     }
+    auto& copies = copies_[std::string(name)];
+    // A placement may be added as a panel is edited; one installed cannot be
+    // taken away under the gauge that runs in it.
     for (const InstalledGauge& installed : installed_) {
         const std::optional<PlacementName> placement = placement_name(installed.name);
-        if (installed.name == name || (placement && placement->gauge == name)) {
-            return Status::failure(installed.name + " is installed: its placements are set before it is");
+        if (placement && placement->gauge == name && placement->number > count) {
+            return Status::failure(installed.name + " is installed: it stays placed until it is killed");
         }
     }
-    auto& copies = copies_[std::string(name)];
     while (static_cast<int>(copies.size()) > count - 1) copies.pop_back();
     while (static_cast<int>(copies.size()) < count - 1) copies.push_back(std::make_unique<GaugeCopy>(*g));
     return {};

@@ -102,8 +102,8 @@ public:
     orvane::GaugeHeader* gauge(std::string_view name) const;
     // The panel places the gauge `count` times (1 to max_placements): from
     // now on "NAME:2" up to "NAME:count" name placements of their own, each
-    // installed, updated, killed and clicked apart. Refused while any
-    // placement of the gauge is installed.
+    // installed, updated, killed and clicked apart. Placements may be added
+    // at any time; one that is installed is not taken away.
     Status set_placements(std::string_view name, int count);
     int placements(std::string_view name) const;
     // Every placement of every gauge, in gauge-table order, each gauge's

@@ -114,6 +114,9 @@ int PanelRenderer::placement_number(const PanelGauge& entry, const Panel& panel)
 }
 
 void PanelRenderer::set_placements(Panel& panel) {
+    // Numbered anew: the panel.cfg may have changed since (an edited one).
+    numbered_ = false;
+    placement_numbers_.clear();
     std::map<std::string, int> placed;
     for (const PanelWindow* window : all_windows()) {
         for (const PanelGauge& g : window->gauges) {

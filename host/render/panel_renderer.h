@@ -53,7 +53,8 @@ public:
     const PanelConfig& config() const { return cfg_; }
     // Numbers each gauge's placements in drawing order (windows, then
     // textures), up to max_placements, and has the panel make them: its
-    // second placement of the PFD is "PFD:2". Before anything is installed.
+    // second placement of the PFD is "PFD:2". Again whenever the panel.cfg
+    // changes: numbers are kept by line.
     void set_placements(Panel& panel);
     // Every placement of the module's gauges, in the order placed.
     std::vector<std::string> gauge_names(const Panel& panel);

@@ -69,7 +69,7 @@ TEST_F(HostPanelTests, EachPlacementOfAGaugeHasItsOwnRecordsAndSharesTheModulesS
     host.set_var(DECISION_HEIGHT, 200);
     ASSERT_TRUE(panel.install("T").ok());
     ASSERT_TRUE(panel.install("T:2").ok());
-    EXPECT_NE(panel.set_placements("T", 3).error.find("T is installed"), std::string::npos);
+    EXPECT_NE(panel.set_placements("T", 1).error.find("T:2 is installed"), std::string::npos);
     panel.update();
     // Each service call is given its own placement's header.
     EXPECT_EQ(calls.service_gauges, (std::vector<GaugeHeader*>{&test_gauge, &test_gauge, &test_gauge, &test_gauge,
@@ -115,6 +115,10 @@ TEST_F(HostPanelTests, EachPlacementOfAGaugeHasItsOwnRecordsAndSharesTheModulesS
     EXPECT_NE(trace.text().find("  T:2\n    text 1 \"200\"\n"), std::string::npos) << trace.text();
     ASSERT_TRUE(panel.kill("T:2").ok());
     EXPECT_EQ(panel.installed_names(), (std::vector<std::string>{"T"}));
+    // A panel edited as it flies places the gauge once more, or once less.
+    ASSERT_TRUE(panel.set_placements("T", 3).ok());
+    ASSERT_TRUE(panel.install("T:3").ok());
+    EXPECT_TRUE(panel.set_placements("T", 1).error.find("T:3 is installed") != std::string::npos);
     EXPECT_NE(test_text.string, nullptr) << "the first placement keeps its buffer";
     EXPECT_TRUE(panel.take_faults().empty());
 }

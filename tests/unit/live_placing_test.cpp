@@ -304,6 +304,17 @@ TEST(PanelEditingTests, AnotherModulesGaugeIsNamedAndPlacedToo) {
     EXPECT_NE(s.gauge_lines().find("gauge02=Other!Clock, 310, 210, 40, 20\n"), std::string::npos) << s.gauge_lines();
 }
 
+TEST(PanelEditingTests, AGaugePlacedOnceMoreRunsThereAsAnInstanceOfItsOwn) {
+    Sitting s("placing.cfg");
+    s.play("p 256 980 m 300 900 m 540 128 r 540 128");
+    const InstalledGauge* second = s.live->panel().installed("DH:2");
+    ASSERT_NE(second, nullptr) << "the DH dropped from the palette";
+    EXPECT_NE(second->header, s.live->panel().installed("DH")->header);
+    s.play("u");
+    EXPECT_EQ(s.live->panel_renderer().gauge_names(s.live->panel()),
+              (std::vector<std::string>{"PFD", "DH", "AP", "FD", "DME"}));
+}
+
 TEST(PanelEditingTests, AClickThatIsNoDragWorksTheGauge) {
     Sitting s("placing.cfg");
     s.play("p 812 440 r 812 440");
