@@ -35,16 +35,10 @@ pfd=(40 16 284 272)
 dh_grab=($(((dh[0] + 40) * scale)) $(((main_top + dh[1] + 20) * scale)))
 pfd_corner=($(((pfd[0] + pfd[2]) * scale - 3)) $(((main_top + pfd[1] + pfd[3]) * scale - 3)))
 
-fail() {
-    echo "FAILED: $*"
-    exit 1
-}
+. "$(dirname "$0")/virtual_display.sh"
 
 needs_placing() {
-    [[ -f $out/skipped ]] && {
-        echo "skipped: $(cat "$out/skipped")"
-        exit $skipped
-    }
+    skip_as_the_window_was
     [[ -f $out/panel/panel.cfg.orig ]] || fail "nothing saved in $out: the test live.edit.place did not run or failed"
 }
 
@@ -75,27 +69,13 @@ drive() {
     "$panelhost" edit "$module" "$out/panel/panel.cfg" --scale $scale >"$out/edit.out" 2>"$out/edit.err" &
     local edit=$!
     trap 'kill $edit 2>/dev/null' EXIT
-    window=
-    local tries=300
-    while [[ -z $window ]] && ((tries-- > 0)); do
-        window=$(xdotool search --onlyvisible --name '^panelhost edit: ' 2>/dev/null | head -1)
-        [[ -n $window ]] || sleep 0.1
-    done
-    [[ -n $window ]] || fail "no window titled 'panelhost edit: ...' within 30 s; edit said: $(cat "$out/edit.err")"
-    sleep 0.5
+    find_window '^panelhost edit: ' "$out/edit.err"
 
     drag "${dh_grab[@]}" $((40)) 0 "$out/placing.png"
     drag "${pfd_corner[@]}" 40 40
     key ctrl+z
     key ctrl+s
-    for _ in 1 2 3; do
-        key Escape
-        for ((waits = 50; waits > 0; --waits)); do
-            kill -0 $edit 2>/dev/null || break 2
-            sleep 0.1
-        done
-    done
-    kill -0 $edit 2>/dev/null && fail "edit did not quit at Escape, asked three times: $(cat "$out/edit.out")"
+    quit_with_escape $edit edit
     local status=0
     wait $edit || status=$?
     trap - EXIT
@@ -109,21 +89,7 @@ place)
     rm -rf "$out"
     mkdir -p "$out/panel"
     cp "$source"/examples/panel.cfg "$source"/examples/*.bmp "$out/panel/"
-    command -v xvfb-run >/dev/null || {
-        echo "xvfb-run is not installed (Debian xvfb): no display server to place in" | tee "$out/skipped"
-        exit $skipped
-    }
-    for tool in xdotool import identify compare; do
-        command -v $tool >/dev/null || fail "$tool is missing (tools/install-deps.sh installs it)"
-    done
-    xvfb-run -a -s "-screen 0 1600x1200x24 -nolisten tcp" "$0" drive "$build" "$source" "$out" 2>"$out/xvfb.err"
-    status=$?
-    if [[ $status -ne 0 ]] && grep -q 'Xvfb failed to start' "$out/xvfb.err"; then
-        echo "the display server cannot start: $(cat "$out/xvfb.err")" | tee "$out/skipped"
-        exit $skipped
-    fi
-    cat "$out/xvfb.err" >&2
-    exit $status
+    drive_on_virtual_display 1600x1200x24 place
     ;;
 saved)
     needs_placing

@@ -29,16 +29,10 @@ scale=2
 altitude_knob=($(((196 + 123) * scale)) $(((18 + 48) * scale)))
 heading_knob=($(((196 + 184) * scale)) $(((18 + 48) * scale)))
 
-fail() {
-    echo "FAILED: $*"
-    exit 1
-}
+. "$(dirname "$0")/virtual_display.sh"
 
 needs_flight() {
-    [[ -f $out/skipped ]] && {
-        echo "skipped: $(cat "$out/skipped")"
-        exit $skipped
-    }
+    skip_as_the_window_was
     [[ -f $out/record.scn && -f $out/live.trace ]] || fail "no flight in $out: the test live.fly.window did not run or failed"
 }
 
@@ -70,13 +64,7 @@ drive() {
         >"$out/fly.out" 2>"$out/fly.err" &
     local fly=$!
     trap 'kill $fly 2>/dev/null' EXIT
-    local window= tries=300
-    while [[ -z $window ]] && ((tries-- > 0)); do
-        window=$(xdotool search --onlyvisible --name '^panelhost: panel\.cfg$' 2>/dev/null | head -1)
-        [[ -n $window ]] || sleep 0.1
-    done
-    [[ -n $window ]] || fail "no window titled 'panelhost: panel.cfg' within 30 s; fly said: $(cat "$out/fly.err")"
-    sleep 0.5
+    find_window '^panelhost: panel\.cfg$' "$out/fly.err"
 
     xdotool mousemove --window "$window" "${altitude_knob[@]}"
     wait_for_window '^Set Autopilot Altitude$' 1 10 ||
@@ -98,16 +86,7 @@ drive() {
     xdotool mousemove --window "$window" 4 $((HEIGHT - 4))
     sleep 0.5
     import -window "$window" "$out/shot.png" || fail "import could not take a screenshot"
-    # A key may go astray while the display is busy: focus and ask again.
-    for tries in 1 2 3; do
-        timeout 5 xdotool windowfocus --sync "$window" 2>/dev/null
-        xdotool key Escape
-        for ((waits = 50; waits > 0; --waits)); do
-            kill -0 $fly 2>/dev/null || break 2
-            sleep 0.1
-        done
-    done
-    kill -0 $fly 2>/dev/null && fail "fly did not quit at Escape, asked three times"
+    quit_with_escape $fly fly
     local status=0
     wait $fly || status=$?
     trap - EXIT
@@ -121,21 +100,7 @@ drive) drive ;;
 fly)
     rm -rf "$out"
     mkdir -p "$out"
-    command -v xvfb-run >/dev/null || {
-        echo "xvfb-run is not installed (Debian xvfb): no display server to fly in" | tee "$out/skipped"
-        exit $skipped
-    }
-    for tool in xdotool import identify compare; do
-        command -v $tool >/dev/null || fail "$tool is missing (tools/install-deps.sh installs it)"
-    done
-    xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" drive "$build" "$source" "$out" 2>"$out/xvfb.err"
-    status=$?
-    if [[ $status -ne 0 ]] && grep -q 'Xvfb failed to start' "$out/xvfb.err"; then
-        echo "the display server cannot start: $(cat "$out/xvfb.err")" | tee "$out/skipped"
-        exit $skipped
-    fi
-    cat "$out/xvfb.err" >&2
-    exit $status
+    drive_on_virtual_display 1280x1024x24 fly
     ;;
 events)
     needs_flight
