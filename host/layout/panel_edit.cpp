@@ -263,31 +263,39 @@ bool PanelDocument::gauge_line(const GaugeRef& gauge, size_t& index, const Panel
 }
 
 bool PanelDocument::move(const GaugeRef& gauge, int x, int y, std::string* error) {
-    size_t index = 0;
-    const PanelGauge* g = nullptr;
-    if (!gauge_line(gauge, index, g, error) || !position_within(x, y, error)) return false;
-    Line line = lines_[index];
-    line.text = replaced(line.text, {{g->fields[1].offset, g->fields[1].length, std::to_string(x)},
-                                     {g->fields[2].offset, g->fields[2].length, std::to_string(y)}});
-    return apply({Splice{.at = index, .before = {lines_[index]}, .after = {line}}}, error);
+    return place(gauge, std::pair{x, y}, std::nullopt, error);
 }
 
 bool PanelDocument::resize(const GaugeRef& gauge, int width, int height, std::string* error) {
+    return place(gauge, std::nullopt, std::pair{width, height}, error);
+}
+
+bool PanelDocument::place(const GaugeRef& gauge, std::optional<std::pair<int, int>> position,
+                          std::optional<std::pair<int, int>> size, std::string* error) {
     size_t index = 0;
     const PanelGauge* g = nullptr;
-    if (!gauge_line(gauge, index, g, error) || !size_within(width, height, error)) return false;
+    if (!gauge_line(gauge, index, g, error)) return false;
+    if (position && !position_within(position->first, position->second, error)) return false;
+    if (size && !size_within(size->first, size->second, error)) return false;
     const auto& f = g->fields;
-    // Fields added are set apart as the line sets apart its x and y.
-    const std::string between = style_of(*g).between;
     std::vector<Replacement> changes;
-    if (f.size() == 3) {
-        changes.push_back({f[2].offset + f[2].length, 0, between + std::to_string(width) + between +
-                                                             std::to_string(height)});
-    } else if (f.size() == 4) {
-        changes.push_back({f[3].offset, f[3].length, std::to_string(width) + between + std::to_string(height)});
-    } else {
-        changes.push_back({f[3].offset, f[3].length, std::to_string(width)});
-        changes.push_back({f[4].offset, f[4].length, std::to_string(height)});
+    if (position) {
+        changes.push_back({f[1].offset, f[1].length, std::to_string(position->first)});
+        changes.push_back({f[2].offset, f[2].length, std::to_string(position->second)});
+    }
+    if (size) {
+        const auto [width, height] = *size;
+        // Fields added are set apart as the line sets apart its x and y.
+        const std::string between = style_of(*g).between;
+        if (f.size() == 3) {
+            changes.push_back({f[2].offset + f[2].length, 0, between + std::to_string(width) + between +
+                                                                 std::to_string(height)});
+        } else if (f.size() == 4) {
+            changes.push_back({f[3].offset, f[3].length, std::to_string(width) + between + std::to_string(height)});
+        } else {
+            changes.push_back({f[3].offset, f[3].length, std::to_string(width)});
+            changes.push_back({f[4].offset, f[4].length, std::to_string(height)});
+        }
     }
     Line line = lines_[index];
     line.text = replaced(line.text, changes);

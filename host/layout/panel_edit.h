@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "host/layout/panel_cfg.h"
@@ -79,6 +80,10 @@ public:
     // where it stands) is made and kept in the history all the same.
     bool move(const GaugeRef& gauge, int x, int y, std::string* error = nullptr);
     bool resize(const GaugeRef& gauge, int width, int height, std::string* error = nullptr);
+    // Both in one edit, undone at once (a corner dragged moves and resizes);
+    // either may be left out.
+    bool place(const GaugeRef& gauge, std::optional<std::pair<int, int>> position,
+               std::optional<std::pair<int, int>> size, std::string* error = nullptr);
     // Takes out the line and renumbers the window's gauges after it, so that
     // their numbers have no gap where it was.
     bool remove(const GaugeRef& gauge, std::string* error = nullptr);

@@ -127,16 +127,14 @@ void PanelEditing::act(const std::vector<GestureAction>& actions, double t) {
             refresh_places();
             break;
         case Kind::place: {
-            int steps = 0;
-            if (a.place.x != a.gauge.place.x || a.place.y != a.gauge.place.y) {
-                if (document_.move(*ref, a.place.x, a.place.y, &error)) ++steps;
-            }
-            if (error.empty() && a.place.width && a.place.height &&
+            std::optional<std::pair<int, int>> position, size;
+            if (a.place.x != a.gauge.place.x || a.place.y != a.gauge.place.y) position = {a.place.x, a.place.y};
+            if (a.place.width && a.place.height &&
                 (a.place.width != a.gauge.place.width || a.place.height != a.gauge.place.height)) {
-                if (document_.resize(*ref, *a.place.width, *a.place.height, &error)) ++steps;
+                size = {*a.place.width, *a.place.height};
             }
-            if (!error.empty()) notice(error);
-            changed(steps);
+            if ((position || size) && !document_.place(*ref, position, size, &error)) notice(error);
+            changed();
             break;
         }
         case Kind::palette_ghost: ghost_ = a.palette_item; break;
@@ -148,7 +146,7 @@ void PanelEditing::act(const std::vector<GestureAction>& actions, double t) {
             if (document_.add({.virtual_cockpit = false, .number = a.window}, line, &added, &error)) {
                 selected_ = added;
                 notice("added " + gauge_name(added));
-                changed(1);
+                changed();
             } else {
                 notice(error);
             }
@@ -156,18 +154,14 @@ void PanelEditing::act(const std::vector<GestureAction>& actions, double t) {
         }
         case Kind::cancel:
             ghost_.reset();
-            changed(0);
+            changed();
             break;
         case Kind::none: break;
         }
     }
 }
 
-void PanelEditing::changed(int steps) {
-    if (steps > 0) {
-        done_.push_back(steps);
-        undone_.clear();
-    }
+void PanelEditing::changed() {
     live_.set_panel(document_.config());
     refresh_places();
     if (selected_ && document_.find(*selected_) == nullptr) selected_.reset();
@@ -184,7 +178,7 @@ void PanelEditing::nudge(int dx, int dy) {
         notice(error);
         return;
     }
-    changed(1);
+    changed();
 }
 
 void PanelEditing::remove_selected() {
@@ -197,35 +191,27 @@ void PanelEditing::remove_selected() {
     }
     selected_.reset();
     notice("removed " + gauge_name(gone) + "; the window's gauges after it are numbered down");
-    changed(1);
+    changed();
 }
 
 void PanelEditing::undo() {
     if (gesture_.active()) return;
-    if (done_.empty()) {
+    if (!document_.undo()) {
         notice("nothing to undo");
         return;
     }
-    const int steps = done_.back();
-    done_.pop_back();
-    for (int i = 0; i < steps; ++i) document_.undo();
-    undone_.push_back(steps);
     notice("undone");
-    changed(0);
+    changed();
 }
 
 void PanelEditing::redo() {
     if (gesture_.active()) return;
-    if (undone_.empty()) {
+    if (!document_.redo()) {
         notice("nothing to redo");
         return;
     }
-    const int steps = undone_.back();
-    undone_.pop_back();
-    for (int i = 0; i < steps; ++i) document_.redo();
-    done_.push_back(steps);
     notice("redone");
-    changed(0);
+    changed();
 }
 
 void PanelEditing::save(bool quit_after) {

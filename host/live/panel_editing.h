@@ -101,7 +101,7 @@ private:
     void act(const std::vector<GestureAction>& actions, double t);
     // After every change to the document: the flight draws it, the places
     // are found anew.
-    void changed(int steps);
+    void changed();
     void refresh_places();
     std::optional<GaugeRef> ref_of(const PlacedGauge& g) const;
     const PlacedGauge* placed(const GaugeRef& ref) const;
@@ -122,8 +122,6 @@ private:
     double pointer_x_ = -1, pointer_y_ = -1;
     bool pointer_in_ = false;
     std::optional<size_t> ghost_;  // a palette item carried
-    // How many document steps each gesture made, to undo and redo together.
-    std::vector<int> done_, undone_;
     Notice notice_;
     double last_t_ = 0;
     Question question_ = Question::none;
